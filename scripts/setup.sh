@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running Wakeloom need on Debian.
+# Idempotent: does nothing when every package is already there.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    googletest
+    wine64 libasound2
+    xvfb x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"

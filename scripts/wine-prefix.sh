@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Creates and configures the Wine prefix inside the build folder (idempotent):
+# a 240x320 virtual desktop like the device's screen, ALSA sound written to a
+# file, crashes that fail fast instead of opening a debugger dialog.
+set -euo pipefail
+. "$(dirname "$0")/env.sh"
+
+cat > "$ALSA_CONFIG_PATH" <<ALSA
+</usr/share/alsa/alsa.conf>
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$WAKELOOM_CAPTURE"
+    format "wav"
+}
+ctl.!default {
+    type hw
+    card 0
+}
+ALSA
+
+marker=$WINEPREFIX/.wakeloom-configured
+[ -f "$marker" ] && exit 0
+
+echo "Creating the Wine prefix in $WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+DISPLAY= "$WINE" wineboot -i >"$WAKELOOM_BUILD/wineboot.log" 2>&1 || {
+    cat "$WAKELOOM_BUILD/wineboot.log"; exit 1; }
+
+reg=$WAKELOOM_BUILD/tmp/prefix.reg
+cat > "$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="240x320"
+
+[HKEY_CURRENT_USER\Software\Wine\Drivers]
+"Audio"="alsa"
+REG
+DISPLAY= "$WINE" regedit /S "$(cd "$(dirname "$reg")" && pwd)/prefix.reg" >/dev/null 2>&1
+"$WINESERVER" -w
+touch "$marker"

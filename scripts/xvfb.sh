@@ -1,0 +1,23 @@
+# Sourced: starts a private Xvfb and exports DISPLAY; stop_xvfb ends it.
+# A private display keeps tests and headless runs off any real desktop.
+start_xvfb() {
+    local size=${1:-640x480x24}
+    local fifo
+    fifo=$(mktemp -u "$TMPDIR/xvfb.XXXXXX")
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local number
+    read -r -t 15 number <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "${number:-}" ]; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$number"
+}
+
+stop_xvfb() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}

@@ -1,0 +1,41 @@
+// The ten Alarm records, kept under HKLM\Software\Hazelmere\Wakeloom\Alarms
+// in one subkey per alarm ("0" .. "9").
+#ifndef WAKELOOM_ALARMS_H
+#define WAKELOOM_ALARMS_H
+
+#include <windows.h>
+
+#define ALARM_COUNT         10
+#define ALARMS_KEY          L"Software\\Hazelmere\\Wakeloom\\Alarms"
+#define ALARM_SOUND_UNITS   262
+#define ALARM_NAME_UNITS    82
+#define UNTITLED_ALARM_NAME L"Untitled"
+
+// Field names are the registry value names; the layout is the stored one.
+struct Alarm {
+    DWORD AlarmHandle;
+    DWORD AlarmOn;
+    DWORD AThour;
+    DWORD ATmin;
+    wchar_t AlarmSound[ALARM_SOUND_UNITS];
+    DWORD UseSystemVol;
+    DWORD Volume;
+    DWORD Days;     // bit n: SYSTEMTIME wDayOfWeek n (bit 0 Sunday)
+    wchar_t AlarmName[ALARM_NAME_UNITS];
+};
+
+extern Alarm* alarms[ALARM_COUNT];
+
+// False when memory ran out; no record is then allocated.
+bool AllocateAlarms();
+void InitAlarmDefaults();
+LONG LoadAlarms();
+LONG SaveAlarms();
+LONG SaveAlarm(int i);
+LONG LoadAlarmHandle(int i, Alarm* alarm);
+void FreeAlarms();
+
+// The user's name for alarm i, or "Alarm %d" (i + 1) when it has none.
+void AlarmDisplayName(int i, wchar_t* name, size_t nameCount);
+
+#endif

@@ -1,0 +1,74 @@
+#include "regstore.h"
+
+#include <strsafe.h>
+
+LONG EnsureKey(HKEY root, const wchar_t* path, HKEY* key)
+{
+    *key = nullptr;
+    HKEY probe;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &probe) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+    } else {
+        DWORD disposition;
+        if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &probe, &disposition) == ERROR_SUCCESS)
+            RegCloseKey(probe);
+    }
+    LONG err = RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key);
+    if (err != ERROR_SUCCESS)
+        *key = nullptr;
+    return err;
+}
+
+bool ReadDwordValue(HKEY key, const wchar_t* name, DWORD* value)
+{
+    DWORD type = REG_NONE;
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                         &size) != ERROR_SUCCESS)
+        return false;
+    // A shorter value would leave part of the number unwritten.
+    if (size != sizeof(data) || (type != REG_DWORD && type != REG_BINARY))
+        return false;
+    *value = data;
+    return true;
+}
+
+bool ReadTextValue(HKEY key, const wchar_t* name, DWORD maxBytes,
+                   wchar_t* text, size_t textCount)
+{
+    // Read into a roomy buffer and apply the byte limit to the size the
+    // registry reports. (Wine reports a text stored without its terminator
+    // with one added, so such a text must fit the limit with it.)
+    wchar_t buffer[300];
+    if (maxBytes > sizeof(buffer) - sizeof(wchar_t) || textCount == 0)
+        return false;
+
+    DWORD type = REG_NONE;
+    DWORD size = sizeof(buffer) - sizeof(wchar_t);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                         &size) != ERROR_SUCCESS)
+        return false;
+    if (size > maxBytes || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    buffer[size / sizeof(wchar_t)] = L'\0';
+
+    size_t length;
+    if (FAILED(StringCchLengthW(buffer, ARRAYSIZE(buffer), &length)) || length >= textCount)
+        return false;
+    StringCchCopyW(text, textCount, buffer);
+    return true;
+}
+
+LONG WriteDwordValue(HKEY key, const wchar_t* name, DWORD value)
+{
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof(value));
+}
+
+LONG WriteTextValue(HKEY key, const wchar_t* name, const wchar_t* text)
+{
+    DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+}

@@ -1,0 +1,55 @@
+// The Settings record: one process-wide variable per registry value under
+// HKLM\Software\Hazelmere\Wakeloom, named as the value is.
+#ifndef WAKELOOM_SETTINGS_H
+#define WAKELOOM_SETTINGS_H
+
+#include <windows.h>
+
+#define SETTINGS_KEY        L"Software\\Hazelmere\\Wakeloom"
+// The device names this key with a leading backslash; desktop Windows
+// rejects that (ERROR_BAD_PATHNAME), and without it the key is the same.
+#define INSTALL_DIR_KEY     L"Software\\Apps\\Hazelmere Software Wakeloom"
+#define SETTINGS_TEXT_UNITS 260
+
+#define DEFAULT_ALARM_SOUND     L"buzz.wav"
+#define DEFAULT_CHIME_SOUND     L"CBell.wav"
+#define DEFAULT_COUNTDOWN_SOUND L"CBuzzer.wav"
+#define VOLUME_PREVIEW_SOUND    L"volume.wav"
+
+// Registry value "24HourTime": a name cannot start with a digit.
+extern DWORD TwentyFourHourTime;
+extern DWORD SnoozeTime;
+extern DWORD SleepTime;
+extern DWORD SleepPathType;
+extern wchar_t SleepPath[SETTINGS_TEXT_UNITS];
+extern DWORD TimedSleep;
+extern DWORD MaxTime;
+extern DWORD ShowIcon;
+extern DWORD ShowITime;
+extern DWORD Silenced;
+extern DWORD Chime;
+extern wchar_t ChimeSound[SETTINGS_TEXT_UNITS];
+extern DWORD ChimeHandle;
+extern DWORD Countdown;
+extern DWORD CountdownTime;
+extern DWORD CDFTLow;
+extern DWORD CDFTHigh;
+extern wchar_t CountdownSound[SETTINGS_TEXT_UNITS];
+extern DWORD CountdownHandle;
+extern DWORD CountdownKeepAwake;
+
+// Where the program was installed; its "sounds" folder holds the defaults.
+extern wchar_t installDirectory[MAX_PATH];
+
+// Looks up the install directory and sets every setting to its default.
+void FindInstallDirectory();
+LONG LoadSettings();
+LONG SaveSettings();
+LONG SaveChimeSettings();
+LONG SaveCountdownSettings();
+LONG ReloadChimeHandle();
+
+// "%s\sounds\%s" of the install directory and `fileName`.
+bool DefaultSoundPath(const wchar_t* fileName, wchar_t* path, size_t pathCount);
+
+#endif

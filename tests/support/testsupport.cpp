@@ -1,0 +1,374 @@
+#include "testsupport.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <set>
+
+// ---- registry ---------------------------------------------------------------
+
+void ResetProgramRegistry()
+{
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Apps\\Hazelmere Software Wakeloom");
+}
+
+bool ReadRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
+                  std::vector<BYTE>* data)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0;
+    LONG err = RegQueryValueExW(key, name, nullptr, type, nullptr, &size);
+    if (err == ERROR_SUCCESS) {
+        data->assign(size, 0);
+        err = RegQueryValueExW(key, name, nullptr, type, data->data(), &size);
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    return err == ERROR_SUCCESS;
+}
+
+void WriteRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
+                   const void* data, DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value)
+{
+    WriteRawValue(root, path, name, REG_DWORD, &value, sizeof(value));
+}
+
+void WriteText(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& text,
+               bool terminate)
+{
+    DWORD units = static_cast<DWORD>(text.size() + (terminate ? 1 : 0));
+    WriteRawValue(root, path, name, REG_SZ, text.c_str(), units * sizeof(wchar_t));
+}
+
+std::vector<std::wstring> ValueNames(HKEY root, const wchar_t* path)
+{
+    std::vector<std::wstring> names;
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    for (DWORD i = 0;; i++) {
+        wchar_t name[256];
+        DWORD length = ARRAYSIZE(name);
+        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr)
+            != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+// ---- messages and dialogs ---------------------------------------------------
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+namespace {
+
+const UINT_PTR kStepTimer = 0x7E57;
+const UINT_PTR kWatchdogTimer = 0x7E58;
+
+struct DriverState {
+    DialogDriver* driver = nullptr;
+    HHOOK hook = nullptr;
+    std::vector<DialogStep> steps;
+    size_t nextStep = 0;
+    DWORD watchdogMs = 0;
+    std::set<HWND> seen;
+};
+DriverState driverState;
+
+void CALLBACK WatchdogProc(HWND dialog, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(dialog, id);
+    if (!IsWindow(dialog) || driverState.driver == nullptr)
+        return;
+    driverState.driver->dialogsForced++;
+    EndDialog(dialog, IDCANCEL);
+}
+
+void CALLBACK StepProc(HWND dialog, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(dialog, id);
+    if (driverState.driver == nullptr)
+        return;
+    if (driverState.nextStep >= driverState.steps.size()) {
+        driverState.driver->dialogsForced++;
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    SetTimer(dialog, kWatchdogTimer, driverState.watchdogMs, WatchdogProc);
+    DialogStep step = driverState.steps[driverState.nextStep++];
+    step(dialog);
+}
+
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && driverState.driver != nullptr) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16] = L"";
+        GetClassNameW(window, className, ARRAYSIZE(className));
+        if (wcscmp(className, L"#32770") == 0 && driverState.seen.insert(window).second) {
+            driverState.driver->dialogsSeen++;
+            // Runs once the dialog's own modal loop is pumping.
+            SetTimer(window, kStepTimer, 0, StepProc);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD watchdogMs)
+{
+    driverState.driver = this;
+    driverState.steps = std::move(steps);
+    driverState.nextStep = 0;
+    driverState.watchdogMs = watchdogMs;
+    driverState.seen.clear();
+    driverState.hook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+}
+
+DialogDriver::~DialogDriver()
+{
+    if (driverState.hook != nullptr)
+        UnhookWindowsHookEx(driverState.hook);
+    driverState = DriverState();
+}
+
+std::wstring WindowText(HWND window)
+{
+    wchar_t text[1024] = L"";
+    GetWindowTextW(window, text, ARRAYSIZE(text));
+    return text;
+}
+
+std::wstring MessageBoxText(HWND box)
+{
+    // The text of a message box is the static control with id 0xFFFF.
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text != nullptr ? WindowText(text) : std::wstring();
+}
+
+void ClickDialogButton(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// ---- window capture ---------------------------------------------------------
+
+Capture CaptureWindow(HWND window)
+{
+    Capture capture;
+    UpdateWindow(window);
+    RECT client;
+    GetClientRect(window, &client);
+    capture.width = client.right;
+    capture.height = client.bottom;
+    if (capture.width <= 0 || capture.height <= 0)
+        return capture;
+
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = capture.width;
+    bmi.bmiHeader.biHeight = -capture.height;  // top-down rows
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+
+    HDC windowDc = GetDC(window);
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(windowDc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    HGDIOBJ old = SelectObject(memoryDc, dib);
+    BitBlt(memoryDc, 0, 0, capture.width, capture.height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD* source = static_cast<const DWORD*>(bits);
+    capture.pixels.assign(source, source + static_cast<size_t>(capture.width) * capture.height);
+    for (DWORD& pixel : capture.pixels)
+        pixel &= 0x00FFFFFF;
+    SelectObject(memoryDc, old);
+    DeleteDC(memoryDc);
+    DeleteObject(dib);
+    ReleaseDC(window, windowDc);
+    return capture;
+}
+
+// ---- sound capture ----------------------------------------------------------
+
+std::wstring SoundCapturePath()
+{
+    wchar_t unixPath[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"WAKELOOM_CAPTURE", unixPath, MAX_PATH) == 0)
+        return L"";
+    // Wine's Z: drive is the Linux root.
+    std::wstring path = L"Z:";
+    for (const wchar_t* p = unixPath; *p; p++)
+        path += *p == L'/' ? L'\\' : *p;
+    return path;
+}
+
+void ClearSoundCapture()
+{
+    DeleteFileW(SoundCapturePath().c_str());
+}
+
+static DWORD ReadLe32(const BYTE* p)
+{
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
+}
+
+static WORD ReadLe16(const BYTE* p)
+{
+    return static_cast<WORD>(p[0] | (p[1] << 8));
+}
+
+SoundCapture ReadSoundCapture()
+{
+    SoundCapture capture;
+    FILE* file = _wfopen(SoundCapturePath().c_str(), L"rb");
+    if (file == nullptr)
+        return capture;
+    std::vector<BYTE> bytes;
+    BYTE block[65536];
+    size_t n;
+    while ((n = fread(block, 1, sizeof(block), file)) > 0)
+        bytes.insert(bytes.end(), block, block + n);
+    fclose(file);
+
+    if (bytes.size() < 12 || memcmp(bytes.data(), "RIFF", 4) != 0
+        || memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+        return capture;
+    WORD format = 0, bits = 0;
+    size_t pos = 12;
+    while (pos + 8 <= bytes.size()) {
+        const BYTE* chunk = bytes.data() + pos;
+        DWORD size = ReadLe32(chunk + 4);
+        if (memcmp(chunk, "fmt ", 4) == 0 && pos + 8 + 16 <= bytes.size()) {
+            format = ReadLe16(chunk + 8);
+            capture.channels = ReadLe16(chunk + 10);
+            capture.rate = static_cast<int>(ReadLe32(chunk + 12));
+            bits = ReadLe16(chunk + 22);
+            if (format == 0xFFFE /* extensible */ && size >= 40 && pos + 8 + 26 <= bytes.size())
+                format = ReadLe16(chunk + 32);
+        } else if (memcmp(chunk, "data", 4) == 0) {
+            // The plugin writes the data length only when the stream closes:
+            // take everything that follows.
+            const BYTE* data = chunk + 8;
+            size_t length = bytes.size() - pos - 8;
+            if (format == WAVE_FORMAT_PCM && bits == 16) {
+                for (size_t i = 0; i + 1 < length; i += 2)
+                    capture.samples.push_back(static_cast<short>(ReadLe16(data + i)));
+            } else if (format == WAVE_FORMAT_PCM && bits == 8) {
+                for (size_t i = 0; i < length; i++)
+                    capture.samples.push_back(static_cast<short>((data[i] - 128) << 8));
+            } else if (format == WAVE_FORMAT_PCM && bits == 32) {
+                for (size_t i = 0; i + 3 < length; i += 4)
+                    capture.samples.push_back(static_cast<short>(ReadLe32(data + i) >> 16));
+            } else if (format == 3 /* IEEE float */ && bits == 32) {
+                for (size_t i = 0; i + 3 < length; i += 4) {
+                    float f;
+                    memcpy(&f, data + i, 4);
+                    f = f > 1.0f ? 1.0f : (f < -1.0f ? -1.0f : f);
+                    capture.samples.push_back(static_cast<short>(f * 32767.0f));
+                }
+            } else {
+                return capture;
+            }
+            capture.valid = capture.channels > 0;
+            return capture;
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return capture;
+}
+
+// ---- processes --------------------------------------------------------------
+
+std::wstring ProgramPath(const wchar_t* fileName)
+{
+    wchar_t self[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dir(self, n);
+    dir.resize(dir.find_last_of(L'\\') + 1);
+    return dir + fileName;
+}
+
+ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments)
+{
+    ChildProcess child;
+    std::wstring path = ProgramPath(fileName);
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (arguments != nullptr && arguments[0] != L'\0')
+        commandLine += std::wstring(L" ") + arguments;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        child.process = pi.hProcess;
+        child.id = pi.dwProcessId;
+    }
+    return child;
+}
+
+DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs)
+{
+    if (child.process == nullptr)
+        return STILL_ACTIVE;
+    PumpUntil([&] { return WaitForSingleObject(child.process, 0) == WAIT_OBJECT_0; },
+              timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(child.process, &code);
+    if (code != STILL_ACTIVE) {
+        CloseHandle(child.process);
+        child.process = nullptr;
+    }
+    return code;
+}
+
+void KillProgram(ChildProcess& child)
+{
+    if (child.process == nullptr)
+        return;
+    TerminateProcess(child.process, 99);
+    WaitForSingleObject(child.process, 5000);
+    CloseHandle(child.process);
+    child.process = nullptr;
+}
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindWindowW(className, title)) != nullptr; }, timeoutMs);
+    return found;
+}
