@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the built program into the Wine prefix where the device keeps it:
+# the program and its sounds in a program folder, the launcher in \Windows,
+# and the install directory in the registry.
+set -euo pipefail
+. "$(dirname "$0")/env.sh"
+
+bin=$WAKELOOM_BUILD/bin
+dest="$WINEPREFIX/drive_c/Program Files/Wakeloom"
+mkdir -p "$dest/sounds"
+cp "$bin/Wakeloom.exe" "$dest/"
+if [ -d "$WAKELOOM_BUILD/sounds" ]; then
+    cp "$WAKELOOM_BUILD/sounds/"* "$dest/sounds/" 2>/dev/null || true
+fi
+cp "$bin/wklmgr.exe" "$WINEPREFIX/drive_c/windows/"
+
+# Written as the device writes it: rooted at a backslash, on the system drive.
+"$WINE" reg add 'HKLM\Software\Apps\Hazelmere Software Wakeloom' /v InstlDir /t REG_SZ \
+    /d '\Program Files\Wakeloom' /f >/dev/null 2>&1
+echo "Installed into $dest"
