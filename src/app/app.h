@@ -29,7 +29,6 @@ extern int displayMode;
 extern bool windowClosing;
 extern bool bitmapsReleased;
 extern BYTE alarmRinging;
-extern int fmodUseCount;
 
 // The entry point's work: returns the process exit code.
 int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine,
@@ -38,6 +37,11 @@ bool RegisterMainWindowClass(HINSTANCE instance);
 bool InitInstance(HINSTANCE instance);
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// When timed sleep ends, as a local-time FILETIME count.
+extern ULONGLONG sleepEndTime;
+// Ends sleep playback and returns to the clock; nothing outside sleep mode.
+void StopSleep();
 
 // Screen orientation: -1 landscape, 0 square, 1 portrait.
 int GetOrientation();

@@ -24,3 +24,10 @@ void EnableCancelSnooze(bool enable)
     HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuBar, SHCMBM_GETMENU, 0, 0));
     EnableMenuItem(menu, IDM_CANCEL_SNOOZE, enable ? MF_ENABLED : MF_GRAYED);
 }
+
+ULONGLONG sleepEndTime;
+
+void StopSleep()
+{
+    // Sleep playback comes with the sleep player.
+}

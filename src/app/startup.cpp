@@ -8,6 +8,7 @@
 #include "resource.h"
 #include "schedule.h"
 #include "settings.h"
+#include "sound.h"
 
 HINSTANCE appInstance;
 HWND mainWindow;
@@ -19,7 +20,6 @@ int displayMode;
 bool windowClosing;
 bool bitmapsReleased;
 BYTE alarmRinging;
-int fmodUseCount;
 
 // The shell's message for the menu of a menu bar.
 #define SHCMBM_GETMENU (WM_USER + 402)

@@ -1,0 +1,52 @@
+// The playback engine: the only code that talks to the sound library. Three
+// stream slots (alarm, media, one-shot) that may play at once, and the
+// device volume.
+#ifndef WAKELOOM_SOUND_H
+#define WAKELOOM_SOUND_H
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "medialist.h"
+
+#define TRACK_TEXT_UNITS 255
+
+// Set by the library's end callbacks on its own thread; polled and cleared
+// by the main window's timer.
+extern std::atomic<bool> oneShotFinished;
+extern std::atomic<bool> mediaListFinished;
+extern std::atomic<bool> trackInfoChanged;
+
+// The list being played and the node now playing (null when it ran out).
+extern MediaNode* mediaListHead;
+extern std::atomic<MediaNode*> currentTrack;
+
+// Uses of the sound library; it is initialised while this is above 0.
+extern DWORD fmodUseCount;
+
+bool InitFMOD();
+void ReleaseFMOD();
+bool TestForPowerOn();
+void PauseAllSound(bool paused);
+
+bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume);
+void StopAlarmSound();
+void CloseAlarmSound(bool restoreVolume);
+
+bool PlayMediaList(MediaNode* list);
+void SkipTrack(bool forward);
+void StopMediaList();
+void CloseMediaStream();
+// Copies the current track's title, artist and album (each TRACK_TEXT_UNITS).
+void GetTrackInfo(wchar_t* title, wchar_t* artist, wchar_t* album);
+
+bool PlayOneShot(const wchar_t* path);
+void StopOneShot();
+void CloseOneShot();
+
+void SetVolumeLevel(DWORD level);
+void SetWaveVolume(DWORD value);
+DWORD GetWaveVolume();
+
+#endif
