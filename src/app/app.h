@@ -46,5 +46,8 @@ void StopSleep();
 // Screen orientation: -1 landscape, 0 square, 1 portrait.
 int GetOrientation();
 void EnableCancelSnooze(bool enable);
+// Starts or closes the Companion launcher, which shows the taskbar icon,
+// as ShowIcon says.
+void UpdateTaskbarIcon();
 
 #endif

@@ -11,8 +11,15 @@ int ParseEventId(const wchar_t* commandLine)
     return static_cast<int>(_wtol(commandLine + 4));
 }
 
-void RescheduleAllAlarms(HWND owner)
-{
-    // The notification requests come with the scheduler.
-    (void)owner;
-}
+// The notification requests come with the scheduler.
+bool ScheduleAlarmAt(int, SYSTEMTIME, bool) { return false; }
+void ScheduleAlarm(int, HWND) {}
+void ClearAlarm(int) {}
+void RescheduleAllAlarms(HWND) {}
+void ScheduleSnooze(int) {}
+DWORD SetEventNotification(int, const SYSTEMTIME&) { return 0; }
+void ClearEventNotification(DWORD) {}
+bool StartCountdownNotification(HWND) { return false; }
+void ClearCountdownNotification() {}
+bool ScheduleChime(HWND) { return false; }
+void ClearChime() {}

@@ -11,8 +11,22 @@
 // The n of a command line that begins with "/ID:" and n, or -1.
 int ParseEventId(const wchar_t* commandLine);
 
+// Requests alarm i at `time` (moved to an allowed day unless a snooze).
+bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze);
+// Requests alarm i's next occurrence; says "Failed to set alarm!" on failure.
+void ScheduleAlarm(int i, HWND owner);
+void ClearAlarm(int i);
 // Schedules every armed alarm and clears the others; `owner` owns any error
 // message (null at shut-down).
 void RescheduleAllAlarms(HWND owner);
+void ScheduleSnooze(int i);
+
+// A new notification for event n at `time`; 0 on failure.
+DWORD SetEventNotification(int n, const SYSTEMTIME& time);
+void ClearEventNotification(DWORD handle);
+bool StartCountdownNotification(HWND owner);
+void ClearCountdownNotification();
+bool ScheduleChime(HWND owner);
+void ClearChime();
 
 #endif
