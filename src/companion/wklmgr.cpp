@@ -1,22 +1,34 @@
-// The Companion launcher: started by a notification with "/ID:n", it hands
-// event n to Wakeloom, starting the program when it is not running.
+// wklmgr.exe, the Companion launcher.
+//   wklmgr /ID:n   hands event n to Wakeloom (posted to its window, or by
+//                  starting it with the same argument) and ends;
+//   wklmgr         stays as one instance with a notification-area icon that
+//                  opens Wakeloom, until its window receives WM_CLOSE.
 #include <windows.h>
+#include <shellapi.h>
 #include <strsafe.h>
 
 #include "schedule.h"
 #include "settings.h"
 
-#define MAIN_PROGRAM_FILE L"Wakeloom.exe"
+#define MAIN_PROGRAM_FILE   L"Wakeloom.exe"
+#define LAUNCHER_NAME       L"wklmgr"
+#define WM_TRAY_CALLBACK    (WM_APP + 100)
+#define TRAY_ICON_ID        1
 
-static bool StartMainProgram(int eventId)
+static HWND FindMainWindow()
+{
+    return FindWindowW(L"Wakeloom", L"Wakeloom");
+}
+
+static bool StartMainProgram(const wchar_t* arguments)
 {
     FindInstallDirectory();
     wchar_t path[MAX_PATH];
     wchar_t commandLine[MAX_PATH + 32];
     if (FAILED(StringCchPrintfW(path, ARRAYSIZE(path), L"%s\\%s", installDirectory,
                                 MAIN_PROGRAM_FILE))
-        || FAILED(StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\" /ID:%d", path,
-                                   eventId)))
+        || FAILED(StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\"%s%s", path,
+                                   arguments[0] ? L" " : L"", arguments)))
         return false;
 
     STARTUPINFOW si = {};
@@ -30,15 +42,86 @@ static bool StartMainProgram(int eventId)
     return true;
 }
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
+static int DeliverEvent(int eventId)
 {
-    int eventId = ParseEventId(commandLine);
-    if (eventId < 0)
-        return 0;
-
-    HWND mainWindow = FindWindowW(L"Wakeloom", L"Wakeloom");
+    HWND mainWindow = FindMainWindow();
     if (mainWindow != nullptr
         && PostMessageW(mainWindow, WM_APP + 1, static_cast<WPARAM>(eventId), 0))
         return 0;
-    return StartMainProgram(eventId) ? 0 : 1;
+    wchar_t arguments[16];
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"/ID:%d", eventId);
+    return StartMainProgram(arguments) ? 0 : 1;
+}
+
+static void OpenWakeloom()
+{
+    HWND mainWindow = FindMainWindow();
+    if (mainWindow != nullptr)
+        SetForegroundWindow(mainWindow);
+    else
+        StartMainProgram(L"");
+}
+
+static void SetTrayIcon(HWND window, DWORD action)
+{
+    NOTIFYICONDATAW nid = {};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = window;
+    nid.uID = TRAY_ICON_ID;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WM_TRAY_CALLBACK;
+    nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    StringCchCopyW(nid.szTip, ARRAYSIZE(nid.szTip), L"Wakeloom");
+    Shell_NotifyIconW(action, &nid);
+}
+
+static LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        SetTrayIcon(window, NIM_ADD);
+        return 0;
+    case WM_TRAY_CALLBACK:
+        if (lParam == WM_LBUTTONUP)
+            OpenWakeloom();
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        SetTrayIcon(window, NIM_DELETE);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+static int RunTrayIcon(HINSTANCE instance)
+{
+    if (FindWindowW(LAUNCHER_NAME, LAUNCHER_NAME) != nullptr)
+        return 0;  // one icon is enough
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = LauncherWndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = LAUNCHER_NAME;
+    if (!RegisterClassW(&wc))
+        return 1;
+    if (CreateWindowExW(0, LAUNCHER_NAME, LAUNCHER_NAME, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                        instance, nullptr)
+        == nullptr)
+        return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
+{
+    int eventId = ParseEventId(commandLine);
+    if (eventId >= 0)
+        return DeliverEvent(eventId);
+    if (commandLine == nullptr || commandLine[0] == L'\0')
+        return RunTrayIcon(instance);
+    return 1;  // nothing we understand
 }

@@ -1,9 +1,13 @@
 #include "testsupport.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <set>
+
+#include "notify.h"
+#include "notifystore.h"
 
 // ---- registry ---------------------------------------------------------------
 
@@ -371,4 +375,88 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
     HWND found = nullptr;
     PumpUntil([&] { return (found = FindWindowW(className, title)) != nullptr; }, timeoutMs);
     return found;
+}
+
+// ---- notifications ----------------------------------------------------------
+
+std::vector<PendingNotification> PendingNotifications()
+{
+    std::vector<PendingNotification> result;
+    DWORD needed = 0;
+    CeGetUserNotificationHandles(nullptr, 0, &needed);
+    std::vector<HANDLE> handles(needed + 8);
+    if (!CeGetUserNotificationHandles(handles.data(), static_cast<DWORD>(handles.size()), &needed))
+        return result;
+    handles.resize(needed);
+    for (HANDLE handle : handles) {
+        DWORD bytes = 0;
+        CeGetUserNotification(handle, 0, &bytes, nullptr);
+        std::vector<BYTE> buffer(bytes);
+        if (!CeGetUserNotification(handle, bytes, &bytes, buffer.data()))
+            continue;
+        auto* info = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
+        PendingNotification n;
+        n.handle = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(info->hNotification));
+        n.application = info->pcent->lpszApplication;
+        n.arguments = info->pcent->lpszArguments;
+        n.start = info->pcent->stStartTime;
+        n.end = info->pcent->stEndTime;
+        result.push_back(n);
+    }
+    return result;
+}
+
+void ClearAllNotifications()
+{
+    HANDLE lock = LockNotificationStore();
+    wchar_t path[MAX_PATH];
+    if (NotificationStorePath(path, MAX_PATH)) {
+        DeleteFileW(path);
+        RemoveDirectoryW((std::wstring(path) + L".new").c_str());
+        DeleteFileW((std::wstring(path) + L".new").c_str());
+    }
+    UnlockNotificationStore(lock);
+}
+
+ULONGLONG LocalNowTicks()
+{
+    FILETIME utc, local;
+    GetSystemTimePreciseAsFileTime(&utc);
+    FileTimeToLocalFileTime(&utc, &local);
+    return (static_cast<ULONGLONG>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+}
+
+SYSTEMTIME LocalTimeIn(LONGLONG ms)
+{
+    ULONGLONG t = LocalNowTicks() + ms * 10000;
+    FILETIME ft = { static_cast<DWORD>(t), static_cast<DWORD>(t >> 32) };
+    SYSTEMTIME st;
+    FileTimeToSystemTime(&ft, &st);
+    return st;
+}
+
+std::vector<RecordedStart> ReadRecorderLog(const std::wstring& recorderPath)
+{
+    std::vector<RecordedStart> starts;
+    FILE* file = _wfopen((recorderPath + L".log").c_str(), L"r");
+    if (file == nullptr)
+        return starts;
+    char line[700];
+    while (fgets(line, sizeof(line), file) != nullptr) {
+        char* rest = nullptr;
+        RecordedStart start;
+        start.localTicks = strtoull(line, &rest, 10);
+        if (rest != nullptr && *rest == ' ')
+            rest++;
+        for (; rest != nullptr && *rest && *rest != '\n' && *rest != '\r'; rest++)
+            start.arguments += static_cast<wchar_t>(static_cast<unsigned char>(*rest));
+        starts.push_back(start);
+    }
+    fclose(file);
+    return starts;
+}
+
+void ClearRecorderLog(const std::wstring& recorderPath)
+{
+    DeleteFileW((recorderPath + L".log").c_str());
 }

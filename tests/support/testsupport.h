@@ -83,4 +83,28 @@ void KillProgram(ChildProcess& child);
 // The top-level window of class and title, waited for up to `timeoutMs`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 
+// ---- notifications ----
+struct PendingNotification {
+    DWORD handle = 0;
+    std::wstring application;
+    std::wstring arguments;
+    SYSTEMTIME start = {};
+    SYSTEMTIME end = {};
+};
+// What the system holds, read back through the notification API.
+std::vector<PendingNotification> PendingNotifications();
+// Forgets every pending notification (the store starts afresh).
+void ClearAllNotifications();
+// The local time `ms` milliseconds from now.
+SYSTEMTIME LocalTimeIn(LONGLONG ms);
+ULONGLONG LocalNowTicks();
+
+// The starts written by the event recorder program at `recorderPath`.
+struct RecordedStart {
+    ULONGLONG localTicks = 0;
+    std::wstring arguments;
+};
+std::vector<RecordedStart> ReadRecorderLog(const std::wstring& recorderPath);
+void ClearRecorderLog(const std::wstring& recorderPath);
+
 #endif

@@ -1,0 +1,252 @@
+#include "notify.h"
+
+#include <strsafe.h>
+
+#include "notifystore.h"
+
+static bool IsValidTime(const SYSTEMTIME& time)
+{
+    FILETIME ft;
+    return SystemTimeToFileTime(&time, &ft) != 0;
+}
+
+static ULONGLONG TimeValue(const SYSTEMTIME& time)
+{
+    FILETIME ft = {};
+    SystemTimeToFileTime(&time, &ft);
+    return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+static bool FitsText(const WCHAR* text)
+{
+    size_t length;
+    return SUCCEEDED(StringCchLengthW(text, NOTIFY_TEXT_UNITS, &length));
+}
+
+static bool IsValidTrigger(const CE_NOTIFICATION_TRIGGER* t)
+{
+    return t != nullptr && t->dwSize >= sizeof(CE_NOTIFICATION_TRIGGER) && t->dwType == CNT_TIME
+           && t->lpszApplication != nullptr && t->lpszApplication[0] != L'\0'
+           && FitsText(t->lpszApplication)
+           && (t->lpszArguments == nullptr || FitsText(t->lpszArguments))
+           && IsValidTime(t->stStartTime) && IsValidTime(t->stEndTime)
+           && TimeValue(t->stEndTime) >= TimeValue(t->stStartTime);
+}
+
+static StoredNotification* FindPending(NotificationStore& store, DWORD handle)
+{
+    for (StoredNotification& n : store.pending) {
+        if (n.handle == handle)
+            return &n;
+    }
+    return nullptr;
+}
+
+HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pcnt,
+                               CE_USER_NOTIFICATION* pceun)
+{
+    (void)pceun;  // no dialog, text or sound is offered: the application is the action
+    if (!IsValidTrigger(pcnt)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    DWORD wanted = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hNotification));
+    if (reinterpret_cast<ULONG_PTR>(hNotification) > MAXDWORD) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+
+    HANDLE lock = LockNotificationStore();
+    if (lock == nullptr) {
+        SetLastError(ERROR_BUSY);
+        return nullptr;
+    }
+    NotificationStore store;
+    ReadNotificationStore(&store);
+
+    StoredNotification record = {};
+    StoredNotification* target = &record;
+    if (wanted != 0) {
+        target = FindPending(store, wanted);
+        if (target == nullptr) {
+            UnlockNotificationStore(lock);
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+        }
+    } else {
+        record.handle = store.nextHandle++;
+        if (store.nextHandle == 0)  // 0 means "no notification"
+            store.nextHandle = 1;
+    }
+    target->start = pcnt->stStartTime;
+    target->end = pcnt->stEndTime;
+    StringCchCopyW(target->application, NOTIFY_TEXT_UNITS, pcnt->lpszApplication);
+    StringCchCopyW(target->arguments, NOTIFY_TEXT_UNITS,
+                   pcnt->lpszArguments != nullptr ? pcnt->lpszArguments : L"");
+    DWORD handle = target->handle;
+    if (wanted == 0)
+        store.pending.push_back(record);
+
+    bool written = WriteNotificationStore(store);
+    UnlockNotificationStore(lock);
+    if (!written) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return nullptr;
+    }
+    SignalStoreChanged();
+    EnsureNotificationSchedulerRunning();
+    return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle));
+}
+
+BOOL CeClearUserNotification(HANDLE hNotification)
+{
+    ULONG_PTR value = reinterpret_cast<ULONG_PTR>(hNotification);
+    if (value == 0 || value > MAXDWORD) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    HANDLE lock = LockNotificationStore();
+    if (lock == nullptr) {
+        SetLastError(ERROR_BUSY);
+        return FALSE;
+    }
+    NotificationStore store;
+    ReadNotificationStore(&store);
+    size_t before = store.pending.size();
+    std::erase_if(store.pending,
+                  [&](const StoredNotification& n) { return n.handle == value; });
+    bool found = store.pending.size() != before;
+    bool written = found && WriteNotificationStore(store);
+    UnlockNotificationStore(lock);
+    if (!found) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!written) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return FALSE;
+    }
+    SignalStoreChanged();
+    return TRUE;
+}
+
+BOOL CeGetUserNotificationHandles(HANDLE* rghNotifications, DWORD cHandles,
+                                  LPDWORD pcHandlesNeeded)
+{
+    if (pcHandlesNeeded == nullptr || (cHandles > 0 && rghNotifications == nullptr)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    HANDLE lock = LockNotificationStore();
+    NotificationStore store;
+    ReadNotificationStore(&store);
+    UnlockNotificationStore(lock);
+
+    *pcHandlesNeeded = static_cast<DWORD>(store.pending.size());
+    if (cHandles < store.pending.size()) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    for (size_t i = 0; i < store.pending.size(); i++)
+        rghNotifications[i] = reinterpret_cast<HANDLE>(
+            static_cast<ULONG_PTR>(store.pending[i].handle));
+    return TRUE;
+}
+
+BOOL CeGetUserNotification(HANDLE hNotification, DWORD cBufferSize, LPDWORD pcBytesNeeded,
+                           LPBYTE pBuffer)
+{
+    if (pcBytesNeeded == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    HANDLE lock = LockNotificationStore();
+    NotificationStore store;
+    ReadNotificationStore(&store);
+    UnlockNotificationStore(lock);
+
+    ULONG_PTR value = reinterpret_cast<ULONG_PTR>(hNotification);
+    const StoredNotification* n = value <= MAXDWORD ? FindPending(store, static_cast<DWORD>(value))
+                                                    : nullptr;
+    if (value == 0 || n == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+
+    size_t appBytes = (wcslen(n->application) + 1) * sizeof(WCHAR);
+    size_t argBytes = (wcslen(n->arguments) + 1) * sizeof(WCHAR);
+    size_t needed = sizeof(CE_NOTIFICATION_INFO_HEADER) + sizeof(CE_NOTIFICATION_TRIGGER)
+                    + sizeof(CE_USER_NOTIFICATION) + appBytes + argBytes;
+    *pcBytesNeeded = static_cast<DWORD>(needed);
+    if (pBuffer == nullptr || cBufferSize < needed) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+
+    ZeroMemory(pBuffer, needed);
+    auto* header = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(pBuffer);
+    auto* trigger = reinterpret_cast<CE_NOTIFICATION_TRIGGER*>(header + 1);
+    auto* user = reinterpret_cast<CE_USER_NOTIFICATION*>(trigger + 1);
+    auto* app = reinterpret_cast<WCHAR*>(user + 1);
+    auto* args = reinterpret_cast<WCHAR*>(reinterpret_cast<BYTE*>(app) + appBytes);
+    memcpy(app, n->application, appBytes);
+    memcpy(args, n->arguments, argBytes);
+    trigger->dwSize = sizeof(*trigger);
+    trigger->dwType = CNT_TIME;
+    trigger->lpszApplication = app;
+    trigger->lpszArguments = args;
+    trigger->stStartTime = n->start;
+    trigger->stEndTime = n->end;
+    header->hNotification = hNotification;
+    header->dwStatus = 0;  // still pending
+    header->pcent = trigger;
+    header->pceun = user;
+    return TRUE;
+}
+
+static bool FindSchedulerProgram(wchar_t* path, size_t pathCount)
+{
+    // Beside the calling program first (a build or program folder), then in
+    // the Windows folder where installation puts it.
+    wchar_t module[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) {
+        wchar_t* slash = wcsrchr(module, L'\\');
+        if (slash != nullptr) {
+            *(slash + 1) = L'\0';
+            if (SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s%s", module,
+                                           NOTIFICATION_SCHEDULER_FILE))
+                && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+                return true;
+        }
+    }
+    wchar_t windowsDir[MAX_PATH];
+    UINT w = GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
+    return w > 0 && w < MAX_PATH
+           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", windowsDir,
+                                         NOTIFICATION_SCHEDULER_FILE))
+           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool EnsureNotificationSchedulerRunning()
+{
+    HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, NOTIFICATION_SCHEDULER_MUTEX);
+    if (running != nullptr) {
+        CloseHandle(running);
+        return true;
+    }
+    wchar_t path[MAX_PATH];
+    if (!FindSchedulerProgram(path, MAX_PATH))
+        return false;
+    wchar_t commandLine[MAX_PATH + 2];
+    StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\"", path);
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
