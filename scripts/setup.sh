@@ -4,11 +4,12 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build
+    cmake ninja-build g++
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     googletest
     wine64 libasound2
     xvfb x11-utils imagemagick
+    libstb-dev libmpg123-0 lame vorbis-tools clang libclang-rt-14-dev
 )
 
 missing=()

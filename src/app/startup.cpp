@@ -5,6 +5,7 @@
 
 #include "alarms.h"
 #include "clockface.h"
+#include "layout.h"
 #include "resource.h"
 #include "schedule.h"
 #include "settings.h"
@@ -60,10 +61,16 @@ bool InitInstance(HINSTANCE instance)
 
     if (Countdown != 0)
         displayMode = DISPLAY_COUNTDOWN;
+    ComputeLayout();
+    CreateTextControls();
+    ShowPendingAlarm();
+    CreateButtons();
     LoadClockFace(appInstance);
 
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
+    if (Countdown != 0)
+        SetDisplayMode(DISPLAY_COUNTDOWN);
     return true;
 }
 

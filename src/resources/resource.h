@@ -39,4 +39,54 @@
 #define IDM_SNOOZE_TIME         40018
 #define IDM_HOURLY_CHIME        40019
 
+// Controls (1000-1065)
+#define IDC_COUNTDOWN_START     1065
+
+// Clock face bitmaps (102-231): portrait digits 40 x 120
+#define IDB_PORTRAIT_DIGIT_8    102
+#define IDB_PORTRAIT_DIGIT_1    103
+#define IDB_PORTRAIT_DIGIT_2    104
+#define IDB_PORTRAIT_COLON      105
+#define IDB_PORTRAIT_DIGIT_3    106
+#define IDB_PORTRAIT_DIGIT_4    107
+#define IDB_PORTRAIT_DIGIT_5    108
+#define IDB_PORTRAIT_DIGIT_6    109
+#define IDB_PORTRAIT_DIGIT_7    110
+#define IDB_PORTRAIT_DIGIT_9    111
+#define IDB_PORTRAIT_DIGIT_0    112
+#define IDB_PORTRAIT_COLON_OFF  113
+#define IDB_AMPM_STRIP_AM       116
+#define IDB_AMPM_STRIP_PM       117
+#define IDB_PORTRAIT_BLANK      118
+#define IDB_LOGO                176
+// Sleep-player buttons, 27 x 27, and the silenced bell
+#define IDB_PLAY_YELLOW         181
+#define IDB_PLAY_GREEN          182
+#define IDB_STOP_YELLOW         183
+#define IDB_STOP_GREEN          184
+#define IDB_PAUSE_YELLOW        185
+#define IDB_PAUSE_GREEN         186
+#define IDB_PREVIOUS_YELLOW     187
+#define IDB_PREVIOUS_GREEN      188
+#define IDB_NEXT_YELLOW         189
+#define IDB_NEXT_GREEN          190
+#define IDB_PREVIOUS_GREY       191
+#define IDB_NEXT_GREY           192
+#define IDB_SILENCED            193
+#define IDB_COUNTDOWN_ACROSS    200
+#define IDB_AMPM_BLOCK_AM       202
+#define IDB_AMPM_BLOCK_PM       203
+#define IDB_COUNTDOWN_DOWN      204
+// Landscape digits 0-9 are 205-214, 40 x 90
+#define IDB_LANDSCAPE_DIGIT_0   205
+#define IDB_LANDSCAPE_BLANK     215
+#define IDB_LANDSCAPE_COLON_OFF 216
+#define IDB_LANDSCAPE_COLON     217
+// Square digits: 0 is 219, 1-9 are 221-229, 40 x 70
+#define IDB_SQUARE_DIGIT_0      219
+#define IDB_SQUARE_COLON_OFF    220
+#define IDB_SQUARE_DIGIT_1      221
+#define IDB_SQUARE_BLANK        230
+#define IDB_SQUARE_COLON        231
+
 #endif

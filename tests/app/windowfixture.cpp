@@ -1,0 +1,119 @@
+#include "windowfixture.h"
+
+#include "alarms.h"
+#include "app.h"
+#include "clockface.h"
+#include "layout.h"
+#include "resource.h"
+#include "settings.h"
+
+void MainWindowTest::SetUp()
+{
+    ResetProgramRegistry();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    windowClosing = false;
+    bitmapsReleased = false;
+    menuBar = nullptr;
+    mainWindow = nullptr;
+    orientation = GetOrientation();
+    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    RegisterMainWindowClass(instance);   // fails harmlessly after the first test
+    ASSERT_TRUE(InitInstance(instance));
+    ResetClockCache();
+    Settle();
+}
+
+void MainWindowTest::TearDown()
+{
+    if (mainWindow != nullptr && IsWindow(mainWindow))
+        SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+    Settle();
+    FreeClockFace();
+    FreeAlarms();
+    mainWindow = nullptr;
+    menuBar = nullptr;
+    displayMode = 0;
+    ResetProgramRegistry();
+}
+
+void MainWindowTest::Settle()
+{
+    PumpUntil([] { return false; }, 150);
+}
+
+bool MainWindowTest::TurnScreen(int width, int height)
+{
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    mode.dmPelsWidth = width;
+    mode.dmPelsHeight = height;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL)
+        return false;
+    PumpUntil([&] {
+        return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+    }, 3000);
+    Settle();
+    return true;
+}
+
+std::vector<DWORD> MainWindowTest::Pixels(const Capture& capture, const RECT& r)
+{
+    std::vector<DWORD> pixels;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x = r.left; x < r.right; x++)
+            pixels.push_back(x < capture.width && y < capture.height ? capture.At(x, y) : 0xFF000000);
+    return pixels;
+}
+
+std::vector<DWORD> MainWindowTest::BitmapPixels(int id, int width, int height)
+{
+    std::vector<DWORD> pixels;
+    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+    if (bitmap == nullptr)
+        return pixels;
+    BITMAP info;
+    GetObjectW(bitmap, sizeof(info), &info);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = info.bmWidth;
+    bmi.bmiHeader.biHeight = -info.bmHeight;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> all(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, info.bmHeight, all.data(), &bmi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(bitmap);
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            pixels.push_back(x < info.bmWidth && y < info.bmHeight
+                                 ? all[static_cast<size_t>(y) * info.bmWidth + x] & 0x00FFFFFF
+                                 : 0xFF000000);
+    return pixels;
+}
+
+bool MainWindowTest::AllOf(const std::vector<DWORD>& pixels, DWORD colour)
+{
+    for (DWORD pixel : pixels)
+        if (pixel != colour)
+            return false;
+    return !pixels.empty();
+}
+
+SYSTEMTIME MainWindowTest::Time(int year, int month, int day, int hour, int minute, int second)
+{
+    SYSTEMTIME t = {};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    t.wSecond = static_cast<WORD>(second);
+    // Normalise, which also fills in the day of the week.
+    FILETIME ft;
+    SystemTimeToFileTime(&t, &ft);
+    FileTimeToSystemTime(&ft, &t);
+    return t;
+}

@@ -1,0 +1,102 @@
+// What the running clock costs: the bitmap copies and the time of one
+// ordinary tick, and the CPU share of the real program left alone for a
+// minute. Prints figures; the targets are one colon copy a second and well
+// under 0.3% of one core.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "alarms.h"
+#include "alarmtime.h"
+#include "app.h"
+#include "clockface.h"
+#include "layout.h"
+#include "resource.h"
+#include "testsupport.h"
+
+static double Seconds(const FILETIME& kernel, const FILETIME& user)
+{
+    ULARGE_INTEGER k = { { kernel.dwLowDateTime, kernel.dwHighDateTime } };
+    ULARGE_INTEGER u = { { user.dwLowDateTime, user.dwHighDateTime } };
+    return static_cast<double>(k.QuadPart + u.QuadPart) / 1e7;
+}
+
+static double CpuSeconds(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return -1;
+    return Seconds(kernel, user);
+}
+
+static void MeasureTicks()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    orientation = GetOrientation();
+    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    RegisterMainWindowClass(instance);
+    if (!InitInstance(instance)) {
+        printf("the main window could not be created\n");
+        return;
+    }
+    PumpUntil([] { return false; }, 300);
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    now.wSecond = 0;
+    ResetClockCache();
+    UpdateClockAt(now, now);
+    const int ticks = 1000;
+    unsigned copies = faceCopyCount;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < ticks; i++) {
+        now.wSecond = static_cast<WORD>(1 + i % 58);   // ordinary seconds of one minute
+        UpdateClockAt(now, now);
+    }
+    QueryPerformanceCounter(&end);
+    double micros = static_cast<double>(end.QuadPart - start.QuadPart) * 1e6
+        / static_cast<double>(frequency.QuadPart) / ticks;
+    printf("ordinary tick: %.2f bitmap copies, %.1f us (over %d ticks)\n",
+           static_cast<double>(faceCopyCount - copies) / ticks, micros, ticks);
+    SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+    PumpUntil([] { return false; }, 200);
+    FreeClockFace();
+    FreeAlarms();
+}
+
+static void MeasureIdleProgram(DWORD seconds)
+{
+    ChildProcess program = StartProgram(L"Wakeloom.exe", L"");
+    HWND window = WaitForWindow(L"Wakeloom", L"Wakeloom", 15000);
+    if (window == nullptr) {
+        printf("Wakeloom.exe did not start\n");
+        KillProgram(program);
+        return;
+    }
+    // Start-up work is not idle work.
+    PumpUntil([] { return false; }, 3000);
+    double cpuStart = CpuSeconds(program.process);
+    DWORD wallStart = GetTickCount();
+    PumpUntil([] { return false; }, seconds * 1000);
+    double cpu = CpuSeconds(program.process) - cpuStart;
+    double wall = (GetTickCount() - wallStart) / 1000.0;
+    if (cpuStart < 0)
+        printf("the program's CPU time cannot be read here\n");
+    else
+        printf("idle program: %.3f s CPU in %.1f s = %.3f%% of one core\n", cpu, wall,
+               100.0 * cpu / wall);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (WaitForExit(program, 15000) == STILL_ACTIVE)
+        KillProgram(program);
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    DWORD seconds = argc > 1 ? static_cast<DWORD>(_wtoi(argv[1])) : 60;
+    MeasureTicks();
+    MeasureIdleProgram(seconds);
+    return 0;
+}
