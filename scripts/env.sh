@@ -18,3 +18,19 @@ export ALSA_CONFIG_PATH=$WAKELOOM_BUILD/alsa/asound.conf
 export WAKELOOM_CAPTURE=$WAKELOOM_BUILD/alsa/capture.wav
 
 mkdir -p "$TMPDIR" "$WAKELOOM_BUILD/alsa"
+
+# Ends every process of this prefix, also those a killed wineserver left
+# behind: a stray one would keep the caller's output pipe open.
+stop_prefix_processes() {
+    "$WINESERVER" -k 2>/dev/null || true
+    local pid
+    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+        case "$(readlink /proc/"$pid"/exe 2>/dev/null)" in
+            /usr/lib/wine/*) ;;
+            *) continue ;;
+        esac
+        if tr '\0' '\n' 2>/dev/null </proc/"$pid"/environ | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+            kill -9 "$pid" 2>/dev/null || true
+        fi
+    done
+}

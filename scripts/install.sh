@@ -12,7 +12,21 @@ cp "$bin/Wakeloom.exe" "$dest/"
 if [ -d "$WAKELOOM_BUILD/sounds" ]; then
     cp "$WAKELOOM_BUILD/sounds/"* "$dest/sounds/" 2>/dev/null || true
 fi
-cp "$bin/wklmgr.exe" "$WINEPREFIX/drive_c/windows/"
+cp "$bin/wklmgr.exe" "$bin/wklsched.exe" "$WINEPREFIX/drive_c/windows/"
+
+# The notification scheduler starts with the Linux desktop session, so alarms
+# ring after a log-in even before Wakeloom is opened. (Under Windows it
+# registers itself in the Run key.)
+autostart=${XDG_CONFIG_HOME:-$HOME/.config}/autostart
+mkdir -p "$autostart"
+cat > "$autostart/wakeloom-scheduler.desktop" <<DESKTOP
+[Desktop Entry]
+Type=Application
+Name=Wakeloom alarm notifications
+Exec=env WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE $WINEPREFIX/drive_c/windows/wklsched.exe
+NoDisplay=true
+X-GNOME-Autostart-enabled=true
+DESKTOP
 
 # Written as the device writes it: rooted at a backslash, on the system drive.
 "$WINE" reg add 'HKLM\Software\Apps\Hazelmere Software Wakeloom' /v InstlDir /t REG_SZ \

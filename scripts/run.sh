@@ -27,18 +27,25 @@ if [ "$mode" = window ]; then
 fi
 
 cleanup() {
-    "$WINESERVER" -k 2>/dev/null || true
+    stop_prefix_processes
     stop_xvfb
 }
 trap cleanup EXIT
-"$WINESERVER" -k 2>/dev/null || true
-start_xvfb 240x320x24
+stop_prefix_processes
+# A square screen holds the 240x320 desktop in both orientations.
+start_xvfb 320x320x24
 "$WINE" "$program" >"$WAKELOOM_BUILD/run.log" 2>&1 &
 sleep 5
-mkdir -p "$WAKELOOM_BUILD/screenshots"
-shot=$WAKELOOM_BUILD/screenshots/wakeloom.png
-import -display "$DISPLAY" -window root "$shot"
-echo "Screenshot: $shot"
+shots=$WAKELOOM_BUILD/screenshots
+mkdir -p "$shots"
+# The Wine desktop sits at the top left of the X screen.
+import -display "$DISPLAY" -window root -crop 240x320+0+0 +repage "$shots/portrait.png"
+# Turned as a handheld is turned: the clock lays itself out anew.
+"$WINE" "$WAKELOOM_BUILD/bin/turnscreen.exe" 320 240
+sleep 3
+import -display "$DISPLAY" -window root -crop 320x240+0+0 +repage "$shots/landscape.png"
+"$WINE" "$WAKELOOM_BUILD/bin/turnscreen.exe" 240 320
+echo "Screenshots: $shots/portrait.png $shots/landscape.png"
 if [ "$mode" = headless ]; then
     echo "Wakeloom runs on $DISPLAY; Ctrl-C stops it."
     wait

@@ -8,13 +8,13 @@ set -euo pipefail
 "$WAKELOOM_ROOT/scripts/wine-prefix.sh"
 
 cleanup() {
-    "$WINESERVER" -k 2>/dev/null || true
+    stop_prefix_processes
     stop_xvfb
 }
 trap cleanup EXIT
 
 # A wineserver left from an earlier run may hold another display.
-"$WINESERVER" -k 2>/dev/null || true
+stop_prefix_processes
 start_xvfb
 # One persistent server for the whole run instead of one per test program.
 "$WINESERVER" -p

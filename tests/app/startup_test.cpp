@@ -53,11 +53,25 @@ protected:
 
 class RealProgram : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProgramRegistry(); }
+    void SetUp() override
+    {
+        ResetProgramRegistry();
+        ClearAllNotifications();
+    }
     void TearDown() override
     {
         KillProgram(program);
+        ClearAllNotifications();
         ResetProgramRegistry();
+    }
+
+    static bool AlarmTwoIsPending()
+    {
+        for (const PendingNotification& n : PendingNotifications()) {
+            if (n.arguments == L"/ID:2")
+                return true;
+        }
+        return false;
     }
 
     HWND Start(const wchar_t* arguments)
@@ -169,4 +183,32 @@ TEST_F(RealProgram, RequestsFromOtherProcessesAreHandledOrIgnoredSafely)
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
+}
+
+TEST_F(RealProgram, UserStartAndShutDownScheduleTheArmedAlarms)
+{
+    WriteDword(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom\\Alarms\\2", L"AlarmOn", 1);
+    HWND window = Start(L"");
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(PumpUntil(AlarmTwoIsPending, 5000));
+    EXPECT_EQ(1u, PendingNotifications().size());
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
+    // Still armed once the program has ended, and only once.
+    ASSERT_EQ(1u, PendingNotifications().size());
+    EXPECT_TRUE(AlarmTwoIsPending());
+}
+
+TEST_F(RealProgram, StartForAnEventLeavesSchedulingToShutDown)
+{
+    WriteDword(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom\\Alarms\\2", L"AlarmOn", 1);
+    HWND window = Start(L"/ID:3");
+    ASSERT_NE(nullptr, window);
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_TRUE(PendingNotifications().empty());
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
+    EXPECT_TRUE(AlarmTwoIsPending());
 }

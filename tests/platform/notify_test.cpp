@@ -152,12 +152,15 @@ TEST_F(Notifications, DamagedStoreReadsAsEmptyAndRecovers)
     Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:1", 600000, 900000);
     wchar_t path[MAX_PATH];
     ASSERT_TRUE(NotificationStorePath(path, MAX_PATH));
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    HANDLE lock = LockNotificationStore();  // the scheduler may be reading it
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file);
     SetFilePointer(file, 40, nullptr, FILE_BEGIN);
     DWORD written;
     WriteFile(file, "garbage", 7, &written, nullptr);
     CloseHandle(file);
+    UnlockNotificationStore(lock);
 
     EXPECT_TRUE(PendingNotifications().empty());
     EXPECT_NE(nullptr, Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:2", 600000, 900000));

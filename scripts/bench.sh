@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds Wakeloom and runs every benchmark (the *_bench programs), which
+# print their figures. The sound benchmarks take their media from the sound
+# tests' fixture.
+set -euo pipefail
+. "$(dirname "$0")/env.sh"
+. "$WAKELOOM_ROOT/scripts/xvfb.sh"
+
+"$WAKELOOM_ROOT/scripts/build.sh"
+"$WAKELOOM_ROOT/scripts/wine-prefix.sh"
+if [ -f "$WAKELOOM_ROOT/tests/sound/make-media.sh" ]; then
+    bash "$WAKELOOM_ROOT/tests/sound/make-media.sh" "$WAKELOOM_BUILD/sounds" \
+        "$WAKELOOM_BUILD/testmedia"
+fi
+
+cleanup() {
+    stop_prefix_processes
+    stop_xvfb
+}
+trap cleanup EXIT
+stop_prefix_processes
+start_xvfb
+"$WINESERVER" -p
+for bench in "$WAKELOOM_BUILD"/bin/*_bench.exe; do
+    [ -e "$bench" ] || continue
+    echo "== $(basename "$bench" .exe)"
+    "$WAKELOOM_ROOT/scripts/wine-run.sh" "$bench"
+done
