@@ -29,6 +29,8 @@ extern int displayMode;
 extern bool windowClosing;
 extern bool bitmapsReleased;
 extern BYTE alarmRinging;
+// The alarm being rung or tested; the sound engine reads its volume.
+extern int currentAlarm;
 
 // The entry point's work: returns the process exit code.
 int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine,

@@ -21,6 +21,7 @@ int displayMode;
 bool windowClosing;
 bool bitmapsReleased;
 BYTE alarmRinging;
+int currentAlarm;
 
 // The shell's message for the menu of a menu bar.
 #define SHCMBM_GETMENU (WM_USER + 402)

@@ -16,6 +16,30 @@ struct MediaNode {
     MediaNode* next;
 };
 
+// The list of a source type and path, or null (never an empty list).
+MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path);
+// Every supported file of a folder and its subfolders, in file-name order.
+MediaNode* ScanFolder(const wchar_t* folderPath);
+// The same files in the order the folder search finds them, breadth first.
+MediaNode* ScanFolderInFoundOrder(const wchar_t* folderPath);
+// Puts a node into a list in file-name order, after the nodes of an equal
+// name; returns the new first node.
+MediaNode* InsertByFileName(MediaNode* list, MediaNode* node);
+// The order of one InsertByFileName after another, in O(n log n).
+MediaNode* SortMediaList(MediaNode* list);
+// A node of its own with a copy of `path`; null when it does not fit.
+MediaNode* NewMediaNode(const wchar_t* path);
+// A name (or path) ending in ".wav", ".ogg" or ".mp3", any case, after at
+// least one more character.
+bool IsSupportedSoundFile(const wchar_t* name);
+// The text after the last backslash (not counting one in the first place)
+// into `out` of MEDIA_PATH_UNITS units; the whole path when there is none.
+void FileNamePart(const wchar_t* path, wchar_t* out);
+// The supported files an ASX playlist names that exist, in file-name order;
+// tells the user about a file that is no playlist or about music left out.
+MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath);
+// The same, reading `blockBytes` bytes per call.
+MediaNode* ReadAsxPlaylistInBlocks(const wchar_t* playlistPath, DWORD blockBytes);
 void FreeMediaList(MediaNode* list);
 
 #endif

@@ -1,31 +1,535 @@
-// Until the sound library layer exists nothing plays: every play fails.
+// The playback engine over the sound library: the alarm, media and one-shot
+// stream slots, their end callbacks and the device volume.
+//
+// The end callbacks run on the library's threads. They share with the
+// window thread the flags, the slots and the current track, all atomic. A
+// stop and a replay exclude each other through a lock per slot, so that a
+// stop that arrives while a callback waits can never be followed by that
+// callback playing the stream again.
 #include "sound.h"
+
+#include <stdlib.h>
+#include <strsafe.h>
+
+#include <mutex>
+
+#include "alarms.h"
+#include "app.h"
+#include "fsound.h"
+#include "settings.h"
+#include "wavevolume.h"
+
+#define FMOD_MIX_RATE        22050
+#define FMOD_CHANNELS        32
+#define STREAM_MODE          (FSOUND_NORMAL)
+#define STREAM_MODE_LOOPING  (FSOUND_NORMAL | FSOUND_LOOP_NORMAL)
+#define INIT_ATTEMPTS        11
+#define OPEN_ATTEMPTS        6
+#define CLOSE_ATTEMPTS       6
+#define REPEAT_GAP_MS        500
+#define MB_PATH_BYTES        260
 
 std::atomic<bool> oneShotFinished;
 std::atomic<bool> mediaListFinished;
 std::atomic<bool> trackInfoChanged;
+std::atomic<bool> alarmStopRequested;
+std::atomic<bool> mediaStopRequested;
 MediaNode* mediaListHead;
 std::atomic<MediaNode*> currentTrack;
 DWORD fmodUseCount;
+DWORD savedWaveVolume;
 
-bool InitFMOD() { return false; }
-void ReleaseFMOD() {}
-bool TestForPowerOn() { return false; }
-void PauseAllSound(bool) {}
-bool PlaySoundViaFMOD(const wchar_t*, bool) { return false; }
-void StopAlarmSound() {}
-void CloseAlarmSound(bool) {}
-bool PlayMediaList(MediaNode*) { return false; }
-void SkipTrack(bool) {}
-void StopMediaList() {}
-void CloseMediaStream() {}
+static std::atomic<FSOUND_STREAM*> alarmStream;
+static std::atomic<FSOUND_STREAM*> mediaStream;
+static std::atomic<FSOUND_STREAM*> oneShotStream;
+
+// Held while the alarm is replayed or stopped.
+static std::mutex alarmLock;
+// Cuts the alarm callback's wait short when the alarm is stopped.
+static HANDLE alarmStopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+// Held while a media track is put into the slot and played, or stopped.
+static std::mutex mediaLock;
+// Counts the stops of the media stream: a callback that began before one
+// must not play what it opened.
+static std::atomic<unsigned> mediaStops;
+
+static std::mutex trackTextLock;
+static wchar_t trackTitle[TRACK_TEXT_UNITS];
+static wchar_t trackArtist[TRACK_TEXT_UNITS];
+static wchar_t trackAlbum[TRACK_TEXT_UNITS];
+
+static const Alarm* RingingAlarm()
+{
+    if (currentAlarm < 0 || currentAlarm >= ALARM_COUNT)
+        return nullptr;
+    return alarms[currentAlarm];
+}
+
+static bool RingingAlarmUsesOwnVolume()
+{
+    const Alarm* alarm = RingingAlarm();
+    return alarm != nullptr && alarm->UseSystemVol == 0;
+}
+
+static void ToMultibytePath(const wchar_t* path, char* mbPath)
+{
+    // A path that cannot be converted whole opens nothing.
+    size_t bytes = wcstombs(mbPath, path, MB_PATH_BYTES);
+    if (bytes == static_cast<size_t>(-1) || bytes >= MB_PATH_BYTES)
+        mbPath[0] = '\0';
+}
+
+// ---- the library ------------------------------------------------------------
+
+bool InitFMOD()
+{
+    waveOutReset(nullptr);
+    FSOUND_File_HasFatalErrorOccurred();
+    FSOUND_HasPowerOnOccurred();
+    FSOUND_SetOutput(FSOUND_OUTPUT_WINMM);
+    if (fmodUseCount > 0) {
+        fmodUseCount++;
+        return true;
+    }
+    for (int attempt = 0; attempt < INIT_ATTEMPTS; attempt++) {
+        if (attempt > 0)
+            Sleep(100);
+        if (FSOUND_Init(FMOD_MIX_RATE, FMOD_CHANNELS, 0)) {
+            fmodUseCount++;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReleaseFMOD()
+{
+    if (fmodUseCount == 0)
+        return;
+    if (--fmodUseCount == 0)
+        FSOUND_Close();
+}
+
+bool TestForPowerOn()
+{
+    return FSOUND_HasPowerOnOccurred() != 0;
+}
+
+void PauseAllSound(bool paused)
+{
+    FSOUND_SetPaused(FSOUND_ALL, paused ? TRUE : FALSE);
+}
+
+static void CloseStreamSlot(std::atomic<FSOUND_STREAM*>& slot)
+{
+    FSOUND_STREAM* stream = slot.exchange(nullptr);
+    if (stream == nullptr)
+        return;
+    for (int call = 0; call < CLOSE_ATTEMPTS; call++) {
+        if (FSOUND_Stream_Close(stream))
+            return;
+        Sleep(200);
+    }
+}
+
+// ---- alarm stream -------------------------------------------------------------
+
+bool OpenStream(const char* mbPath)
+{
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
+    if (stream == nullptr)
+        return false;
+    FSOUND_Stream_SetEndCallback(stream, EndCallback, nullptr);
+    alarmStream = stream;
+    return true;
+}
+
+static bool PlayAlarmStream()
+{
+    TestForPowerOn();
+    return FSOUND_Stream_Play(FSOUND_FREE, alarmStream) >= 0;
+}
+
+signed char EndCallback(FSOUND_STREAM*, void*, int, void*)
+{
+    if (alarmStopRequested)
+        return TRUE;
+    WaitForSingleObject(alarmStopEvent, REPEAT_GAP_MS);
+    std::lock_guard<std::mutex> hold(alarmLock);
+    if (!alarmStopRequested)
+        PlayAlarmStream();
+    return TRUE;
+}
+
+bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume)
+{
+    alarmStopRequested = false;
+    ResetEvent(alarmStopEvent);
+    bool volumeChanged = false;
+    if (useAlarmVolume && RingingAlarmUsesOwnVolume()) {
+        savedWaveVolume = GetWaveVolume();
+        SetVolumeLevel(RingingAlarm()->Volume);
+        volumeChanged = true;
+    }
+    if (!InitFMOD())
+        return false;
+    char mbPath[MB_PATH_BYTES];
+    ToMultibytePath(path, mbPath);
+    int failures = 0;
+    while (!OpenStream(mbPath)) {
+        Sleep(500);
+        if (++failures > OPEN_ATTEMPTS - 1) {
+            if (volumeChanged)
+                SetWaveVolume(savedWaveVolume);
+            return false;
+        }
+    }
+    std::lock_guard<std::mutex> hold(alarmLock);
+    return PlayAlarmStream();
+}
+
+void StopAlarmSound()
+{
+    FSOUND_STREAM* stream = alarmStream;
+    if (stream == nullptr)
+        return;
+    std::lock_guard<std::mutex> hold(alarmLock);
+    alarmStopRequested = true;
+    SetEvent(alarmStopEvent);
+    FSOUND_Stream_Stop(stream);
+}
+
+void CloseAlarmSound(bool restoreVolume)
+{
+    CloseStreamSlot(alarmStream);
+    ReleaseFMOD();
+    if (restoreVolume && RingingAlarmUsesOwnVolume())
+        SetWaveVolume(savedWaveVolume);
+}
+
+// ---- media stream -------------------------------------------------------------
+
+// Converts a tag value into a track text; true when it gave at least one
+// character.
+static bool ConvertTagText(int type, const char* value, int length, wchar_t* text)
+{
+    if (length <= 0)
+        return false;
+    text[0] = L'\0';
+    if (type == FSOUND_TAGFIELD_ID3V2) {
+        int encoding = static_cast<unsigned char>(value[0]);
+        if (encoding == 0) {
+            size_t units = mbstowcs(text, value + 1, TRACK_TEXT_UNITS - 1);
+            if (units == static_cast<size_t>(-1))
+                return false;
+            text[units] = L'\0';
+        } else if (encoding == 1) {
+            // UTF-16 as it stands, its byte-order mark kept.
+            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(value + 1);
+            int available = (length - 1) / 2;
+            int units = 0;
+            while (units < available && units < TRACK_TEXT_UNITS - 1) {
+                wchar_t unit = static_cast<wchar_t>(bytes[2 * units] | (bytes[2 * units + 1] << 8));
+                if (unit == 0)
+                    break;
+                text[units++] = unit;
+            }
+            text[units] = L'\0';
+        } else {
+            return false;
+        }
+    } else {
+        size_t units = mbstowcs(text, value, TRACK_TEXT_UNITS - 1);
+        if (units == static_cast<size_t>(-1))
+            return false;
+        text[units] = L'\0';
+    }
+    return text[0] != L'\0';
+}
+
+static void ReadTrackTags(FSOUND_STREAM* stream, const wchar_t* widePath)
+{
+    wchar_t title[TRACK_TEXT_UNITS] = L"", artist[TRACK_TEXT_UNITS] = L"",
+            album[TRACK_TEXT_UNITS] = L"";
+    bool titleFound = false, artistFound = false, albumFound = false;
+    int count = 0;
+    FSOUND_Stream_GetNumTagFields(stream, &count);
+    for (int i = 0; i < count && !(titleFound && artistFound && albumFound); i++) {
+        int type = 0, length = 0;
+        char* name = nullptr;
+        void* value = nullptr;
+        if (!FSOUND_Stream_GetTagField(stream, i, &type, &name, &value, &length) || name == nullptr)
+            continue;
+        wchar_t* slot;
+        bool* found;
+        if (_stricmp(name, "TITLE") == 0 || _stricmp(name, "TIT2") == 0) {
+            slot = title;
+            found = &titleFound;
+        } else if (_stricmp(name, "ARTIST") == 0 || _stricmp(name, "TPE1") == 0) {
+            slot = artist;
+            found = &artistFound;
+        } else if (_stricmp(name, "ALBUM") == 0 || _stricmp(name, "TALB") == 0) {
+            slot = album;
+            found = &albumFound;
+        } else {
+            continue;
+        }
+        wchar_t text[TRACK_TEXT_UNITS];
+        if (ConvertTagText(type, static_cast<const char*>(value), length, text)) {
+            StringCchCopyW(slot, TRACK_TEXT_UNITS, text);
+            *found = true;
+        }
+    }
+    if (!titleFound) {
+        wchar_t name[MEDIA_PATH_UNITS];
+        FileNamePart(widePath, name);
+        StringCchCopyW(title, TRACK_TEXT_UNITS, name);
+    }
+    if (!artistFound)
+        StringCchCopyW(artist, TRACK_TEXT_UNITS, L"<Artist Unknown>");
+    std::lock_guard<std::mutex> hold(trackTextLock);
+    StringCchCopyW(trackTitle, TRACK_TEXT_UNITS, title);
+    StringCchCopyW(trackArtist, TRACK_TEXT_UNITS, artist);
+    StringCchCopyW(trackAlbum, TRACK_TEXT_UNITS, album);
+}
+
 void GetTrackInfo(wchar_t* title, wchar_t* artist, wchar_t* album)
 {
-    title[0] = artist[0] = album[0] = L'\0';
+    std::lock_guard<std::mutex> hold(trackTextLock);
+    StringCchCopyW(title, TRACK_TEXT_UNITS, trackTitle);
+    StringCchCopyW(artist, TRACK_TEXT_UNITS, trackArtist);
+    StringCchCopyW(album, TRACK_TEXT_UNITS, trackAlbum);
 }
-bool PlayOneShot(const wchar_t*) { return false; }
-void StopOneShot() {}
-void CloseOneShot() {}
-void SetVolumeLevel(DWORD) {}
-void SetWaveVolume(DWORD) {}
-DWORD GetWaveVolume() { return 0; }
+
+static signed char MediaEndCallback(FSOUND_STREAM*, void*, int, void*);
+
+// Opens one track with its end callback and tags; the stream is handed
+// back, not put into the slot.
+static FSOUND_STREAM* OpenMediaTrack(const char* mbPath, const wchar_t* widePath)
+{
+    MediaNode* head = mediaListHead;
+    unsigned mode = head != nullptr && head->next == nullptr ? STREAM_MODE_LOOPING : STREAM_MODE;
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, mode, 0, 0);
+    if (stream == nullptr)
+        return nullptr;
+    FSOUND_Stream_SetEndCallback(stream, MediaEndCallback, nullptr);
+    ReadTrackTags(stream, widePath);
+    trackInfoChanged = true;
+    return stream;
+}
+
+bool OpenMediaStream(const char* mbPath, const wchar_t* widePath)
+{
+    FSOUND_STREAM* stream = OpenMediaTrack(mbPath, widePath);
+    if (stream == nullptr)
+        return false;
+    mediaStream = stream;
+    return true;
+}
+
+// Opens the current track with retries. Null after six failures (the user
+// is told) or when a stop came meanwhile (`stops` no longer current).
+static FSOUND_STREAM* OpenCurrentTrack(unsigned stops)
+{
+    MediaNode* track = currentTrack;
+    if (track == nullptr)
+        return nullptr;
+    wchar_t widePath[MEDIA_PATH_UNITS];
+    StringCchCopyW(widePath, MEDIA_PATH_UNITS, track->path);
+    char mbPath[MB_PATH_BYTES];
+    ToMultibytePath(widePath, mbPath);
+    for (int failures = 0;;) {
+        FSOUND_STREAM* stream = OpenMediaTrack(mbPath, widePath);
+        if (stream != nullptr)
+            return stream;
+        Sleep(500);
+        if (mediaStops != stops)
+            return nullptr;
+        if (++failures > OPEN_ATTEMPTS - 1) {
+            MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_ICONEXCLAMATION);
+            return nullptr;
+        }
+    }
+}
+
+// Puts an opened track into the slot and plays it, unless the media was
+// stopped after `stops` was read.
+static bool PlayOpenedTrack(FSOUND_STREAM* stream, unsigned stops)
+{
+    std::unique_lock<std::mutex> hold(mediaLock);
+    if (mediaStops != stops || mediaStopRequested) {
+        hold.unlock();
+        FSOUND_Stream_Close(stream);
+        return false;
+    }
+    mediaStream = stream;
+    FSOUND_Stream_Play(FSOUND_FREE, stream);
+    return true;
+}
+
+bool PlayMediaList(MediaNode* list)
+{
+    if (list == nullptr)
+        return false;
+    mediaStopRequested = false;
+    mediaListFinished = false;
+    mediaListHead = list;
+    currentTrack = list;
+    InitFMOD();
+    unsigned stops = mediaStops;
+    FSOUND_STREAM* stream = OpenCurrentTrack(stops);
+    if (stream == nullptr)
+        return false;
+    trackInfoChanged = true;
+    return PlayOpenedTrack(stream, stops);
+}
+
+static signed char MediaEndCallback(FSOUND_STREAM* ended, void*, int, void*)
+{
+    unsigned stops = mediaStops;
+    if (mediaStopRequested)
+        return TRUE;
+    MediaNode* track = currentTrack;
+    if (track == nullptr)
+        return TRUE;
+    if (track->next != nullptr) {
+        currentTrack = track->next;
+    } else if (TimedSleep == 0) {
+        currentTrack = nullptr;
+        mediaListFinished = true;
+        return TRUE;
+    } else {
+        currentTrack = mediaListHead;
+    }
+    if (currentTrack == track) {
+        // A list of one: the same stream again.
+        std::lock_guard<std::mutex> hold(mediaLock);
+        if (mediaStops == stops && !mediaStopRequested)
+            FSOUND_Stream_Play(FSOUND_FREE, ended);
+        return TRUE;
+    }
+    {
+        std::lock_guard<std::mutex> hold(mediaLock);
+        if (mediaStops != stops || mediaStopRequested)
+            return TRUE;
+        FSOUND_STREAM* expected = ended;
+        // The slot is emptied only if it still holds the stream that ended.
+        if (mediaStream.compare_exchange_strong(expected, nullptr))
+            FSOUND_Stream_Close(ended);
+    }
+    FSOUND_STREAM* stream = OpenCurrentTrack(stops);
+    if (stream == nullptr)
+        return FALSE;
+    trackInfoChanged = true;
+    return PlayOpenedTrack(stream, stops) ? TRUE : FALSE;
+}
+
+void SkipTrack(bool forward)
+{
+    if (mediaStopRequested)
+        return;
+    StopMediaList();
+    CloseMediaStream();
+    mediaStopRequested = false;
+    Sleep(500);
+    MediaNode* track = currentTrack;
+    if (forward) {
+        if (track == nullptr)
+            return;
+        if (track->next != nullptr)
+            currentTrack = track->next;
+    } else if (track != mediaListHead) {
+        MediaNode* previous = mediaListHead;
+        while (previous != nullptr && previous->next != track)
+            previous = previous->next;
+        currentTrack = previous != nullptr ? previous : mediaListHead;
+    }
+    if (currentTrack == nullptr)
+        return;
+    unsigned stops = mediaStops;
+    FSOUND_STREAM* stream = OpenCurrentTrack(stops);
+    if (stream == nullptr)
+        return;
+    trackInfoChanged = true;
+    PlayOpenedTrack(stream, stops);
+}
+
+void StopMediaList()
+{
+    std::lock_guard<std::mutex> hold(mediaLock);
+    FSOUND_STREAM* stream = mediaStream;
+    if (stream == nullptr)
+        return;
+    mediaStopRequested = true;
+    mediaStops++;
+    FSOUND_Stream_Stop(stream);
+}
+
+void CloseMediaStream()
+{
+    CloseStreamSlot(mediaStream);
+}
+
+// ---- one-shot stream ------------------------------------------------------------
+
+static signed char OneShotEndCallback(FSOUND_STREAM*, void*, int, void*)
+{
+    oneShotFinished = true;
+    return TRUE;
+}
+
+bool PlayOneShot(const wchar_t* path)
+{
+    oneShotFinished = false;
+    InitFMOD();
+    char mbPath[MB_PATH_BYTES];
+    ToMultibytePath(path, mbPath);
+    for (int failures = 0;;) {
+        FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
+        if (stream != nullptr) {
+            FSOUND_Stream_SetEndCallback(stream, OneShotEndCallback, nullptr);
+            oneShotStream = stream;
+            break;
+        }
+        MessageBoxW(nullptr, path, L"Open Failed", MB_OK);
+        Sleep(500);
+        if (++failures > OPEN_ATTEMPTS - 1) {
+            MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_ICONEXCLAMATION);
+            return false;
+        }
+    }
+    FSOUND_Stream_Play(FSOUND_FREE, oneShotStream);
+    return true;
+}
+
+void StopOneShot()
+{
+    FSOUND_STREAM* stream = oneShotStream;
+    if (stream != nullptr)
+        FSOUND_Stream_Stop(stream);
+}
+
+void CloseOneShot()
+{
+    CloseStreamSlot(oneShotStream);
+}
+
+// ---- volume -------------------------------------------------------------------------
+
+void SetVolumeLevel(DWORD level)
+{
+    double word = static_cast<double>(level) * 10.0 * 655.35;
+    SetWaveVolume(static_cast<DWORD>(word));
+}
+
+void SetWaveVolume(DWORD value)
+{
+    SetDeviceVolume(value);
+}
+
+DWORD GetWaveVolume()
+{
+    DWORD value = 0;
+    GetDeviceVolume(&value);
+    return value;
+}

@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "fsound.h"
 #include "medialist.h"
 
 #define TRACK_TEXT_UNITS 255
@@ -17,6 +18,11 @@
 extern std::atomic<bool> oneShotFinished;
 extern std::atomic<bool> mediaListFinished;
 extern std::atomic<bool> trackInfoChanged;
+// Set before a stream is stopped, so that its end callback leaves it alone.
+extern std::atomic<bool> alarmStopRequested;
+extern std::atomic<bool> mediaStopRequested;
+// The device volume word from before an alarm set its own level.
+extern DWORD savedWaveVolume;
 
 // The list being played and the node now playing (null when it ran out).
 extern MediaNode* mediaListHead;
@@ -33,11 +39,16 @@ void PauseAllSound(bool paused);
 bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume);
 void StopAlarmSound();
 void CloseAlarmSound(bool restoreVolume);
+// Opens the alarm slot's stream with its end callback.
+bool OpenStream(const char* mbPath);
+signed char EndCallback(FSOUND_STREAM* stream, void* buffer, int length, void* userData);
 
 bool PlayMediaList(MediaNode* list);
 void SkipTrack(bool forward);
 void StopMediaList();
 void CloseMediaStream();
+// Opens one track into the media slot, with its end callback and tags.
+bool OpenMediaStream(const char* mbPath, const wchar_t* widePath);
 // Copies the current track's title, artist and album (each TRACK_TEXT_UNITS).
 void GetTrackInfo(wchar_t* title, wchar_t* artist, wchar_t* album);
 

@@ -1,0 +1,40 @@
+// libFuzzer target: MP3 framing as the decoder walks a file: ID3v2 tags in
+// front, the first frame, the Xing/Info frame, then frame after frame.
+#include <stddef.h>
+#include <stdint.h>
+
+#include "mpegaudio.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    size_t pos = 0;
+    while (pos < size) {
+        uint64_t tag = Id3v2TagBytes(data + pos, size - pos);
+        if (tag == 0 || tag > size - pos)
+            break;
+        pos += static_cast<size_t>(tag);
+    }
+    size_t end = size;
+    if (end >= pos + 128 && IsId3v1Tag(data + end - 128, 128))
+        end -= 128;
+    MpegFrameHeader stream;
+    size_t first = FindMpegStart(data + pos, end - pos, &stream);
+    if (first >= end - pos)
+        return 0;
+    pos += first;
+    MpegStreamInfo info;
+    if (pos + stream.frameBytes <= end && ParseMpegInfoFrame(data + pos, stream.frameBytes, stream, &info))
+        pos += stream.frameBytes;
+    MpegFrameHeader frame;
+    while (pos < end) {
+        size_t at = pos;
+        if (!NextMpegFrame(data, end, &at, &stream, &frame)) {
+            pos = at + 1;
+            continue;
+        }
+        if (frame.frameBytes == 0 || at + frame.frameBytes > end)
+            __builtin_trap();
+        pos = at + frame.frameBytes;
+    }
+    return 0;
+}

@@ -1,0 +1,19 @@
+// libFuzzer target: ID3v2 frames, ID3v1 fields and Vorbis comments.
+#include <stddef.h>
+#include <stdint.h>
+
+#include "soundtags.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::vector<SoundTag> tags;
+    ReadId3v2Frames(data, size, &tags);
+    for (const SoundTag& tag : tags) {
+        if (tag.value.empty() || tag.value.size() > size)
+            __builtin_trap();
+    }
+    ReadId3v1Fields(data, size, &tags);
+    SoundTag comment;
+    SplitVorbisComment(reinterpret_cast<const char*>(data), size, &comment);
+    return 0;
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Makes the MP3 and OGG files the sound tests decode and read tags from,
+# with Debian's encoders, from the default sounds of the build.
+#   make-media.sh SOUNDS_FOLDER OUTPUT_FOLDER
+set -euo pipefail
+sounds=$1
+out=$2
+mkdir -p "$out"
+lame=(lame --quiet --noreplaygain)
+"${lame[@]}" -b 64 "$sounds/buzz.wav" "$out/plain.mp3"
+"${lame[@]}" --resample 44.1 -b 96 "$sounds/CBell.wav" "$out/mpeg1.mp3"
+"${lame[@]}" -b 64 --id3v2-only --tt "Morning Song" --ta "The Larks" --tl "Dawn Chorus" \
+    "$sounds/buzz.wav" "$out/tagged.mp3"
+"${lame[@]}" -b 64 --id3v2-only --id3v2-utf16 --tt "Wake Up" --ta "Cockerel" \
+    "$sounds/buzz.wav" "$out/utf16.mp3"
+"${lame[@]}" -b 64 --id3v1-only --tt "Short Title" --ta "Old Tagger" \
+    "$sounds/buzz.wav" "$out/id3v1.mp3"
+oggenc -Q -t "Evening Song" -a "The Owls" -l "Dusk" -o "$out/tagged.ogg" "$sounds/CBell.wav"
+oggenc -Q -o "$out/plain.ogg" "$sounds/buzz.wav"

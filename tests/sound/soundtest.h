@@ -1,0 +1,32 @@
+// Files and folders the sound and media tests make and read.
+#ifndef WAKELOOM_SOUNDTEST_H
+#define WAKELOOM_SOUNDTEST_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A file of the media the build made with Debian's encoders.
+std::wstring TestMediaPath(const wchar_t* name);
+// A default sound of the build.
+std::wstring BuildSoundPath(const wchar_t* name);
+std::string Narrow(const std::wstring& text);
+
+// A fresh empty folder under the temporary folder, removed with its
+// contents when the object ends.
+struct TempFolder {
+    std::wstring path;
+    TempFolder();
+    ~TempFolder();
+    std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
+};
+void RemoveTree(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
+std::vector<BYTE> ReadBytes(const std::wstring& path);
+// 16-bit PCM WAV (8-bit when bits is 8) of interleaved samples.
+std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate, int bits = 16);
+// Noise that never repeats within a file, so a pass can be found in a capture.
+std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude = 12000);
+
+#endif
