@@ -285,6 +285,16 @@ TEST_F(TrackTexts, VorbisComments)
     EXPECT_STREQ(L"Dusk", album);
 }
 
+TEST_F(TrackTexts, LaterTitleWinsUntilAllThreeAreFound)
+{
+    ASSERT_TRUE(Open(TestMediaPath(L"twotitles.ogg")));
+    EXPECT_STREQ(L"Second", title);
+    EXPECT_STREQ(L"Band", artist);
+    ASSERT_TRUE(Open(TestMediaPath(L"complete.ogg")));
+    EXPECT_STREQ(L"First", title);
+    EXPECT_STREQ(L"Record", album);
+}
+
 TEST_F(TrackTexts, Id3v1Fields)
 {
     ASSERT_TRUE(Open(TestMediaPath(L"id3v1.mp3")));
