@@ -60,9 +60,25 @@ void UnlockNotificationStore(HANDLE lock)
     CloseHandle(lock);
 }
 
+// Where handles start when there is no store to continue from: the seconds
+// since 2020 grow with time, so a lost store does not bring back handles that
+// alarm records may still hold.
+static DWORD FreshHandleSeed()
+{
+    SYSTEMTIME epoch = { 2020, 1, 0, 1, 0, 0, 0, 0 };
+    FILETIME epochFt, nowFt;
+    SystemTimeToFileTime(&epoch, &epochFt);
+    GetSystemTimeAsFileTime(&nowFt);
+    ULONGLONG now = (static_cast<ULONGLONG>(nowFt.dwHighDateTime) << 32) | nowFt.dwLowDateTime;
+    ULONGLONG start = (static_cast<ULONGLONG>(epochFt.dwHighDateTime) << 32)
+                      | epochFt.dwLowDateTime;
+    DWORD seconds = now > start ? static_cast<DWORD>((now - start) / 10000000) : 0;
+    return seconds != 0 ? seconds : 1;
+}
+
 void ReadNotificationStore(NotificationStore* store)
 {
-    store->nextHandle = 1;
+    store->nextHandle = FreshHandleSeed();
     store->pending.clear();
 
     wchar_t path[MAX_PATH];
@@ -76,13 +92,19 @@ void ReadNotificationStore(NotificationStore* store)
     StoreHeader header;
     DWORD read = 0;
     if (ReadFile(file, &header, sizeof(header), &read, nullptr) && read == sizeof(header)
-        && header.magic == STORE_MAGIC && header.version == STORE_VERSION
-        && header.count <= STORE_MAX_NOTIFICATIONS) {
-        std::vector<StoredNotification> records(header.count);
-        DWORD bytes = static_cast<DWORD>(header.count * sizeof(StoredNotification));
-        if ((bytes == 0 || (ReadFile(file, records.data(), bytes, &read, nullptr) && read == bytes))
+        && header.magic == STORE_MAGIC && header.version == STORE_VERSION) {
+        // Even when the records are damaged, handles go on from where they were.
+        if (header.nextHandle > store->nextHandle)
+            store->nextHandle = header.nextHandle;
+        std::vector<StoredNotification> records;
+        DWORD bytes = 0;
+        if (header.count <= STORE_MAX_NOTIFICATIONS) {
+            records.resize(header.count);
+            bytes = static_cast<DWORD>(header.count * sizeof(StoredNotification));
+        }
+        if (header.count <= STORE_MAX_NOTIFICATIONS
+            && (bytes == 0 || (ReadFile(file, records.data(), bytes, &read, nullptr) && read == bytes))
             && Checksum(records.data(), bytes) == header.checksum) {
-            store->nextHandle = header.nextHandle != 0 ? header.nextHandle : 1;
             for (StoredNotification& n : records) {
                 // Texts come from disk: make sure they end inside their buffers.
                 n.application[NOTIFY_TEXT_UNITS - 1] = L'\0';

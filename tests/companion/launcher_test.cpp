@@ -129,6 +129,34 @@ TEST_F(Launcher, WithoutArgumentsItStaysAsOneIconWindowUntilClosed)
     EXPECT_EQ(0, CountLauncherWindows());
 }
 
+TEST_F(Launcher, ClickingTheIconOpensWakeloom)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"wklmgr-install";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring fakeProgram = folder + L"\\Wakeloom.exe";
+    ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), fakeProgram.c_str(), FALSE));
+    ClearRecorderLog(fakeProgram);
+    WriteText(HKEY_LOCAL_MACHINE, L"Software\\Apps\\Hazelmere Software Wakeloom", L"InstlDir",
+              folder);
+
+    ChildProcess launcher = StartProgram(L"wklmgr.exe", L"");
+    HWND window = WaitForWindow(L"wklmgr", L"wklmgr", 10000);
+    ASSERT_NE(nullptr, window);
+    // What the shell sends when the icon is tapped.
+    PostMessageW(window, WM_APP + 100, 1, WM_LBUTTONUP);
+    std::vector<RecordedStart> starts;
+    PumpUntil([&] { starts = ReadRecorderLog(fakeProgram); return !starts.empty(); }, 5000);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(L"", starts[0].arguments);  // opened by the user, not for an event
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, WaitForExit(launcher, 10000));
+    KillProgram(launcher);
+    ClearRecorderLog(fakeProgram);
+}
+
 TEST_F(Launcher, UnknownArgumentsAreRefused)
 {
     EXPECT_EQ(1u, Run(L"/id:3"));

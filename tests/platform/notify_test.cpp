@@ -149,7 +149,7 @@ TEST_F(Notifications, ReplacingKeepsTheHandleAndTakesTheNewRecord)
 
 TEST_F(Notifications, DamagedStoreReadsAsEmptyAndRecovers)
 {
-    Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:1", 600000, 900000);
+    HANDLE old = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:1", 600000, 900000);
     wchar_t path[MAX_PATH];
     ASSERT_TRUE(NotificationStorePath(path, MAX_PATH));
     HANDLE lock = LockNotificationStore();  // the scheduler may be reading it
@@ -163,8 +163,11 @@ TEST_F(Notifications, DamagedStoreReadsAsEmptyAndRecovers)
     UnlockNotificationStore(lock);
 
     EXPECT_TRUE(PendingNotifications().empty());
-    EXPECT_NE(nullptr, Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:2", 600000, 900000));
+    HANDLE fresh = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:2", 600000, 900000);
+    EXPECT_NE(nullptr, fresh);
     EXPECT_EQ(1u, PendingNotifications().size());
+    // Handles do not start over: alarm records may still hold the old ones.
+    EXPECT_GT(Value(fresh), Value(old));
 }
 
 TEST_F(Delivery, DueNotificationStartsItsApplicationOnceAndOnTime)
