@@ -24,12 +24,13 @@ HWAVEOUT VolumeHandle()
     return gVolumeHandle;
 }
 
-} // namespace
-
-MMRESULT SetDeviceVolume(DWORD volume)
+// Calls `access` (waveOutSetVolume or waveOutGetVolume) with the null
+// handle, or with our own handle where the null handle is refused; the word
+// is then remembered for the streams.
+MMRESULT AccessVolume(MMRESULT (WINAPI* access)(HWAVEOUT, DWORD*), DWORD* volume)
 {
     if (!gPerStream) {
-        MMRESULT result = waveOutSetVolume(nullptr, volume);
+        MMRESULT result = access(nullptr, volume);
         if (result != MMSYSERR_INVALHANDLE)
             return result;
     }
@@ -37,31 +38,29 @@ MMRESULT SetDeviceVolume(DWORD volume)
     HWAVEOUT handle = VolumeHandle();
     if (handle == nullptr)
         return MMSYSERR_NODRIVER;
-    MMRESULT result = waveOutSetVolume(handle, volume);
-    if (result == MMSYSERR_NOERROR) {
-        gVolumeWord = volume;
-        gPerStream = true;
-    }
-    return result;
-}
-
-MMRESULT GetDeviceVolume(DWORD* volume)
-{
-    if (!gPerStream) {
-        MMRESULT result = waveOutGetVolume(nullptr, volume);
-        if (result != MMSYSERR_INVALHANDLE)
-            return result;
-    }
-    std::lock_guard<std::mutex> hold(gVolumeLock);
-    HWAVEOUT handle = VolumeHandle();
-    if (handle == nullptr)
-        return MMSYSERR_NODRIVER;
-    MMRESULT result = waveOutGetVolume(handle, volume);
+    MMRESULT result = access(handle, volume);
     if (result == MMSYSERR_NOERROR) {
         gVolumeWord = *volume;
         gPerStream = true;
     }
     return result;
+}
+
+MMRESULT WINAPI SetVolumeWord(HWAVEOUT handle, DWORD* volume)
+{
+    return waveOutSetVolume(handle, *volume);
+}
+
+} // namespace
+
+MMRESULT SetDeviceVolume(DWORD volume)
+{
+    return AccessVolume(SetVolumeWord, &volume);
+}
+
+MMRESULT GetDeviceVolume(DWORD* volume)
+{
+    return AccessVolume(waveOutGetVolume, volume);
 }
 
 bool DeviceVolumeIsPerStream(DWORD* volume)
