@@ -340,3 +340,12 @@ TEST_F(SoundEngine, OneShotThatCannotOpenSaysSoEachTime)
     EXPECT_EQ(L"Error", captions[6]);
     EXPECT_EQ(0, driver.dialogsForced);
 }
+
+TEST_F(SoundEngine, FileNamesBeyondAsciiPlay)
+{
+    std::wstring path = WriteNoiseWav(L"Caf\u00e9 \u00e0 l'aube.wav", NoiseSamples(2205, 40));
+    ASSERT_TRUE(PlayOneShot(path.c_str()));
+    EXPECT_TRUE(PumpUntil([] { return oneShotFinished.load(); }, 5000));
+    CloseOneShot();
+    ReleaseFMOD();
+}
