@@ -2,6 +2,7 @@
 
 #include <strsafe.h>
 
+#include "launch.h"
 #include "notifystore.h"
 
 static bool IsValidTime(const SYSTEMTIME& time)
@@ -238,15 +239,5 @@ bool EnsureNotificationSchedulerRunning()
     wchar_t path[MAX_PATH];
     if (!FindSchedulerProgram(path, MAX_PATH))
         return false;
-    wchar_t commandLine[MAX_PATH + 2];
-    StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\"", path);
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
+    return LaunchProgram(path, nullptr);
 }

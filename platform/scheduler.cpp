@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "devicepath.h"
+#include "launch.h"
 #include "notify.h"
 #include "notifystore.h"
 
@@ -37,26 +37,6 @@ static LONGLONG NowLocalTicks()
     SYSTEMTIME now;
     GetLocalTime(&now);
     return LocalTicks(now);
-}
-
-static bool Launch(const StoredNotification& n)
-{
-    wchar_t application[MAX_PATH];
-    if (!ResolveDevicePath(n.application, application, MAX_PATH))
-        return false;
-    wchar_t commandLine[MAX_PATH + NOTIFY_TEXT_UNITS + 4];
-    if (FAILED(StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\" %s", application,
-                                n.arguments)))
-        return false;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessW(application, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
 }
 
 static bool WaitingToRetry(DWORD handle)
@@ -106,7 +86,7 @@ static DWORD DeliverDueNotifications()
         if (LocalTicks(n.end) < now) {
             finished.push_back(n.handle);  // too late to be of use
         } else if (!WaitingToRetry(n.handle)) {
-            if (Launch(n))
+            if (LaunchProgram(n.application, n.arguments))
                 finished.push_back(n.handle);
             else
                 NoteFailedLaunch(n.handle);

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <strsafe.h>
 
+#include "launch.h"
 #include "schedule.h"
 #include "settings.h"
 
@@ -23,23 +24,12 @@ static HWND FindMainWindow()
 static bool StartMainProgram(const wchar_t* arguments)
 {
     FindInstallDirectory();
+    if (installDirectory[0] == L'\0')
+        return false;  // not installed: nowhere to start it from
     wchar_t path[MAX_PATH];
-    wchar_t commandLine[MAX_PATH + 32];
-    if (FAILED(StringCchPrintfW(path, ARRAYSIZE(path), L"%s\\%s", installDirectory,
-                                MAIN_PROGRAM_FILE))
-        || FAILED(StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\"%s%s", path,
-                                   arguments[0] ? L" " : L"", arguments)))
-        return false;
-
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
+    return SUCCEEDED(StringCchPrintfW(path, ARRAYSIZE(path), L"%s\\%s", installDirectory,
+                                      MAIN_PROGRAM_FILE))
+           && LaunchProgram(path, arguments);
 }
 
 static int DeliverEvent(int eventId)

@@ -49,6 +49,23 @@ std::wstring InstalledLauncher()
     return std::wstring(dir) + L"\\wklmgr.exe";
 }
 
+// A recorder stands in for Wakeloom.exe in an install folder of its own;
+// returns its path, or empty when it could not be put there.
+std::wstring InstallRecorderAsWakeloom()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"wklmgr-install";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring fakeProgram = folder + L"\\Wakeloom.exe";
+    if (!CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), fakeProgram.c_str(), FALSE))
+        return L"";
+    ClearRecorderLog(fakeProgram);
+    WriteText(HKEY_LOCAL_MACHINE, L"Software\\Apps\\Hazelmere Software Wakeloom", L"InstlDir",
+              folder);
+    return fakeProgram;
+}
+
 class Launcher : public ::testing::Test {
 protected:
     void SetUp() override
@@ -92,16 +109,8 @@ TEST_F(Launcher, EventGoesToTheRunningWakeloom)
 
 TEST_F(Launcher, StartsWakeloomForTheEventWhenNoneRuns)
 {
-    // A recorder stands in for Wakeloom.exe in an install folder of its own.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"wklmgr-install";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    std::wstring fakeProgram = folder + L"\\Wakeloom.exe";
-    ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), fakeProgram.c_str(), FALSE));
-    ClearRecorderLog(fakeProgram);
-    WriteText(HKEY_LOCAL_MACHINE, L"Software\\Apps\\Hazelmere Software Wakeloom", L"InstlDir",
-              folder);
+    std::wstring fakeProgram = InstallRecorderAsWakeloom();
+    ASSERT_FALSE(fakeProgram.empty());
 
     EXPECT_EQ(0u, Run(L"/ID:7"));
     std::vector<RecordedStart> starts;
@@ -131,15 +140,8 @@ TEST_F(Launcher, WithoutArgumentsItStaysAsOneIconWindowUntilClosed)
 
 TEST_F(Launcher, ClickingTheIconOpensWakeloom)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"wklmgr-install";
-    CreateDirectoryW(folder.c_str(), nullptr);
-    std::wstring fakeProgram = folder + L"\\Wakeloom.exe";
-    ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), fakeProgram.c_str(), FALSE));
-    ClearRecorderLog(fakeProgram);
-    WriteText(HKEY_LOCAL_MACHINE, L"Software\\Apps\\Hazelmere Software Wakeloom", L"InstlDir",
-              folder);
+    std::wstring fakeProgram = InstallRecorderAsWakeloom();
+    ASSERT_FALSE(fakeProgram.empty());
 
     ChildProcess launcher = StartProgram(L"wklmgr.exe", L"");
     HWND window = WaitForWindow(L"wklmgr", L"wklmgr", 10000);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "devicepath.h"
+#include "launch.h"
 
 static std::wstring SystemDrive()
 {
@@ -43,4 +44,13 @@ TEST(DevicePath, ResultThatDoesNotFitIsRefused)
     wchar_t tiny[3];
     EXPECT_FALSE(ResolveDevicePath(L"\\x", tiny, ARRAYSIZE(tiny)));
     EXPECT_STREQ(L"", tiny);
+}
+
+TEST(LaunchProgram, RefusesWhatCannotBeStarted)
+{
+    EXPECT_FALSE(LaunchProgram(L"\\Windows\\no-such-program.exe", nullptr));
+    std::wstring longPath = L"\\" + std::wstring(300, L'a') + L".exe";
+    EXPECT_FALSE(LaunchProgram(longPath.c_str(), L"/ID:1"));
+    std::wstring longArguments(600, L'x');
+    EXPECT_FALSE(LaunchProgram(L"\\Windows\\notepad.exe", longArguments.c_str()));
 }

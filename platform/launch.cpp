@@ -1,0 +1,28 @@
+#include "launch.h"
+
+#include <strsafe.h>
+
+#include "devicepath.h"
+
+bool LaunchProgram(const wchar_t* path, const wchar_t* arguments)
+{
+    wchar_t program[MAX_PATH];
+    if (!ResolveDevicePath(path, program, MAX_PATH))
+        return false;
+    // The quoted name, a blank and the arguments: 260 units of each at most.
+    wchar_t commandLine[2 * MAX_PATH + 4];
+    bool hasArguments = arguments != nullptr && arguments[0] != L'\0';
+    if (FAILED(StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\"%s%s", program,
+                                hasArguments ? L" " : L"", hasArguments ? arguments : L"")))
+        return false;
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
