@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "settings.h"
 #include "shell.h"
+#include "sound.h"
 
 namespace {
 
@@ -156,6 +157,13 @@ TEST_F(ScreenTurn, LandscapeAndBackRelayOutButNotWithinOneOrientation)
     Capture face = CaptureWindow(mainWindow);
     EXPECT_EQ(0xFFFFFFu, face.At(clockRect.left - 47, 60));   // the white outline
 
+    SYSTEMTIME t = Time(2026, 12, 6, 13, 47);
+    ResetClockCache();
+    UpdateClockAt(t, t);
+    face = CaptureWindow(mainWindow);
+    EXPECT_EQ(Pixels(face, DigitSlotRect(4)), BitmapPixels(IDB_LANDSCAPE_DIGIT_0 + 7, 40, 90));
+    EXPECT_EQ(Pixels(face, { 5, 37, 53, 85 }), BitmapPixels(IDB_AMPM_BLOCK_PM, 48, 48));
+
     // Another landscape size keeps the layout.
     HWND landscapeDate = dateText;
     ASSERT_TRUE(TurnScreen(320, 200));
@@ -275,6 +283,27 @@ TEST_F(MainWindow, StopSleepAndStopCountdownOutsideTheirModes)
     EXPECT_EQ(0u, Countdown);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_EQ(date, dateText);
+}
+
+TEST_F(MainWindow, SleepWithAListThatCannotPlayKeepsTheClock)
+{
+    auto* list = static_cast<MediaNode*>(LocalAlloc(LPTR, sizeof(MediaNode)));
+    lstrcpyW(list->path, L"C:\\no such folder\\missing.mp3");
+    sleepList = list;
+    {
+        // The player may say that it cannot play the file.
+        DialogDriver answers({ [](HWND box) { ClickDialogButton(box, IDOK); } });
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(sleepButton));
+    }
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(list, sleepList);
+    FreeMediaList(sleepList);
+    sleepList = nullptr;
+    // A failed start may leave the sound library open; the process could
+    // not end while it is.
+    for (int i = 0; i < 10 && fmodUseCount > 0; i++)
+        ReleaseFMOD();
 }
 
 TEST_F(MainWindow, LowMemoryReleasesTheBitmapsUntilReactivated)

@@ -93,10 +93,46 @@ static void MeasureIdleProgram(DWORD seconds)
         KillProgram(program);
 }
 
+static LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Wine's own cost of a window that wakes once a second and does nothing:
+// the floor under the program's figure.
+static void MeasureBareTimer(DWORD seconds)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = BareProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"BareTimer";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, L"BareTimer", L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    SetTimer(window, 1, 1000, nullptr);
+    double cpuStart = CpuSeconds(GetCurrentProcess());
+    DWORD wallStart = GetTickCount();
+    // A plain loop as the program's: the test helpers poll, which costs more.
+    MSG msg;
+    DWORD ticks = 0;
+    while (ticks < seconds && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER)
+            ticks++;
+        DispatchMessageW(&msg);
+    }
+    double cpu = CpuSeconds(GetCurrentProcess()) - cpuStart;
+    double wall = (GetTickCount() - wallStart) / 1000.0;
+    printf("bare 1-second timer window: %.3f s CPU in %.1f s = %.3f%% of one core\n", cpu, wall,
+           100.0 * cpu / wall);
+    DestroyWindow(window);
+}
+
 int wmain(int argc, wchar_t** argv)
 {
+    setvbuf(stdout, nullptr, _IONBF, 0);
     DWORD seconds = argc > 1 ? static_cast<DWORD>(_wtoi(argv[1])) : 60;
     MeasureTicks();
     MeasureIdleProgram(seconds);
+    MeasureBareTimer(seconds);
     return 0;
 }
