@@ -26,3 +26,5 @@ for bench in "$WAKELOOM_BUILD"/bin/*_bench.exe; do
     echo "== $(basename "$bench" .exe)"
     "$WAKELOOM_ROOT/scripts/wine-run.sh" "$bench"
 done
+echo "== idle_cpu"
+bash "$WAKELOOM_ROOT/tests/bench/idle_cpu.sh" 60

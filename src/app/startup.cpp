@@ -23,9 +23,6 @@ bool bitmapsReleased;
 BYTE alarmRinging;
 int currentAlarm;
 
-// The shell's message for the menu of a menu bar.
-#define SHCMBM_GETMENU (WM_USER + 402)
-
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
     WNDCLASSW wc = {};
@@ -77,10 +74,9 @@ bool InitInstance(HINSTANCE instance)
 
 static void CheckSilenceMenuItem()
 {
-    if (menuBar == nullptr)
-        return;
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuBar, SHCMBM_GETMENU, 0, 0));
-    CheckMenuItem(menu, IDM_SILENCE_ALL, Silenced ? MF_CHECKED : MF_UNCHECKED);
+    HMENU menu = MenuBarMenu();
+    if (menu != nullptr)
+        CheckMenuItem(menu, IDM_SILENCE_ALL, Silenced ? MF_CHECKED : MF_UNCHECKED);
 }
 
 static void ShutDown()
