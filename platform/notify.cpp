@@ -43,6 +43,27 @@ static StoredNotification* FindPending(NotificationStore& store, DWORD handle)
     return nullptr;
 }
 
+// Takes the store's lock and reads it; false (ERROR_BUSY) when the lock
+// could not be had. The caller unlocks.
+static bool LockAndReadStore(NotificationStore* store, HANDLE* lock)
+{
+    *lock = LockNotificationStore();
+    if (*lock == nullptr) {
+        SetLastError(ERROR_BUSY);
+        return false;
+    }
+    ReadNotificationStore(store);
+    return true;
+}
+
+// What is pending now, for the callers that only look.
+static void ReadStoreSnapshot(NotificationStore* store)
+{
+    HANDLE lock = LockNotificationStore();
+    ReadNotificationStore(store);
+    UnlockNotificationStore(lock);
+}
+
 HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pcnt,
                                CE_USER_NOTIFICATION* pceun)
 {
@@ -57,13 +78,10 @@ HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pc
         return nullptr;
     }
 
-    HANDLE lock = LockNotificationStore();
-    if (lock == nullptr) {
-        SetLastError(ERROR_BUSY);
-        return nullptr;
-    }
     NotificationStore store;
-    ReadNotificationStore(&store);
+    HANDLE lock;
+    if (!LockAndReadStore(&store, &lock))
+        return nullptr;
 
     StoredNotification record = {};
     StoredNotification* target = &record;
@@ -106,13 +124,10 @@ BOOL CeClearUserNotification(HANDLE hNotification)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    HANDLE lock = LockNotificationStore();
-    if (lock == nullptr) {
-        SetLastError(ERROR_BUSY);
-        return FALSE;
-    }
     NotificationStore store;
-    ReadNotificationStore(&store);
+    HANDLE lock;
+    if (!LockAndReadStore(&store, &lock))
+        return FALSE;
     size_t before = store.pending.size();
     std::erase_if(store.pending,
                   [&](const StoredNotification& n) { return n.handle == value; });
@@ -138,10 +153,8 @@ BOOL CeGetUserNotificationHandles(HANDLE* rghNotifications, DWORD cHandles,
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    HANDLE lock = LockNotificationStore();
     NotificationStore store;
-    ReadNotificationStore(&store);
-    UnlockNotificationStore(lock);
+    ReadStoreSnapshot(&store);
 
     *pcHandlesNeeded = static_cast<DWORD>(store.pending.size());
     if (cHandles < store.pending.size()) {
@@ -161,10 +174,8 @@ BOOL CeGetUserNotification(HANDLE hNotification, DWORD cBufferSize, LPDWORD pcBy
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    HANDLE lock = LockNotificationStore();
     NotificationStore store;
-    ReadNotificationStore(&store);
-    UnlockNotificationStore(lock);
+    ReadStoreSnapshot(&store);
 
     ULONG_PTR value = reinterpret_cast<ULONG_PTR>(hNotification);
     const StoredNotification* n = value <= MAXDWORD ? FindPending(store, static_cast<DWORD>(value))

@@ -8,19 +8,9 @@ set -euo pipefail
 
 "$WAKELOOM_ROOT/scripts/build.sh"
 "$WAKELOOM_ROOT/scripts/wine-prefix.sh"
-if [ -f "$WAKELOOM_ROOT/tests/sound/make-media.sh" ]; then
-    bash "$WAKELOOM_ROOT/tests/sound/make-media.sh" "$WAKELOOM_BUILD/sounds" \
-        "$WAKELOOM_BUILD/testmedia"
-fi
+bash "$WAKELOOM_ROOT/tests/sound/make-media.sh" "$WAKELOOM_BUILD/sounds" "$WAKELOOM_BUILD/testmedia"
 
-cleanup() {
-    stop_prefix_processes
-    stop_xvfb
-}
-trap cleanup EXIT
-stop_prefix_processes
-start_xvfb
-"$WINESERVER" -p
+start_wine_session
 for bench in "$WAKELOOM_BUILD"/bin/*_bench.exe; do
     [ -e "$bench" ] || continue
     echo "== $(basename "$bench" .exe)"

@@ -26,14 +26,8 @@ if [ "$mode" = window ]; then
     exec "$WINE" "$program"
 fi
 
-cleanup() {
-    stop_prefix_processes
-    stop_xvfb
-}
-trap cleanup EXIT
-stop_prefix_processes
 # A square screen holds the 240x320 desktop in both orientations.
-start_xvfb 320x320x24
+start_wine_session 320x320x24
 "$WINE" "$program" >"$WAKELOOM_BUILD/run.log" 2>&1 &
 sleep 5
 shots=$WAKELOOM_BUILD/screenshots

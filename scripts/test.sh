@@ -7,16 +7,6 @@ set -euo pipefail
 "$WAKELOOM_ROOT/scripts/build.sh"
 "$WAKELOOM_ROOT/scripts/wine-prefix.sh"
 
-cleanup() {
-    stop_prefix_processes
-    stop_xvfb
-}
-trap cleanup EXIT
-
-# A wineserver left from an earlier run may hold another display.
-stop_prefix_processes
-start_xvfb
-# One persistent server for the whole run instead of one per test program.
-"$WINESERVER" -p
+start_wine_session
 cd "$WAKELOOM_BUILD"
 ctest --output-on-failure "$@"

@@ -1,4 +1,5 @@
 # Sourced: starts a private Xvfb and exports DISPLAY; stop_xvfb ends it.
+# start_wine_session does that and more for a whole run of Wine programs.
 # A private display keeps tests and headless runs off any real desktop.
 start_xvfb() {
     local size=${1:-640x480x24}
@@ -20,4 +21,14 @@ start_xvfb() {
 stop_xvfb() {
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
     XVFB_PID=
+}
+
+# A private display and one persistent wineserver for a run of Wine
+# programs; everything of the prefix is ended on exit. Ends first what an
+# earlier run left, which may hold another display.
+start_wine_session() {
+    trap 'stop_prefix_processes; stop_xvfb' EXIT
+    stop_prefix_processes
+    start_xvfb "$@"
+    "$WINESERVER" -p
 }

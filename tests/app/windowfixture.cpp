@@ -104,16 +104,5 @@ bool MainWindowTest::AllOf(const std::vector<DWORD>& pixels, DWORD colour)
 
 SYSTEMTIME MainWindowTest::Time(int year, int month, int day, int hour, int minute, int second)
 {
-    SYSTEMTIME t = {};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    // Normalise, which also fills in the day of the week.
-    FILETIME ft;
-    SystemTimeToFileTime(&t, &ft);
-    FileTimeToSystemTime(&ft, &t);
-    return t;
+    return MakeTime(year, month, day, hour, minute, second);
 }

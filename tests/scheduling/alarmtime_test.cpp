@@ -3,6 +3,7 @@
 #include "alarms.h"
 #include "alarmtime.h"
 #include "settings.h"
+#include "testsupport.h"
 
 namespace {
 
@@ -10,15 +11,7 @@ namespace {
 SYSTEMTIME At(int day, int hour, int minute, int second = 0, int ms = 0, int month = 12,
               int year = 2026)
 {
-    SYSTEMTIME t = {};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(ms);
-    return AddTicks(t, 0);  // fills in the day of week
+    return MakeTime(year, month, day, hour, minute, second, ms);
 }
 
 void ExpectTime(const SYSTEMTIME& expected, const SYSTEMTIME& actual)

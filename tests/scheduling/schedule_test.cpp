@@ -12,16 +12,10 @@
 
 namespace {
 
+// Far enough ahead that nothing fires during the test.
 SYSTEMTIME At(int day, int hour, int minute, int second = 0)
 {
-    SYSTEMTIME t = {};
-    t.wYear = 2030;  // far enough ahead that nothing fires during the test
-    t.wMonth = 3;
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    return AddTicks(t, 0);
+    return MakeTime(2030, 3, day, hour, minute, second);
 }
 
 LONGLONG Ticks(const SYSTEMTIME& t)

@@ -435,6 +435,23 @@ SYSTEMTIME LocalTimeIn(LONGLONG ms)
     return st;
 }
 
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second, int ms)
+{
+    SYSTEMTIME t = {};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wHour = static_cast<WORD>(hour);
+    t.wMinute = static_cast<WORD>(minute);
+    t.wSecond = static_cast<WORD>(second);
+    t.wMilliseconds = static_cast<WORD>(ms);
+    // A round trip through FILETIME fills in the day of the week.
+    FILETIME ft;
+    SystemTimeToFileTime(&t, &ft);
+    FileTimeToSystemTime(&ft, &t);
+    return t;
+}
+
 std::vector<RecordedStart> ReadRecorderLog(const std::wstring& recorderPath)
 {
     std::vector<RecordedStart> starts;

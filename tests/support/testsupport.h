@@ -97,6 +97,9 @@ std::vector<PendingNotification> PendingNotifications();
 void ClearAllNotifications();
 // The local time `ms` milliseconds from now.
 SYSTEMTIME LocalTimeIn(LONGLONG ms);
+// A given calendar time, its day of the week filled in.
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0,
+                    int ms = 0);
 ULONGLONG LocalNowTicks();
 
 // The starts written by the event recorder program at `recorderPath`.
