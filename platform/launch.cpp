@@ -16,11 +16,14 @@ bool LaunchProgram(const wchar_t* path, const wchar_t* arguments)
                                 hasArguments ? L" " : L"", hasArguments ? arguments : L"")))
         return false;
 
+    // Without a folder the name is searched for (and ".exe" added), which
+    // only happens when no application name is given.
+    bool bare = wcschr(program, L'\\') == nullptr && wcschr(program, L'/') == nullptr;
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
-    if (!CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
+    if (!CreateProcessW(bare ? nullptr : program, commandLine, nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

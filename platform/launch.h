@@ -4,9 +4,10 @@
 
 #include <windows.h>
 
-// Starts `path` (a device path rooted at a backslash is resolved) with
-// `arguments` (may be null or empty) after its quoted name, and does not
-// wait for it. False when it could not be started.
+// Starts `path` with `arguments` (may be null or empty) after its quoted
+// name, and does not wait for it. A device path rooted at a backslash is
+// resolved; a bare name ("peghelp") is looked for as the system looks for
+// programs. False when it could not be started.
 bool LaunchProgram(const wchar_t* path, const wchar_t* arguments);
 
 #endif

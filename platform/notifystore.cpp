@@ -3,31 +3,6 @@
 #include <shlobj.h>
 #include <strsafe.h>
 
-#define STORE_MAGIC   0x534E4B57  // "WKNS"
-#define STORE_VERSION 1
-// Far more than ten alarms, a chime and a countdown need; bounds a damaged file.
-#define STORE_MAX_NOTIFICATIONS 4096
-
-struct StoreHeader {
-    DWORD magic;
-    DWORD version;
-    DWORD nextHandle;
-    DWORD count;
-    DWORD checksum;  // of the records that follow
-};
-
-static DWORD Checksum(const void* data, size_t size)
-{
-    // FNV-1a: catches a torn or damaged file, which is all it is for.
-    const BYTE* bytes = static_cast<const BYTE*>(data);
-    DWORD hash = 2166136261u;
-    for (size_t i = 0; i < size; i++) {
-        hash ^= bytes[i];
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
 bool NotificationStorePath(wchar_t* path, size_t pathCount)
 {
     wchar_t dataDir[MAX_PATH];
@@ -88,33 +63,22 @@ void ReadNotificationStore(NotificationStore* store)
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return;
-
-    StoreHeader header;
-    DWORD read = 0;
-    if (ReadFile(file, &header, sizeof(header), &read, nullptr) && read == sizeof(header)
-        && header.magic == STORE_MAGIC && header.version == STORE_VERSION) {
-        // Even when the records are damaged, handles go on from where they were.
-        if (header.nextHandle > store->nextHandle)
-            store->nextHandle = header.nextHandle;
-        std::vector<StoredNotification> records;
-        DWORD bytes = 0;
-        if (header.count <= STORE_MAX_NOTIFICATIONS) {
-            records.resize(header.count);
-            bytes = static_cast<DWORD>(header.count * sizeof(StoredNotification));
-        }
-        if (header.count <= STORE_MAX_NOTIFICATIONS
-            && (bytes == 0 || (ReadFile(file, records.data(), bytes, &read, nullptr) && read == bytes))
-            && Checksum(records.data(), bytes) == header.checksum) {
-            for (StoredNotification& n : records) {
-                // Texts come from disk: make sure they end inside their buffers.
-                n.application[NOTIFY_TEXT_UNITS - 1] = L'\0';
-                n.arguments[NOTIFY_TEXT_UNITS - 1] = L'\0';
-                if (n.handle != 0)
-                    store->pending.push_back(n);
-            }
-        }
+    std::vector<BYTE> bytes;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart <= 64 * 1024 * 1024) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+            read = 0;
+        bytes.resize(read);
     }
     CloseHandle(file);
+
+    DWORD seed = store->nextHandle;
+    DecodeNotificationStore(bytes.data(), bytes.size(), store);
+    // Handles never go back, whatever the file said.
+    if (store->nextHandle < seed)
+        store->nextHandle = seed;
 }
 
 bool WriteNotificationStore(const NotificationStore& store)
@@ -132,21 +96,14 @@ bool WriteNotificationStore(const NotificationStore& store)
         CreateDirectoryW(folder, nullptr);
     }
 
-    StoreHeader header = { STORE_MAGIC, STORE_VERSION, store.nextHandle,
-                           static_cast<DWORD>(store.pending.size()), 0 };
-    DWORD bytes = static_cast<DWORD>(store.pending.size() * sizeof(StoredNotification));
-    header.checksum = Checksum(store.pending.data(), bytes);
-
+    std::vector<BYTE> bytes = EncodeNotificationStore(store);
     HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr)
-              && written == sizeof(header);
-    if (ok && bytes > 0)
-        ok = WriteFile(file, store.pending.data(), bytes, &written, nullptr) && written == bytes;
-    ok = ok && FlushFileBuffers(file);
+    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
+              && written == bytes.size() && FlushFileBuffers(file);
     CloseHandle(file);
     // Readers see either the old file or the new one, never half of one.
     if (!ok || !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -7,22 +7,7 @@
 
 #include <windows.h>
 
-#include <vector>
-
-#define NOTIFY_TEXT_UNITS 260
-
-struct StoredNotification {
-    DWORD handle;
-    SYSTEMTIME start;
-    SYSTEMTIME end;
-    wchar_t application[NOTIFY_TEXT_UNITS];
-    wchar_t arguments[NOTIFY_TEXT_UNITS];
-};
-
-struct NotificationStore {
-    DWORD nextHandle;  // handles are never reused
-    std::vector<StoredNotification> pending;
-};
+#include "notifyrecord.h"
 
 // Serialises read-modify-write cycles between processes.
 HANDLE LockNotificationStore();

@@ -184,7 +184,10 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
                                                    | SHIDIF_FULLSCREENNOMENUBAR)))
             height -= MENUBAR_HEIGHT;
     }
-    SetWindowPos(dialog, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_FRAMECHANGED);
+    // Still hidden here; activating it now would let a caller that waits for
+    // the activation act before the modal loop shows it.
+    SetWindowPos(dialog, nullptr, 0, 0, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     CreateTaskbar(dialog, (flags & SHIDIF_DONEBUTTON) != 0);
     return TRUE;
 }
@@ -215,6 +218,20 @@ static int ButtonIndex(MenuBar* bar, int command)
     return static_cast<int>(SendMessageW(bar->toolbar, TB_COMMANDTOINDEX, command, 0));
 }
 
+// The texts are one per button, separators not counted.
+static int TooltipIndex(MenuBar* bar, int command)
+{
+    int index = ButtonIndex(bar, command);
+    int tooltip = 0;
+    for (int i = 0; i < index; i++) {
+        TBBUTTON button = {};
+        SendMessageW(bar->toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        if (!(button.fsStyle & TBSTYLE_SEP))
+            tooltip++;
+    }
+    return index < 0 ? -1 : tooltip;
+}
+
 static LRESULT OpenSubMenu(MenuBar* bar, const NMTOOLBARW* note)
 {
     for (int i = 0; i < bar->buttonCount; i++) {
@@ -242,7 +259,7 @@ static LRESULT OnMenuBarNotify(MenuBar* bar, NMHDR* header)
         return OpenSubMenu(bar, reinterpret_cast<NMTOOLBARW*>(header));
     if (header->code == TTN_GETDISPINFOW) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-        int index = ButtonIndex(bar, static_cast<int>(header->idFrom));
+        int index = TooltipIndex(bar, static_cast<int>(header->idFrom));
         info->lpszText = const_cast<wchar_t*>(L"");
         if (index >= 0 && index < bar->tooltipCount)
             info->lpszText = bar->tooltips[index];

@@ -25,9 +25,6 @@
 // WM_SETTINGCHANGE wParam the shell sends when the screen has turned.
 #define SETTINGCHANGE_RESET 0x3002
 
-// No picture for a menu-bar button.
-#define MENUBAR_IMAGE_NONE (-2)
-
 struct SHMENUBARINFO {
     DWORD cbSize;
     HWND hwndParent;

@@ -17,4 +17,4 @@ for bench in "$WAKELOOM_BUILD"/bin/*_bench.exe; do
     "$WAKELOOM_ROOT/scripts/wine-run.sh" "$bench"
 done
 echo "== idle_cpu"
-bash "$WAKELOOM_ROOT/tests/bench/idle_cpu.sh" 60
+bash "$WAKELOOM_ROOT/bench/idle_cpu.sh" 60

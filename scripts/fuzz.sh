@@ -17,7 +17,8 @@ esac
 out=$WAKELOOM_BUILD/fuzz
 src=$WAKELOOM_ROOT/platform/fsound
 mkdir -p "$out"
-flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$src")
+flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I"$src"
+       -I"$WAKELOOM_ROOT/platform" -I"$WAKELOOM_ROOT/src/media" -I"$WAKELOOM_ROOT/src/sound")
 build() {
     local target=$1; shift
     if [ ! -x "$out/$target" ] || [ -n "$(find "$WAKELOOM_ROOT/tests/fuzz/$target.cpp" "$@" -newer "$out/$target")" ]; then
@@ -26,7 +27,9 @@ build() {
 }
 build fuzz_wavheader "$src/wavheader.cpp"
 build fuzz_mpeg "$src/mpegaudio.cpp"
-build fuzz_tags "$src/soundtags.cpp" "$src/mpegaudio.cpp"
+build fuzz_tags "$src/soundtags.cpp" "$src/mpegaudio.cpp" "$WAKELOOM_ROOT/src/sound/tagtext.cpp"
+build fuzz_asx "$WAKELOOM_ROOT/src/media/asxscanner.cpp"
+build fuzz_notifystore "$WAKELOOM_ROOT/platform/notifyrecord.cpp"
 
 # Seeds: real files, and the heads of the tagged ones (the tag parser reads
 # the front of a file).
@@ -41,9 +44,11 @@ seed() {
 seed fuzz_wavheader "$WAKELOOM_BUILD"/sounds/*.wav
 seed fuzz_mpeg "$WAKELOOM_BUILD"/testmedia/*.mp3
 seed fuzz_tags "$WAKELOOM_BUILD"/testmedia/*.mp3
+seed fuzz_asx "$WAKELOOM_ROOT"/tests/fuzz/seeds/*.asx
+seed fuzz_notifystore "$WAKELOOM_ROOT"/tests/fuzz/seeds/*.dat
 
 status=0
-for target in fuzz_wavheader fuzz_mpeg fuzz_tags; do
+for target in fuzz_wavheader fuzz_mpeg fuzz_tags fuzz_asx fuzz_notifystore; do
     if [ "$seconds" -gt 0 ]; then
         args=(-max_total_time="$seconds" -max_len=65536 -print_final_stats=1)
     else

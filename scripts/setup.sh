@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    googletest
+    googletest libgtest-dev
     wine64 libasound2
     xvfb x11-utils imagemagick
     libstb-dev libmpg123-0 lame vorbis-tools clang libclang-rt-14-dev

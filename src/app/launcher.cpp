@@ -1,19 +1,20 @@
-// What passes between Wakeloom and its Companion launcher.
-#include "app.h"
+#include "launcher.h"
 
+#include <windows.h>
 #include <strsafe.h>
 
+#include "contract.h"
 #include "launch.h"
 #include "settings.h"
 
 void UpdateTaskbarIcon()
 {
-    HWND launcher = FindWindowW(L"wklmgr", L"wklmgr");
+    HWND launcher = FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME);
     if (ShowIcon == 0 && launcher != nullptr) {
         SendMessageW(launcher, WM_CLOSE, 0, 0);
     } else if (ShowIcon != 0 && launcher == nullptr) {
         wchar_t path[MAX_PATH];
-        StringCchPrintfW(path, ARRAYSIZE(path), L"\\Windows\\%s", L"wklmgr.exe");
+        StringCchPrintfW(path, ARRAYSIZE(path), LAUNCHER_PATH_FORMAT, LAUNCHER_FILE);
         LaunchProgram(path, nullptr);
     }
 }

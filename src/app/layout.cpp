@@ -1,19 +1,12 @@
-// The main window's controls and layout, its display modes, and the small
-// operations the window procedure and the event handling call.
 #include "layout.h"
 
-#include <commctrl.h>
 #include <strsafe.h>
 
-#include "alarmtime.h"
 #include "app.h"
-#include "clockface.h"
-#include "resource.h"
-#include "schedule.h"
+#include "displaymode.h"
 #include "settings.h"
-#include "shell.h"
-#include "sound.h"
 
+int orientation;
 RECT clockRect;
 RECT prevButtonRect, stopButtonRect, pauseButtonRect, nextButtonRect;
 int clientWidth, clientHeight;
@@ -24,10 +17,10 @@ HWND dateText, pendingAlarmText, internetTimeText;
 HWND trackTitleText, trackDetailText, sleepRemainingText;
 HFONT trackTitleFont, trackDetailFont;
 static HFONT dateFont, pendingAlarmFont, internetTimeFont, sleepRemainingFont;
-
-MediaNode* sleepList;
+static int buttonsTop;
 
 #define BUTTON_HEIGHT 20
+#define YELLOW        RGB(255, 255, 0)
 
 int GetOrientation()
 {
@@ -75,8 +68,6 @@ Layout LayoutFor(int orientation, const RECT& client)
     return layout;
 }
 
-static int buttonsTop;
-
 void ComputeLayout()
 {
     RECT client;
@@ -106,16 +97,15 @@ static int PointsToHeight(int points)
     return height;
 }
 
-// The stock system font's face at the given size; bold or the stock weight.
-static HFONT CreateSystemFont(int points, bool bold)
+// The stock system font's face at the given size and weight.
+static HFONT CreateSystemFont(int points, int weight)
 {
     LOGFONTW font = {};
     GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(font), &font);
     font.lfHeight = PointsToHeight(points);
     // The stock width belongs to the stock height: let the height decide.
     font.lfWidth = 0;
-    if (bold)
-        font.lfWeight = FW_BOLD;
+    font.lfWeight = weight;
     return CreateFontIndirectW(&font);
 }
 
@@ -131,42 +121,52 @@ static HWND CreateText(int x, int y, int width, int height, HFONT font, const wc
     return control;
 }
 
-void CreateTextControls()
+static void CreateClockTexts()
 {
     int left = clockRect.left, bottom = clockRect.bottom;
-    if (displayMode != DISPLAY_SLEEP) {
-        if (ShowITime) {
-            // The date narrows to leave the beats room at its right.
-            dateFont = CreateSystemFont(8, true);
-            dateText = CreateText(left, bottom + 8, 150, 20, dateFont, L"");
-            LOGFONTW tahoma = {};
-            tahoma.lfHeight = PointsToHeight(16);
-            tahoma.lfWeight = FW_BOLD;
-            StringCchCopyW(tahoma.lfFaceName, LF_FACESIZE, L"Tahoma");
-            internetTimeFont = CreateFontIndirectW(&tahoma);
-            internetTimeText = CreateText(left + 150, bottom, 70, 40, internetTimeFont, L"");
-        } else {
-            dateFont = CreateSystemFont(12, true);
-            dateText = CreateText(left, bottom, 220, 20, dateFont, L"");
-        }
-        pendingAlarmFont = CreateSystemFont(8, true);
-        pendingAlarmText = CreateText(left, bottom + 28, 220, 20, pendingAlarmFont, L"");
-        SetWindowPos(pendingAlarmText, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        return;
+    if (ShowITime) {
+        // The date narrows to leave the beats room at its right.
+        dateFont = CreateSystemFont(8, FW_BOLD);
+        dateText = CreateText(left, bottom + 8, 150, 20, dateFont, L"");
+        LOGFONTW tahoma = {};
+        tahoma.lfHeight = PointsToHeight(16);
+        tahoma.lfWeight = FW_BOLD;
+        StringCchCopyW(tahoma.lfFaceName, LF_FACESIZE, L"Tahoma");
+        internetTimeFont = CreateFontIndirectW(&tahoma);
+        internetTimeText = CreateText(left + 150, bottom, 70, 40, internetTimeFont, L"");
+    } else {
+        dateFont = CreateSystemFont(12, FW_BOLD);
+        dateText = CreateText(left, bottom, 220, 20, dateFont, L"");
     }
+    pendingAlarmFont = CreateSystemFont(8, FW_BOLD);
+    pendingAlarmText = CreateText(left, bottom + 28, 220, 20, pendingAlarmFont, L"");
+    SetWindowPos(pendingAlarmText, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
 
+static void CreateSleepTexts()
+{
+    int left = clockRect.left, bottom = clockRect.bottom;
     int top = bottom + 8;
     int titleWidth = 216, titleHeight = 20;
-    trackDetailFont = CreateSystemFont(8, false);
-    trackTitleFont = CreateSystemFont(10, true);
+    // The stock font is bold under Wine: the artist line asks for normal.
+    trackDetailFont = CreateSystemFont(8, FW_NORMAL);
+    trackTitleFont = CreateSystemFont(10, FW_BOLD);
     if (TimedSleep) {
-        sleepRemainingFont = CreateSystemFont(16, true);
+        sleepRemainingFont = CreateSystemFont(16, FW_BOLD);
         sleepRemainingText = CreateText(left + 150, top, 70, 40, sleepRemainingFont, L"00:00");
         titleWidth = 150;
         titleHeight = 16;
     }
     trackTitleText = CreateText(left + 2, top, titleWidth, titleHeight, trackTitleFont, L"");
     trackDetailText = CreateText(left + 2, bottom + 28, titleWidth, 20, trackDetailFont, L"");
+}
+
+void CreateTextControls()
+{
+    if (displayMode == DISPLAY_SLEEP)
+        CreateSleepTexts();
+    else
+        CreateClockTexts();
 }
 
 static void DestroyControl(HWND* control)
@@ -200,11 +200,19 @@ void DestroyTextControls()
     DeleteFont(&sleepRemainingFont);
 }
 
+bool IsMainText(HWND control)
+{
+    return control != nullptr
+        && (control == dateText || control == pendingAlarmText || control == internetTimeText
+            || control == trackTitleText || control == trackDetailText
+            || control == sleepRemainingText);
+}
+
 // ---- buttons -------------------------------------------------------------------------
 
 static HWND CreateButton(const wchar_t* text, int x, int width, bool visible)
 {
-    DWORD style = WS_CHILD | BS_DEFPUSHBUTTON | (visible ? WS_VISIBLE : 0);
+    DWORD style = WS_CHILD | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0);
     return CreateWindowExW(0, L"BUTTON", text, style, x, buttonsTop, width, BUTTON_HEIGHT,
                            mainWindow, nullptr, appInstance, nullptr);
 }
@@ -230,160 +238,31 @@ void ShowButtonsForMode()
     ShowWindow(stopCountdownButton, displayMode == DISPLAY_COUNTDOWN ? SW_SHOW : SW_HIDE);
 }
 
-// ---- menu bar ------------------------------------------------------------------------
-
-HMENU MenuBarMenu()
+bool IsMainButton(HWND control)
 {
-    if (menuBar == nullptr)
-        return nullptr;
-    return reinterpret_cast<HMENU>(SendMessageW(menuBar, SHCMBM_GETMENU, 0, 0));
+    return control != nullptr
+        && (control == setAlarmsButton || control == sleepButton || control == stopCountdownButton);
 }
 
-static void EnableBarButton(int command, bool enable)
+void DrawMainButton(const DRAWITEMSTRUCT* item)
 {
-    if (menuBar != nullptr)
-        SendMessageW(menuBar, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
-}
+    HDC dc = item->hDC;
+    RECT r = item->rcItem;
+    bool pressed = (item->itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    HBRUSH yellow = CreateSolidBrush(YELLOW);
+    FrameRect(dc, &r, yellow);
+    DeleteObject(yellow);
 
-void EnableMenuBar(bool enable)
-{
-    EnableBarButton(IDM_ALARMS_MENU, enable);
-    EnableBarButton(IDM_OPTIONS_MENU, enable);
-    EnableBarButton(IDM_SETTINGS, enable);
-}
-
-void EnableCancelSnooze(bool enable)
-{
-    EnableBarButton(IDM_CANCEL_SNOOZE, enable);
-    EnableMenuItem(MenuBarMenu(), IDM_CANCEL_SNOOZE, enable ? MF_ENABLED : MF_GRAYED);
-}
-
-// The commands that only make sense on the plain clock.
-static void EnableClockCommands(bool enable)
-{
-    HMENU menu = MenuBarMenu();
-    UINT state = enable ? MF_ENABLED : MF_GRAYED;
-    EnableMenuItem(menu, IDM_SLEEP, state);
-    EnableMenuItem(menu, IDM_COUNTDOWN, state);
-    EnableMenuItem(menu, IDM_SETTINGS, state);
-    EnableMenuItem(menu, IDM_SNOOZE_TIME, state);
-    EnableBarButton(IDM_SETTINGS, enable);
-}
-
-// Closes a template-less dialog on OK or Cancel.
-static INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == WM_INITDIALOG)
-        return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar)
-{
-    if (!keepMenuBar) {
-        EnableMenuBar(false);
-        DrawMenuBar(mainWindow);
-    }
-    INT_PTR result = -1;
-    HRSRC found = FindResourceW(appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(appInstance, found) : nullptr;
-    auto* dialogTemplate = loaded != nullptr
-        ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-    if (dialogTemplate != nullptr)
-        result = DialogBoxIndirectParamW(appInstance, dialogTemplate, mainWindow,
-                                         proc != nullptr ? proc : PlainDialogProc, 0);
-    if (!keepMenuBar) {
-        EnableMenuBar(true);
-        DrawMenuBar(mainWindow);
-    }
-    return result;
-}
-
-// ---- display modes ---------------------------------------------------------------
-
-static void InvalidateStrip()
-{
-    RECT strip = { prevButtonRect.left - 1, prevButtonRect.top - 1, nextButtonRect.right + 1,
-                   prevButtonRect.bottom + 1 };
-    InvalidateRect(mainWindow, &strip, FALSE);
-}
-
-void SetDisplayMode(int mode)
-{
-    if (mode == DISPLAY_SLEEP) {
-        EnableClockCommands(false);
-        pressedButton = 0;
-        sleepPaused = 0;
-        ClearSavedRemainingText();
-    } else if (mode == DISPLAY_CLOCK || mode == DISPLAY_COUNTDOWN) {
-        EnableClockCommands(mode == DISPLAY_CLOCK);
-        ResetClockCache();
-    } else {
-        return;
-    }
-    InvalidateStrip();
-    DestroyTextControls();
-    displayMode = mode;
-    CreateTextControls();
-    ShowButtonsForMode();
-}
-
-static ULONGLONG LocalNowTicks()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return static_cast<ULONGLONG>(SystemTimeToTicks(now));
-}
-
-void StartSleep()
-{
-    RunDialog(IDD_SLEEP, nullptr);
-    SaveSettings();
-    if (TimedSleep) {
-        // The extra 59 seconds: sleep ends once less than a whole minute is left.
-        sleepEndTime = LocalNowTicks()
-            + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
-    }
-    if (sleepList != nullptr && PlayMediaList(sleepList))
-        SetDisplayMode(DISPLAY_SLEEP);
-}
-
-void StopSleep()
-{
-    if (displayMode != DISPLAY_SLEEP)
-        return;
-    StopMediaList();
-    CloseMediaStream();
-    ReleaseFMOD();
-    if (sleepList != nullptr) {
-        FreeMediaList(sleepList);
-        sleepList = nullptr;
-    }
-    SetDisplayMode(DISPLAY_CLOCK);
-}
-
-void StopCountdown()
-{
-    Countdown = 0;
-    if (displayMode != DISPLAY_COUNTDOWN)
-        return;
-    ClearCountdownNotification();
-    SaveCountdownSettings();
-    SetDisplayMode(DISPLAY_CLOCK);
-    RECT area = { clockRect.left, clockRect.top - 20, 220, clockRect.bottom };
-    if (orientation < 0)
-        area = { 5, clockRect.top - 20, clientWidth - 10, clockRect.bottom + 51 };
-    InvalidateRect(mainWindow, &area, TRUE);
-}
-
-void SetSilenced(bool on)
-{
-    Silenced = on ? 1 : 0;
-    RescheduleAllAlarms(mainWindow);
-    CheckMenuItem(MenuBarMenu(), IDM_SILENCE_ALL, on ? MF_CHECKED : MF_UNCHECKED);
-    SaveSettings();
+    wchar_t text[32] = L"";
+    GetWindowTextW(item->hwndItem, text, ARRAYSIZE(text));
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(item->hwndItem, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, YELLOW);
+    SetBkMode(dc, TRANSPARENT);
+    // A pressed button's text moves as a pushed one does.
+    if (pressed)
+        OffsetRect(&r, 1, 1);
+    DrawTextW(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
 }

@@ -1,11 +1,14 @@
-// The main window's child controls, the pixel layout of the clock and of the
-// sleep-player strip per screen orientation, and the display modes.
+// The main window's child controls and the pixel layout of the clock and of
+// the sleep-player strip for each screen orientation.
 #ifndef WAKELOOM_LAYOUT_H
 #define WAKELOOM_LAYOUT_H
 
 #include <windows.h>
 
-#include "medialist.h"
+// The screen orientation last laid out: -1 landscape, 0 square, 1 portrait.
+extern int orientation;
+// The orientation of the screen now.
+int GetOrientation();
 
 // Where everything goes for one orientation and client size.
 struct Layout {
@@ -29,32 +32,20 @@ extern HWND dateText, pendingAlarmText, internetTimeText;
 extern HWND trackTitleText, trackDetailText, sleepRemainingText;
 extern HFONT trackTitleFont, trackDetailFont;
 
-// The sleep player's list, built by the Sleep dialog; freed when sleep ends.
-extern MediaNode* sleepList;
-
-// Pen state of the sleep-player buttons: 0 none, 1 previous, 2 stop,
-// 3 pause/resume, 4 next.
-extern int pressedButton;
-extern BYTE sleepPaused;
-extern DWORD sleepRemainingSeconds;
-
+// Lays out for the screen now and stores the new orientation.
 void ComputeLayout();
+// The text lines of the display mode; the others are null.
 void CreateTextControls();
 void DestroyTextControls();
 void CreateButtons();
 void DestroyButtons();
 void ShowButtonsForMode();
-void SetDisplayMode(int mode);
-void StartSleep();
-void StopCountdown();
-void SetSilenced(bool on);
-void EnableMenuBar(bool enable);
-// The menu of the menu bar, or null without one.
-HMENU MenuBarMenu();
 
-// Runs dialog template `id` modally with the menu bar disabled around it
-// (unless `keepMenuBar`). Returns the dialog's result, or -1 when the
-// program has no such template.
-INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
+// The controls drawn yellow on black.
+bool IsMainButton(HWND control);
+bool IsMainText(HWND control);
+// Draws one of the three buttons (desktop push buttons ignore the colour
+// message that device buttons take their colours from).
+void DrawMainButton(const DRAWITEMSTRUCT* item);
 
 #endif

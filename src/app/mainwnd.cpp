@@ -1,62 +1,24 @@
-// The main window procedure: the hub between the clock, the menu commands,
-// the sleep-player buttons and the events that arrive from the scheduler.
-#include "app.h"
-
-#include <commctrl.h>
-#include <strsafe.h>
+#include "mainwnd.h"
 
 #include "alarms.h"
-#include "alarmtime.h"
+#include "app.h"
 #include "clockface.h"
+#include "dialogs.h"
+#include "displaymode.h"
+#include "launch.h"
+#include "launcher.h"
 #include "layout.h"
+#include "menubar.h"
 #include "resource.h"
 #include "schedule.h"
 #include "settings.h"
 #include "shell.h"
+#include "sleepplayer.h"
 #include "sound.h"
-
-#define WM_HIBERNATE 0x03FF
-
-int pressedButton;
-BYTE sleepPaused;
-DWORD sleepRemainingSeconds;
-ULONGLONG sleepEndTime;
 
 static HBRUSH blackBrush;
 
 // ---- creation and the screen turning ------------------------------------------
-
-static void CreateMainMenuBar(HWND window)
-{
-    SHMENUBARINFO info = {};
-    info.cbSize = sizeof(info);
-    info.hwndParent = window;
-    info.nToolBarId = IDM_MAIN_MENU;
-    info.hInstRes = appInstance;
-    info.nBmpId = IDB_MENUBAR_IMAGES;
-    info.cBmpImages = 2;
-    if (!SHCreateMenuBar(&info))
-        MessageBoxW(window, L"SHCreateMenuBar Failed", L"Error", MB_OK);
-    menuBar = info.hwndMB;
-    if (menuBar == nullptr)
-        return;
-
-    // One text per button, the two drop-down menus first.
-    const wchar_t* tooltips[4] = { L"", L"", L"Cancel snooze", L"Settings" };
-    SendMessageW(menuBar, TB_SETBUTTONTOOLTIPS, 4, reinterpret_cast<LPARAM>(tooltips));
-    TBBUTTON buttons[3] = {};
-    buttons[0].iBitmap = -1;
-    buttons[0].fsStyle = TBSTYLE_SEP;
-    buttons[1].iBitmap = 0;
-    buttons[1].idCommand = IDM_CANCEL_SNOOZE;
-    buttons[1].fsState = TBSTATE_ENABLED;
-    buttons[1].fsStyle = TBSTYLE_BUTTON;
-    buttons[2].iBitmap = 1;
-    buttons[2].idCommand = IDM_SETTINGS;
-    buttons[2].fsState = TBSTATE_ENABLED;
-    buttons[2].fsStyle = TBSTYLE_BUTTON;
-    SendMessageW(menuBar, TB_ADDBUTTONSW, 3, reinterpret_cast<LPARAM>(buttons));
-}
 
 static LRESULT OnCreate(HWND window)
 {
@@ -109,18 +71,12 @@ static void PaintClockNow(HWND window)
 
 // ---- commands ---------------------------------------------------------------------
 
-static void StartProgram(const wchar_t* program, const wchar_t* arguments)
+void SetSilenced(bool on)
 {
-    wchar_t commandLine[MAX_PATH];
-    StringCchCopyW(commandLine, ARRAYSIZE(commandLine), arguments);
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi;
-    if (CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &pi)) {
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
+    Silenced = on ? 1 : 0;
+    RescheduleAllAlarms(mainWindow);
+    CheckSilenceMenuItem();
+    SaveSettings();
 }
 
 static void OpenSoundControlPanel()
@@ -130,7 +86,7 @@ static void OpenSoundControlPanel()
         applet = L"sounds.cpl";
     else if (GetFileAttributesW(L"\\Windows\\soundsg.cpl") != INVALID_FILE_ATTRIBUTES)
         applet = L"soundsg.cpl";
-    StartProgram(L"\\Windows\\ctlpnl.exe", applet);
+    LaunchProgram(L"\\Windows\\ctlpnl.exe", applet);
 }
 
 static void OnSettings(HWND window)
@@ -138,10 +94,7 @@ static void OnSettings(HWND window)
     if (RunDialog(IDD_SETTINGS, nullptr) != 1)
         return;
     SaveSettings();
-    RECT area = { clockRect.left, clockRect.top - 20, 220, clockRect.bottom };
-    if (orientation != 1)
-        area = { 5, clockRect.top - 20, clientWidth - 10, clockRect.bottom + 51 };
-    InvalidateRect(window, &area, TRUE);
+    InvalidateClockArea(orientation != 1);
     DestroyTextControls();
     CreateTextControls();
     PaintClockNow(window);
@@ -197,8 +150,7 @@ static LRESULT OnButton(HWND button)
 static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND control = reinterpret_cast<HWND>(lParam);
-    if (control != nullptr
-        && (control == setAlarmsButton || control == sleepButton || control == stopCountdownButton)) {
+    if (IsMainButton(control)) {
         if (HIWORD(wParam) != BN_CLICKED)
             return DefWindowProcW(window, message, wParam, lParam);
         return OnButton(control);
@@ -221,7 +173,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         EnableCancelSnooze(false);
         return 0;
     case IDM_HELP:
-        StartProgram(L"PegHelp.exe", L"wkl.htp");
+        LaunchProgram(L"PegHelp.exe", L"wkl.htp");
         return 0;
     case IDM_ABOUT:
         RunDialog(IDD_ABOUT, nullptr);
@@ -254,7 +206,7 @@ static void OnClockTimer()
         CloseOneShot();
     UpdateClock();
     if (displayMode == DISPLAY_SLEEP) {
-        SleepEndReached();   // stops sleep when the music or the time is over
+        SleepEndReached();
         // The device must not suspend while sleep music plays.
         if (displayMode == DISPLAY_SLEEP)
             SystemIdleTimerReset();
@@ -263,143 +215,12 @@ static void OnClockTimer()
     }
 }
 
-// ---- the sleep-player buttons -----------------------------------------------------
-
-static ULONGLONG LocalNowTicks()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return static_cast<ULONGLONG>(SystemTimeToTicks(now));
-}
-
-// Which button's square holds the point: 1 previous .. 4 next, 0 none.
-static int PlayerButtonAt(POINT point)
-{
-    if (PtInRect(&prevButtonRect, point))
-        return 1;
-    if (PtInRect(&stopButtonRect, point))
-        return 2;
-    if (PtInRect(&pauseButtonRect, point))
-        return 3;
-    if (PtInRect(&nextButtonRect, point))
-        return 4;
-    return 0;
-}
-
-static const RECT* PlayerButtonRect(int button)
-{
-    switch (button) {
-    case 1: return &prevButtonRect;
-    case 2: return &stopButtonRect;
-    case 3: return &pauseButtonRect;
-    case 4: return &nextButtonRect;
-    }
-    return nullptr;
-}
-
-static bool CanSkipBack()
-{
-    return !sleepPaused && currentTrack.load() != mediaListHead;
-}
-
-static bool CanSkipForward()
-{
-    MediaNode* track = currentTrack;
-    return !sleepPaused && track != nullptr && track->next != nullptr;
-}
+// ---- the window procedure ------------------------------------------------------------
 
 static POINT PointOf(LPARAM lParam)
 {
     POINT point = { static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)) };
     return point;
-}
-
-static LRESULT OnPenDown(HWND window, LPARAM lParam)
-{
-    // The buttons exist only while sleep music plays.
-    if (displayMode != DISPLAY_SLEEP)
-        return 0;
-    int button = PlayerButtonAt(PointOf(lParam));
-    if ((button == 1 && !CanSkipBack()) || (button == 4 && !CanSkipForward()))
-        button = 0;
-    if (button != 0) {
-        pressedButton = button;
-        InvalidateRect(window, PlayerButtonRect(button), FALSE);
-    }
-    return 0;
-}
-
-static void TogglePause()
-{
-    if (!sleepPaused) {
-        sleepPaused = 1;
-        ClearSavedRemainingText();
-        PauseAllSound(true);
-        if (TimedSleep) {
-            LONGLONG left = static_cast<LONGLONG>(sleepEndTime - LocalNowTicks());
-            sleepRemainingSeconds = left > 0 ? static_cast<DWORD>(left / TICKS_PER_SECOND) : 0;
-        }
-    } else {
-        sleepPaused = 0;
-        PauseAllSound(false);
-        if (TimedSleep)
-            sleepEndTime = LocalNowTicks()
-                + static_cast<ULONGLONG>(sleepRemainingSeconds) * TICKS_PER_SECOND;
-        BlinkSleepTexts(true);
-    }
-}
-
-static LRESULT OnPenUp(HWND window, LPARAM lParam)
-{
-    int pressed = pressedButton;
-    if (pressed < 1)
-        return 0;
-    if (PlayerButtonAt(PointOf(lParam)) == pressed) {
-        switch (pressed) {
-        case 1:
-            if (CanSkipBack())
-                SkipTrack(false);
-            break;
-        case 2:
-            if (sleepPaused) {
-                sleepPaused = 0;
-                PauseAllSound(false);
-            }
-            StopSleep();
-            break;
-        case 3:
-            TogglePause();
-            break;
-        case 4:
-            if (CanSkipForward())
-                SkipTrack(true);
-            break;
-        }
-    }
-    pressedButton = 0;
-    if (pressed == 1 || pressed == 4) {
-        InvalidateRect(window, &prevButtonRect, FALSE);
-        InvalidateRect(window, &nextButtonRect, FALSE);
-    } else {
-        InvalidateRect(window, PlayerButtonRect(pressed), FALSE);
-    }
-    return 0;
-}
-
-// ---- the window procedure ------------------------------------------------------------
-
-static bool IsMainButton(HWND control)
-{
-    return control != nullptr
-        && (control == setAlarmsButton || control == sleepButton || control == stopCountdownButton);
-}
-
-static bool IsMainText(HWND control)
-{
-    return control != nullptr
-        && (control == dateText || control == pendingAlarmText || control == internetTimeText
-            || control == trackTitleText || control == trackDetailText
-            || control == sleepRemainingText);
 }
 
 static LRESULT YellowOnBlack(HDC dc)
@@ -441,7 +262,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             CheckOrientation();
         return 0;
     case WM_HELP:
-        StartProgram(L"peghelp", L"file:wkl.htp#wkl_help");
+        LaunchProgram(L"peghelp", L"file:wkl.htp#wkl_help");
         return 0;
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
@@ -449,6 +270,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == CLOCK_TIMER_ID)
             OnClockTimer();
         return 0;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (!IsMainButton(item->hwndItem))
+            break;
+        DrawMainButton(item);
+        return TRUE;
+    }
     case WM_CTLCOLORBTN:
         return IsMainButton(reinterpret_cast<HWND>(lParam))
             ? YellowOnBlack(reinterpret_cast<HDC>(wParam)) : 0;
@@ -456,9 +284,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return IsMainText(reinterpret_cast<HWND>(lParam))
             ? YellowOnBlack(reinterpret_cast<HDC>(wParam)) : 0;
     case WM_LBUTTONDOWN:
-        return OnPenDown(window, lParam);
+        OnPlayerPenDown(PointOf(lParam));
+        return 0;
     case WM_LBUTTONUP:
-        return OnPenUp(window, lParam);
+        OnPlayerPenUp(PointOf(lParam));
+        return 0;
     case WM_HIBERNATE:
         if (!windowClosing) {
             FreeClockFace();

@@ -5,8 +5,12 @@
 
 #include "alarms.h"
 #include "clockface.h"
+#include "displaymode.h"
 #include "layout.h"
+#include "mainwnd.h"
+#include "menubar.h"
 #include "resource.h"
+#include "ringing.h"
 #include "schedule.h"
 #include "settings.h"
 #include "sound.h"
@@ -16,12 +20,8 @@ HWND mainWindow;
 HWND menuBar;
 wchar_t windowClassName[WINDOW_NAME_UNITS];
 wchar_t windowTitle[WINDOW_NAME_UNITS];
-int orientation;
-int displayMode;
 bool windowClosing;
 bool bitmapsReleased;
-BYTE alarmRinging;
-int currentAlarm;
 
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
@@ -72,13 +72,6 @@ bool InitInstance(HINSTANCE instance)
     return true;
 }
 
-static void CheckSilenceMenuItem()
-{
-    HMENU menu = MenuBarMenu();
-    if (menu != nullptr)
-        CheckMenuItem(menu, IDM_SILENCE_ALL, Silenced ? MF_CHECKED : MF_UNCHECKED);
-}
-
 static void ShutDown()
 {
     SaveSettings();
@@ -88,11 +81,9 @@ static void ShutDown()
     FreeAlarms();
 }
 
-int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, LPWSTR commandLine,
-                 int showCommand)
+int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* commandLine)
 {
-    (void)showCommand;  // the window always fills the screen
-    int eventId = ParseEventId(commandLine);
+    int eventId = ParseEventId(CommandLineArguments(commandLine));
     orientation = GetOrientation();
     LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
     LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);

@@ -3,9 +3,11 @@
 #include "clockface.h"
 
 #include "app.h"
+#include "displaymode.h"
 #include "layout.h"
 #include "resource.h"
 #include "settings.h"
+#include "sleepplayer.h"
 #include "sound.h"
 
 // Indices into faceBitmaps of each orientation's pictures.
@@ -27,12 +29,20 @@
 #define SQUARE_BLANK        44
 
 static const WORD faceBitmapIds[FACE_BITMAP_COUNT] = {
-    112, 103, 104, 106, 107, 108, 109, 110, 102, 111,   // portrait 0-9
-    105, 113, 116, 117, 118, 200, 202, 203, 204,
-    205, 206, 207, 208, 209, 210, 211, 212, 213, 214,   // landscape 0-9
-    217, 216, 215,
-    219, 221, 222, 223, 224, 225, 226, 227, 228, 229,   // square 0-9
-    231, 220, 230,
+    IDB_PORTRAIT_DIGIT_0, IDB_PORTRAIT_DIGIT_1, IDB_PORTRAIT_DIGIT_2, IDB_PORTRAIT_DIGIT_3,
+    IDB_PORTRAIT_DIGIT_4, IDB_PORTRAIT_DIGIT_5, IDB_PORTRAIT_DIGIT_6, IDB_PORTRAIT_DIGIT_7,
+    IDB_PORTRAIT_DIGIT_8, IDB_PORTRAIT_DIGIT_9,
+    IDB_PORTRAIT_COLON, IDB_PORTRAIT_COLON_OFF, IDB_AMPM_STRIP_AM, IDB_AMPM_STRIP_PM,
+    IDB_PORTRAIT_BLANK, IDB_COUNTDOWN_ACROSS, IDB_AMPM_BLOCK_AM, IDB_AMPM_BLOCK_PM,
+    IDB_COUNTDOWN_DOWN,
+    IDB_LANDSCAPE_DIGIT_0, IDB_LANDSCAPE_DIGIT_1, IDB_LANDSCAPE_DIGIT_2, IDB_LANDSCAPE_DIGIT_3,
+    IDB_LANDSCAPE_DIGIT_4, IDB_LANDSCAPE_DIGIT_5, IDB_LANDSCAPE_DIGIT_6, IDB_LANDSCAPE_DIGIT_7,
+    IDB_LANDSCAPE_DIGIT_8, IDB_LANDSCAPE_DIGIT_9,
+    IDB_LANDSCAPE_COLON, IDB_LANDSCAPE_COLON_OFF, IDB_LANDSCAPE_BLANK,
+    IDB_SQUARE_DIGIT_0, IDB_SQUARE_DIGIT_1, IDB_SQUARE_DIGIT_2, IDB_SQUARE_DIGIT_3,
+    IDB_SQUARE_DIGIT_4, IDB_SQUARE_DIGIT_5, IDB_SQUARE_DIGIT_6, IDB_SQUARE_DIGIT_7,
+    IDB_SQUARE_DIGIT_8, IDB_SQUARE_DIGIT_9,
+    IDB_SQUARE_COLON, IDB_SQUARE_COLON_OFF, IDB_SQUARE_BLANK,
 };
 
 // Player buttons and bell, in the order they are loaded.
@@ -42,7 +52,9 @@ enum {
     SILENCED_BELL,
 };
 static const WORD playerBitmapIds[PLAYER_BITMAP_COUNT] = {
-    182, 181, 186, 185, 184, 183, 190, 189, 188, 187, 191, 192, 193,
+    IDB_PLAY_GREEN, IDB_PLAY_YELLOW, IDB_PAUSE_GREEN, IDB_PAUSE_YELLOW, IDB_STOP_GREEN,
+    IDB_STOP_YELLOW, IDB_NEXT_GREEN, IDB_NEXT_YELLOW, IDB_PREVIOUS_GREEN, IDB_PREVIOUS_YELLOW,
+    IDB_PREVIOUS_GREY, IDB_NEXT_GREY, IDB_SILENCED,
 };
 
 static HBITMAP faceBitmaps[FACE_BITMAP_COUNT];
@@ -50,12 +62,31 @@ static HBITMAP playerBitmaps[PLAYER_BITMAP_COUNT];
 static HDC faceMemDC;
 static RECT digitSlots[COLON_SLOT + 1];   // x, y, width, height by slot number
 bool faceLoaded;
+unsigned liveFaceBitmaps;
 unsigned faceCopyCount;
+
+static HBITMAP LoadFaceBitmap(HINSTANCE instance, WORD id)
+{
+    HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(id));
+    if (bitmap != nullptr)
+        liveFaceBitmaps++;
+    return bitmap;
+}
+
+static void DeleteFaceBitmap(HBITMAP& bitmap)
+{
+    if (bitmap != nullptr && DeleteObject(bitmap))
+        liveFaceBitmaps--;
+    bitmap = nullptr;
+}
 
 void LoadClockFace(HINSTANCE instance)
 {
+    // A release on low memory and a turn of the screen can both ask for a
+    // load: the set of the first must not be leaked.
+    FreeClockFace();
     for (int i = 0; i < FACE_BITMAP_COUNT; i++)
-        faceBitmaps[i] = LoadBitmapW(instance, MAKEINTRESOURCEW(faceBitmapIds[i]));
+        faceBitmaps[i] = LoadFaceBitmap(instance, faceBitmapIds[i]);
     HDC dc = GetDC(mainWindow);
     faceMemDC = CreateCompatibleDC(dc);
     ReleaseDC(mainWindow, dc);
@@ -69,7 +100,7 @@ void LoadClockFace(HINSTANCE instance)
     faceLoaded = true;
 
     for (int i = 0; i < PLAYER_BITMAP_COUNT; i++)
-        playerBitmaps[i] = LoadBitmapW(instance, MAKEINTRESOURCEW(playerBitmapIds[i]));
+        playerBitmaps[i] = LoadFaceBitmap(instance, playerBitmapIds[i]);
 }
 
 void FreeClockFace()
@@ -79,14 +110,10 @@ void FreeClockFace()
     faceLoaded = false;
     DeleteDC(faceMemDC);
     faceMemDC = nullptr;
-    for (HBITMAP& bitmap : faceBitmaps) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
-    for (HBITMAP& bitmap : playerBitmaps) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-    }
+    for (HBITMAP& bitmap : faceBitmaps)
+        DeleteFaceBitmap(bitmap);
+    for (HBITMAP& bitmap : playerBitmaps)
+        DeleteFaceBitmap(bitmap);
 }
 
 RECT DigitSlotRect(int slot)

@@ -11,9 +11,12 @@
 #define COLON_SLOT          5
 
 // ---- rendering ----
+// Loads the bitmaps (a set still loaded is freed first).
 void LoadClockFace(HINSTANCE instance);
 void FreeClockFace();
 extern bool faceLoaded;
+// The bitmaps loaded and not yet deleted.
+extern unsigned liveFaceBitmaps;
 // Bitmap copies made so far: what a tick costs, for tests and the benchmark.
 extern unsigned faceCopyCount;
 // Draws slot 1-4 (hour tens, hour ones, minute tens, minute ones) with a
@@ -26,10 +29,11 @@ void PaintMainWindow(HWND window);
 RECT DigitSlotRect(int slot);
 
 // ---- texts and the periodic update ----
+// Where the clock reads the local and the UTC time; tests set their own.
+typedef void (*ClockTimeSource)(SYSTEMTIME* localNow, SYSTEMTIME* utcNow);
+extern ClockTimeSource clockTimeSource;
 // The once-a-second update; always 1.
 int UpdateClock();
-// The same at a given local and UTC time.
-void UpdateClockAt(const SYSTEMTIME& localNow, const SYSTEMTIME& utcNow);
 void ResetClockCache();
 // The Internet time, 0-999 beats of the day at UTC+1.
 int InternetTimeBeats();
@@ -38,9 +42,7 @@ void ShowInternetTime(int beats);
 // dayOfWeek 0 is Sunday; monthIndex is the month minus 1.
 void ShowDate(int dayOfWeek, int monthIndex, int day);
 void ShowPendingAlarm();
-void ShowPendingAlarmAt(const SYSTEMTIME& localNow);
 void ShowSleepTexts();
-void ShowSleepTextsAt(ULONGLONG localNowTicks);
 void BlinkSleepTexts(bool show);
 // Forgets the time-left text hidden by the paused blink.
 void ClearSavedRemainingText();

@@ -10,8 +10,10 @@
 #include "alarms.h"
 #include "alarmtime.h"
 #include "app.h"
+#include "displaymode.h"
 #include "layout.h"
 #include "settings.h"
+#include "sleepplayer.h"
 #include "sound.h"
 
 #define REMAINING_UNITS 9
@@ -43,13 +45,28 @@ static void ShowSlot(int slot, int value)
     shownDigits[slot] = value;
 }
 
-static LONGLONG LocalTicks(const SYSTEMTIME& time)
+static void ReadSystemClock(SYSTEMTIME* localNow, SYSTEMTIME* utcNow)
 {
-    return SystemTimeToTicks(time);
+    GetLocalTime(localNow);
+    GetSystemTime(utcNow);
 }
 
-void UpdateClockAt(const SYSTEMTIME& localNow, const SYSTEMTIME& utcNow)
+ClockTimeSource clockTimeSource = ReadSystemClock;
+
+static SYSTEMTIME LocalNow()
 {
+    SYSTEMTIME localNow, utcNow;
+    clockTimeSource(&localNow, &utcNow);
+    return localNow;
+}
+
+static void ShowSleepTextsAt(ULONGLONG localNowTicks);
+
+int UpdateClock()
+{
+    SYSTEMTIME localNow, utcNow;
+    clockTimeSource(&localNow, &utcNow);
+
     if (colonPhase == 1) {
         DrawDigitSlot(0, COLON_SLOT);
         if (sleepPaused)
@@ -81,7 +98,7 @@ void UpdateClockAt(const SYSTEMTIME& localNow, const SYSTEMTIME& utcNow)
         }
     } else {
         ULONGLONG end = (static_cast<ULONGLONG>(CDFTHigh) << 32) | CDFTLow;
-        LONGLONG left = static_cast<LONGLONG>(end - static_cast<ULONGLONG>(LocalTicks(localNow)));
+        LONGLONG left = static_cast<LONGLONG>(end - static_cast<ULONGLONG>(SystemTimeToTicks(localNow)));
         LONGLONG totalMinutes = left / TICKS_PER_SECOND / 60;
         hours = static_cast<int>(totalMinutes / 60);
         minutes = static_cast<int>(totalMinutes - 60 * static_cast<LONGLONG>(hours));
@@ -118,16 +135,8 @@ void UpdateClockAt(const SYSTEMTIME& localNow, const SYSTEMTIME& utcNow)
     } else if (displayMode == DISPLAY_SLEEP) {
         if (trackInfoChanged)
             InvalidatePlayerButtons();
-        ShowSleepTextsAt(static_cast<ULONGLONG>(LocalTicks(localNow)));
+        ShowSleepTextsAt(static_cast<ULONGLONG>(SystemTimeToTicks(localNow)));
     }
-}
-
-int UpdateClock()
-{
-    SYSTEMTIME localNow, utcNow;
-    GetLocalTime(&localNow);
-    GetSystemTime(&utcNow);
-    UpdateClockAt(localNow, utcNow);
     return 1;
 }
 
@@ -142,8 +151,8 @@ int InternetTimeBeatsAt(const SYSTEMTIME& utcNow)
 
 int InternetTimeBeats()
 {
-    SYSTEMTIME utcNow;
-    GetSystemTime(&utcNow);
+    SYSTEMTIME localNow, utcNow;
+    clockTimeSource(&localNow, &utcNow);
     return InternetTimeBeatsAt(utcNow);
 }
 
@@ -172,12 +181,13 @@ void ShowDate(int dayOfWeek, int monthIndex, int day)
     SetWindowTextW(dateText, line);
 }
 
-void ShowPendingAlarmAt(const SYSTEMTIME& localNow)
+void ShowPendingAlarm()
 {
     if (pendingAlarmText == nullptr)
         return;
+    SYSTEMTIME localNow = LocalNow();
     SYSTEMTIME when;
-    int index = FindNextPendingAlarmAt(localNow, &when);
+    int index = FindNextPendingAlarmAt(alarms, localNow, &when);
     if (index < 0 || index >= ALARM_COUNT || alarms[index] == nullptr) {
         SetWindowTextW(pendingAlarmText, L"No Pending Alarms");
         return;
@@ -211,13 +221,6 @@ void ShowPendingAlarmAt(const SYSTEMTIME& localNow)
     SetWindowTextW(pendingAlarmText, line);
 }
 
-void ShowPendingAlarm()
-{
-    SYSTEMTIME localNow;
-    GetLocalTime(&localNow);
-    ShowPendingAlarmAt(localNow);
-}
-
 // The title and the artist - album line of the current track, fitted.
 static void WriteTrackTexts()
 {
@@ -241,7 +244,7 @@ static void WriteTrackTexts()
     }
 }
 
-void ShowSleepTextsAt(ULONGLONG localNowTicks)
+static void ShowSleepTextsAt(ULONGLONG localNowTicks)
 {
     if (trackInfoChanged) {
         WriteTrackTexts();
@@ -263,9 +266,7 @@ void ShowSleepTextsAt(ULONGLONG localNowTicks)
 
 void ShowSleepTexts()
 {
-    SYSTEMTIME localNow;
-    GetLocalTime(&localNow);
-    ShowSleepTextsAt(static_cast<ULONGLONG>(LocalTicks(localNow)));
+    ShowSleepTextsAt(static_cast<ULONGLONG>(SystemTimeToTicks(LocalNow())));
 }
 
 void BlinkSleepTexts(bool show)

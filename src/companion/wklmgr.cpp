@@ -7,18 +7,17 @@
 #include <shellapi.h>
 #include <strsafe.h>
 
+#include "contract.h"
 #include "launch.h"
 #include "schedule.h"
 #include "settings.h"
 
-#define MAIN_PROGRAM_FILE   L"Wakeloom.exe"
-#define LAUNCHER_NAME       L"wklmgr"
 #define WM_TRAY_CALLBACK    (WM_APP + 100)
 #define TRAY_ICON_ID        1
 
 static HWND FindMainWindow()
 {
-    return FindWindowW(L"Wakeloom", L"Wakeloom");
+    return FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
 }
 
 static bool StartMainProgram(const wchar_t* arguments)
@@ -28,7 +27,7 @@ static bool StartMainProgram(const wchar_t* arguments)
         return false;  // not installed: nowhere to start it from
     wchar_t path[MAX_PATH];
     return SUCCEEDED(StringCchPrintfW(path, ARRAYSIZE(path), L"%s\\%s", installDirectory,
-                                      MAIN_PROGRAM_FILE))
+                                      WAKELOOM_PROGRAM_FILE))
            && LaunchProgram(path, arguments);
 }
 
@@ -36,10 +35,10 @@ static int DeliverEvent(int eventId)
 {
     HWND mainWindow = FindMainWindow();
     if (mainWindow != nullptr
-        && PostMessageW(mainWindow, WM_APP + 1, static_cast<WPARAM>(eventId), 0))
+        && PostMessageW(mainWindow, WM_APP_EVENT, static_cast<WPARAM>(eventId), 0))
         return 0;
-    wchar_t arguments[16];
-    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"/ID:%d", eventId);
+    wchar_t arguments[EVENT_ARGUMENT_UNITS];
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments), EVENT_ARGUMENT_FORMAT, eventId);
     return StartMainProgram(arguments) ? 0 : 1;
 }
 
@@ -61,7 +60,7 @@ static void SetTrayIcon(HWND window, DWORD action)
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAY_CALLBACK;
     nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    StringCchCopyW(nid.szTip, ARRAYSIZE(nid.szTip), L"Wakeloom");
+    StringCchCopyW(nid.szTip, ARRAYSIZE(nid.szTip), WAKELOOM_NAME);
     Shell_NotifyIconW(action, &nid);
 }
 
@@ -88,15 +87,15 @@ static LRESULT CALLBACK LauncherWndProc(HWND window, UINT message, WPARAM wParam
 
 static int RunTrayIcon(HINSTANCE instance)
 {
-    if (FindWindowW(LAUNCHER_NAME, LAUNCHER_NAME) != nullptr)
+    if (FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME) != nullptr)
         return 0;  // one icon is enough
     WNDCLASSW wc = {};
     wc.lpfnWndProc = LauncherWndProc;
     wc.hInstance = instance;
-    wc.lpszClassName = LAUNCHER_NAME;
+    wc.lpszClassName = LAUNCHER_WINDOW_NAME;
     if (!RegisterClassW(&wc))
         return 1;
-    if (CreateWindowExW(0, LAUNCHER_NAME, LAUNCHER_NAME, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    if (CreateWindowExW(0, LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                         instance, nullptr)
         == nullptr)
         return 1;
@@ -106,8 +105,10 @@ static int RunTrayIcon(HINSTANCE instance)
     return 0;
 }
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
+    // The raw command line: an argument that begins with a blank is no event.
+    const wchar_t* commandLine = CommandLineArguments(GetCommandLineW());
     int eventId = ParseEventId(commandLine);
     if (eventId >= 0)
         return DeliverEvent(eventId);

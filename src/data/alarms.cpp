@@ -7,10 +7,34 @@
 
 Alarm* alarms[ALARM_COUNT];
 
-// Read limits in bytes, terminator included: a longer stored text is not
-// loaded and the field keeps what it had.
-#define ALARM_SOUND_READ_BYTES  255
-#define ALARM_NAME_READ_BYTES   80
+struct AlarmField {
+    const wchar_t* name;
+    FieldKind kind;
+    size_t offset;
+    size_t units;           // of a text
+    DWORD initial;
+    const wchar_t* initialText;
+};
+
+// In the order they are loaded and saved.
+static const AlarmField alarmFields[] = {
+    { L"AlarmOn", FIELD_FLAG, offsetof(Alarm, AlarmOn), 0, 0, nullptr },
+    { L"AThour", FIELD_NUMBER, offsetof(Alarm, AThour), 0, 7, nullptr },
+    { L"ATmin", FIELD_NUMBER, offsetof(Alarm, ATmin), 0, 0, nullptr },
+    { L"AlarmSound", FIELD_TEXT, offsetof(Alarm, AlarmSound), ALARM_SOUND_UNITS, 0,
+      DEFAULT_ALARM_SOUND },
+    { L"AlarmName", FIELD_TEXT, offsetof(Alarm, AlarmName), ALARM_NAME_UNITS, 0,
+      UNTITLED_ALARM_NAME },
+    { L"UseSystemVol", FIELD_FLAG, offsetof(Alarm, UseSystemVol), 0, 0, nullptr },
+    { L"Volume", FIELD_NUMBER, offsetof(Alarm, Volume), 0, 8, nullptr },
+    { L"Days", FIELD_NUMBER, offsetof(Alarm, Days), 0, 127, nullptr },
+    { L"AlarmHandle", FIELD_NUMBER, offsetof(Alarm, AlarmHandle), 0, 0, nullptr },
+};
+
+static void* FieldOf(Alarm* alarm, const AlarmField& field)
+{
+    return reinterpret_cast<BYTE*>(alarm) + field.offset;
+}
 
 static bool IsValidIndex(int i)
 {
@@ -34,15 +58,13 @@ void InitAlarmDefaults()
     for (Alarm* alarm : alarms) {
         if (alarm == nullptr)
             continue;
-        alarm->AlarmHandle = 0;
-        alarm->AlarmOn = 0;
-        alarm->AThour = 7;
-        alarm->ATmin = 0;
-        StringCchCopyW(alarm->AlarmSound, ALARM_SOUND_UNITS, DEFAULT_ALARM_SOUND);
-        alarm->UseSystemVol = 0;
-        alarm->Volume = 8;
-        alarm->Days = 127;
-        StringCchCopyW(alarm->AlarmName, ALARM_NAME_UNITS, UNTITLED_ALARM_NAME);
+        for (const AlarmField& field : alarmFields) {
+            if (field.kind == FIELD_TEXT)
+                StringCchCopyW(static_cast<wchar_t*>(FieldOf(alarm, field)), field.units,
+                               field.initialText);
+            else
+                *static_cast<DWORD*>(FieldOf(alarm, field)) = field.initial;
+        }
     }
 }
 
@@ -58,22 +80,8 @@ static void LoadAlarm(HKEY alarmsKey, int i)
     HKEY key;
     if (RegOpenKeyExW(alarmsKey, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-
-    Alarm* alarm = alarms[i];
-    DWORD value;
-    if (ReadDwordValue(key, L"AlarmOn", &value))
-        alarm->AlarmOn = value != 0 ? 1 : 0;
-    ReadDwordValue(key, L"AThour", &alarm->AThour);
-    ReadDwordValue(key, L"ATmin", &alarm->ATmin);
-    ReadTextValue(key, L"AlarmSound", ALARM_SOUND_READ_BYTES, alarm->AlarmSound,
-                  ALARM_SOUND_UNITS);
-    ReadTextValue(key, L"AlarmName", ALARM_NAME_READ_BYTES, alarm->AlarmName,
-                  ALARM_NAME_UNITS);
-    if (ReadDwordValue(key, L"UseSystemVol", &value))
-        alarm->UseSystemVol = value != 0 ? 1 : 0;
-    ReadDwordValue(key, L"Volume", &alarm->Volume);
-    ReadDwordValue(key, L"Days", &alarm->Days);
-    ReadDwordValue(key, L"AlarmHandle", &alarm->AlarmHandle);
+    for (const AlarmField& field : alarmFields)
+        LoadField(key, field.name, field.kind, FieldOf(alarms[i], field), field.units);
     RegCloseKey(key);
 }
 
@@ -99,17 +107,8 @@ static LONG WriteAlarm(HKEY alarmsKey, int i)
     LONG err = EnsureKey(alarmsKey, subkey, &key);
     if (err != ERROR_SUCCESS)
         return err;
-
-    const Alarm* alarm = alarms[i];
-    WriteDwordValue(key, L"AlarmOn", alarm->AlarmOn);
-    WriteDwordValue(key, L"AThour", alarm->AThour);
-    WriteDwordValue(key, L"ATmin", alarm->ATmin);
-    WriteTextValue(key, L"AlarmSound", alarm->AlarmSound);
-    WriteTextValue(key, L"AlarmName", alarm->AlarmName);
-    WriteDwordValue(key, L"UseSystemVol", alarm->UseSystemVol);
-    WriteDwordValue(key, L"Volume", alarm->Volume);
-    WriteDwordValue(key, L"Days", alarm->Days);
-    WriteDwordValue(key, L"AlarmHandle", alarm->AlarmHandle);
+    for (const AlarmField& field : alarmFields)
+        SaveField(key, field.name, field.kind, FieldOf(alarms[i], field));
     RegFlushKey(key);
     RegCloseKey(key);
     return ERROR_SUCCESS;

@@ -1,27 +1,31 @@
 // The ten Alarm records, kept under HKLM\Software\Hazelmere\Wakeloom\Alarms
-// in one subkey per alarm ("0" .. "9").
+// in one subkey per alarm ("0" .. "9"). One table of fields drives their
+// defaults, load and save.
 #ifndef WAKELOOM_ALARMS_H
 #define WAKELOOM_ALARMS_H
 
-#include <windows.h>
+#include <stddef.h>
 
-#define ALARM_COUNT         10
+#include "contract.h"
+#include "portable.h"
+
+#define ALARM_COUNT         (EVENT_LAST_ALARM + 1)
 #define ALARMS_KEY          L"Software\\Hazelmere\\Wakeloom\\Alarms"
 #define ALARM_SOUND_UNITS   262
 #define ALARM_NAME_UNITS    82
 #define UNTITLED_ALARM_NAME L"Untitled"
 
-// Field names are the registry value names; the layout is the stored one.
+// Field names are the registry value names.
 struct Alarm {
     DWORD AlarmHandle;
     DWORD AlarmOn;
     DWORD AThour;
     DWORD ATmin;
-    wchar_t AlarmSound[ALARM_SOUND_UNITS];
+    WCHAR AlarmSound[ALARM_SOUND_UNITS];
     DWORD UseSystemVol;
     DWORD Volume;
     DWORD Days;     // bit n: SYSTEMTIME wDayOfWeek n (bit 0 Sunday)
-    wchar_t AlarmName[ALARM_NAME_UNITS];
+    WCHAR AlarmName[ALARM_NAME_UNITS];
 };
 
 extern Alarm* alarms[ALARM_COUNT];

@@ -2,6 +2,9 @@
 
 #include <strsafe.h>
 
+// The longest text any field holds, with room for a terminator Wine adds.
+#define LONGEST_TEXT_UNITS 600
+
 LONG EnsureKey(HKEY root, const wchar_t* path, HKEY* key)
 {
     *key = nullptr;
@@ -41,7 +44,7 @@ bool ReadTextValue(HKEY key, const wchar_t* name, DWORD maxBytes,
     // Read into a roomy buffer and apply the byte limit to the size the
     // registry reports. (Wine reports a text stored without its terminator
     // with one added, so such a text must fit the limit with it.)
-    wchar_t buffer[300];
+    wchar_t buffer[LONGEST_TEXT_UNITS];
     if (maxBytes > sizeof(buffer) - sizeof(wchar_t) || textCount == 0)
         return false;
 
@@ -71,4 +74,23 @@ LONG WriteTextValue(HKEY key, const wchar_t* name, const wchar_t* text)
 {
     DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
+}
+
+void LoadField(HKEY key, const wchar_t* name, FieldKind kind, void* value, size_t units)
+{
+    if (kind == FIELD_TEXT) {
+        ReadTextValue(key, name, static_cast<DWORD>(units * sizeof(wchar_t)),
+                      static_cast<wchar_t*>(value), units);
+        return;
+    }
+    DWORD number;
+    if (ReadDwordValue(key, name, &number))
+        *static_cast<DWORD*>(value) = kind == FIELD_FLAG ? (number != 0 ? 1 : 0) : number;
+}
+
+LONG SaveField(HKEY key, const wchar_t* name, FieldKind kind, const void* value)
+{
+    if (kind == FIELD_TEXT)
+        return WriteTextValue(key, name, static_cast<const wchar_t*>(value));
+    return WriteDwordValue(key, name, *static_cast<const DWORD*>(value));
 }

@@ -1,4 +1,6 @@
-// The registry pattern shared by the settings and the alarm records.
+// The registry pattern shared by the settings and the alarm records: keys
+// ensured before use, values read with their type and size checked, texts
+// written with their terminator.
 #ifndef WAKELOOM_REGSTORE_H
 #define WAKELOOM_REGSTORE_H
 
@@ -25,5 +27,13 @@ bool ReadTextValue(HKEY key, const wchar_t* name, DWORD maxBytes,
 // number, (length + 1) * 2 for a text.
 LONG WriteDwordValue(HKEY key, const wchar_t* name, DWORD value);
 LONG WriteTextValue(HKEY key, const wchar_t* name, const wchar_t* text);
+
+// The kinds of stored fields: a flag loads any non-zero number as 1; a text
+// is read up to the size of the field that holds it.
+enum FieldKind { FIELD_FLAG, FIELD_NUMBER, FIELD_TEXT };
+
+// Loads one field into `value` (a DWORD, or a text of `units` units).
+void LoadField(HKEY key, const wchar_t* name, FieldKind kind, void* value, size_t units);
+LONG SaveField(HKEY key, const wchar_t* name, FieldKind kind, const void* value);
 
 #endif

@@ -3,7 +3,6 @@
 #include <strsafe.h>
 
 #include "devicepath.h"
-#include "regstore.h"
 
 DWORD TwentyFourHourTime;
 DWORD SnoozeTime;
@@ -28,24 +27,39 @@ DWORD CountdownKeepAwake;
 
 wchar_t installDirectory[MAX_PATH];
 
-// Read limits of the text values, in bytes, terminator included. A longer
-// stored text is not loaded and the field keeps its default.
-#define SLEEP_PATH_READ_BYTES   260
-#define SOUND_PATH_READ_BYTES   255
-#define INSTALL_DIR_READ_BYTES  520
+#define INSTALL_DIR_READ_BYTES 520
+
+// In the order they are loaded and saved. The 24-hour default comes from
+// the locale.
+const SettingField settingFields[] = {
+    { L"24HourTime", FIELD_FLAG, &TwentyFourHourTime, 0, 0 },
+    { L"SnoozeTime", FIELD_NUMBER, &SnoozeTime, 15, 0 },
+    { L"SleepTime", FIELD_NUMBER, &SleepTime, 60, 0 },
+    { L"SleepPathType", FIELD_NUMBER, &SleepPathType, 0, 0 },
+    { L"SleepPath", FIELD_TEXT, SleepPath, 0, 0 },
+    { L"TimedSleep", FIELD_FLAG, &TimedSleep, 1, 0 },
+    { L"MaxTime", FIELD_NUMBER, &MaxTime, 5, 0 },
+    { L"ShowIcon", FIELD_FLAG, &ShowIcon, 1, 0 },
+    { L"ShowITime", FIELD_FLAG, &ShowITime, 1, 0 },
+    { L"Silenced", FIELD_FLAG, &Silenced, 0, 0 },
+    { L"Chime", FIELD_FLAG, &Chime, 0, SAVED_WITH_CHIME },
+    { L"ChimeSound", FIELD_TEXT, ChimeSound, 0, SAVED_WITH_CHIME },
+    { L"ChimeHandle", FIELD_NUMBER, &ChimeHandle, 0, SAVED_WITH_CHIME },
+    { L"Countdown", FIELD_FLAG, &Countdown, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownTime", FIELD_NUMBER, &CountdownTime, 0, SAVED_WITH_COUNTDOWN },
+    { L"CDFTLow", FIELD_NUMBER, &CDFTLow, 0, SAVED_WITH_COUNTDOWN },
+    { L"CDFTHigh", FIELD_NUMBER, &CDFTHigh, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownSound", FIELD_TEXT, CountdownSound, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownHandle", FIELD_NUMBER, &CountdownHandle, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownKeepAwake", FIELD_FLAG, &CountdownKeepAwake, 0, SAVED_WITH_COUNTDOWN },
+};
+const size_t settingFieldCount = ARRAYSIZE(settingFields);
 
 static DWORD LocaleUses24HourTime()
 {
     wchar_t iTime[2] = L"";
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, iTime, ARRAYSIZE(iTime));
     return iTime[0] == L'0' ? 0 : 1;
-}
-
-static void ReadFlagValue(HKEY key, const wchar_t* name, DWORD* flag)
-{
-    DWORD value;
-    if (ReadDwordValue(key, name, &value))
-        *flag = value != 0 ? 1 : 0;
 }
 
 static void LookUpInstallDirectory()
@@ -65,26 +79,13 @@ static void LookUpInstallDirectory()
 void FindInstallDirectory()
 {
     LookUpInstallDirectory();
+    for (const SettingField& field : settingFields) {
+        if (field.kind == FIELD_TEXT)
+            static_cast<wchar_t*>(field.value)[0] = L'\0';
+        else
+            *static_cast<DWORD*>(field.value) = field.initial;
+    }
     TwentyFourHourTime = LocaleUses24HourTime();
-    SnoozeTime = 15;
-    MaxTime = 5;
-    ShowIcon = 1;
-    ShowITime = 1;
-    SleepTime = 60;
-    SleepPathType = 0;
-    SleepPath[0] = L'\0';
-    TimedSleep = 1;
-    Silenced = 0;
-    Chime = 0;
-    ChimeSound[0] = L'\0';
-    ChimeHandle = 0;
-    Countdown = 0;
-    CountdownTime = 0;
-    CountdownKeepAwake = 0;
-    CountdownSound[0] = L'\0';
-    CountdownHandle = 0;
-    CDFTLow = 0;
-    CDFTHigh = 0;
 }
 
 LONG LoadSettings()
@@ -95,102 +96,43 @@ LONG LoadSettings()
     LONG err = EnsureKey(HKEY_LOCAL_MACHINE, SETTINGS_KEY, &key);
     if (err != ERROR_SUCCESS)
         return err;
-
-    ReadFlagValue(key, L"24HourTime", &TwentyFourHourTime);
-    ReadDwordValue(key, L"SnoozeTime", &SnoozeTime);
-    ReadDwordValue(key, L"SleepTime", &SleepTime);
-    ReadDwordValue(key, L"SleepPathType", &SleepPathType);
-    ReadTextValue(key, L"SleepPath", SLEEP_PATH_READ_BYTES, SleepPath, ARRAYSIZE(SleepPath));
-    ReadFlagValue(key, L"TimedSleep", &TimedSleep);
-    ReadDwordValue(key, L"MaxTime", &MaxTime);
-    ReadFlagValue(key, L"ShowIcon", &ShowIcon);
-    ReadFlagValue(key, L"ShowITime", &ShowITime);
-    ReadFlagValue(key, L"Silenced", &Silenced);
-    ReadFlagValue(key, L"Chime", &Chime);
-    ReadTextValue(key, L"ChimeSound", SOUND_PATH_READ_BYTES, ChimeSound, ARRAYSIZE(ChimeSound));
-    ReadDwordValue(key, L"ChimeHandle", &ChimeHandle);
-    ReadFlagValue(key, L"Countdown", &Countdown);
-    ReadDwordValue(key, L"CountdownTime", &CountdownTime);
-    ReadDwordValue(key, L"CDFTLow", &CDFTLow);
-    ReadDwordValue(key, L"CDFTHigh", &CDFTHigh);
-    ReadTextValue(key, L"CountdownSound", SOUND_PATH_READ_BYTES, CountdownSound,
-                  ARRAYSIZE(CountdownSound));
-    ReadDwordValue(key, L"CountdownHandle", &CountdownHandle);
-    ReadFlagValue(key, L"CountdownKeepAwake", &CountdownKeepAwake);
-
+    for (const SettingField& field : settingFields)
+        LoadField(key, field.name, field.kind, field.value, SETTINGS_TEXT_UNITS);
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }
 
-// The saves never create the key: LoadSettings did at start-up.
-static LONG OpenSettingsKey(HKEY* key)
+// Writes the fields of `group` (all of them for 0). The saves never create
+// the key: LoadSettings did at start-up.
+static LONG SaveGroup(DWORD group)
 {
-    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_ALL_ACCESS, key);
-}
-
-static void WriteChimeValues(HKEY key)
-{
-    WriteDwordValue(key, L"Chime", Chime);
-    WriteTextValue(key, L"ChimeSound", ChimeSound);
-    WriteDwordValue(key, L"ChimeHandle", ChimeHandle);
-}
-
-static void WriteCountdownValues(HKEY key)
-{
-    WriteDwordValue(key, L"Countdown", Countdown);
-    WriteDwordValue(key, L"CountdownTime", CountdownTime);
-    WriteDwordValue(key, L"CDFTLow", CDFTLow);
-    WriteDwordValue(key, L"CDFTHigh", CDFTHigh);
-    WriteTextValue(key, L"CountdownSound", CountdownSound);
-    WriteDwordValue(key, L"CountdownHandle", CountdownHandle);
-    WriteDwordValue(key, L"CountdownKeepAwake", CountdownKeepAwake);
+    HKEY key;
+    LONG err = RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_ALL_ACCESS, &key);
+    if (err != ERROR_SUCCESS)
+        return err;
+    for (const SettingField& field : settingFields) {
+        if (group == 0 || (field.savedWith & group) != 0)
+            SaveField(key, field.name, field.kind, field.value);
+    }
+    if (group == 0)
+        RegFlushKey(key);
+    RegCloseKey(key);
+    return ERROR_SUCCESS;
 }
 
 LONG SaveSettings()
 {
-    HKEY key;
-    LONG err = OpenSettingsKey(&key);
-    if (err != ERROR_SUCCESS)
-        return err;
-
-    WriteDwordValue(key, L"24HourTime", TwentyFourHourTime);
-    WriteDwordValue(key, L"SnoozeTime", SnoozeTime);
-    WriteDwordValue(key, L"SleepTime", SleepTime);
-    WriteDwordValue(key, L"SleepPathType", SleepPathType);
-    WriteTextValue(key, L"SleepPath", SleepPath);
-    WriteDwordValue(key, L"TimedSleep", TimedSleep);
-    WriteDwordValue(key, L"MaxTime", MaxTime);
-    WriteDwordValue(key, L"ShowIcon", ShowIcon);
-    WriteDwordValue(key, L"Silenced", Silenced);
-    WriteChimeValues(key);
-    WriteCountdownValues(key);
-    WriteDwordValue(key, L"ShowITime", ShowITime);
-
-    RegFlushKey(key);
-    RegCloseKey(key);
-    return ERROR_SUCCESS;
+    return SaveGroup(0);
 }
 
 LONG SaveChimeSettings()
 {
-    HKEY key;
-    LONG err = OpenSettingsKey(&key);
-    if (err != ERROR_SUCCESS)
-        return err;
-    WriteChimeValues(key);
-    RegCloseKey(key);
-    return ERROR_SUCCESS;
+    return SaveGroup(SAVED_WITH_CHIME);
 }
 
 LONG SaveCountdownSettings()
 {
-    HKEY key;
-    LONG err = OpenSettingsKey(&key);
-    if (err != ERROR_SUCCESS)
-        return err;
-    WriteCountdownValues(key);
-    RegCloseKey(key);
-    return ERROR_SUCCESS;
+    return SaveGroup(SAVED_WITH_COUNTDOWN);
 }
 
 LONG ReloadChimeHandle()

@@ -1,9 +1,12 @@
 // The Settings record: one process-wide variable per registry value under
-// HKLM\Software\Hazelmere\Wakeloom, named as the value is.
+// HKLM\Software\Hazelmere\Wakeloom, named as the value is. One table of
+// fields drives their defaults, the load and the saves.
 #ifndef WAKELOOM_SETTINGS_H
 #define WAKELOOM_SETTINGS_H
 
 #include <windows.h>
+
+#include "regstore.h"
 
 #define SETTINGS_KEY        L"Software\\Hazelmere\\Wakeloom"
 // The device names this key with a leading backslash; desktop Windows
@@ -40,6 +43,20 @@ extern DWORD CountdownKeepAwake;
 
 // Where the program was installed; its "sounds" folder holds the defaults.
 extern wchar_t installDirectory[MAX_PATH];
+
+// Which partial saves write a field besides the full save.
+#define SAVED_WITH_CHIME     0x1
+#define SAVED_WITH_COUNTDOWN 0x2
+
+struct SettingField {
+    const wchar_t* name;
+    FieldKind kind;
+    void* value;        // a DWORD, or a text of SETTINGS_TEXT_UNITS units
+    DWORD initial;      // the default of a number; texts start empty
+    DWORD savedWith;
+};
+extern const SettingField settingFields[];
+extern const size_t settingFieldCount;
 
 // Looks up the install directory and sets every setting to its default.
 void FindInstallDirectory();

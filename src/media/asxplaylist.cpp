@@ -1,126 +1,89 @@
-// The ASX playlist reader: a line scanner that looks for a few exact,
-// case-sensitive markers, not an XML parser.
+// The ASX playlist reader: the line scanner over the file's bytes, then the
+// references that name existing, supported sound files, in file-name order.
 #include "medialist.h"
 
-#include <stdlib.h>
-#include <string.h>
+#include <strsafe.h>
 
-#define ASX_LINE_BYTES  520
-#define ASX_READ_BLOCK  65536
+#include "asxscanner.h"
+#include "messages.h"
+#include "resource.h"
 
-namespace {
+#define ASX_READ_BLOCK 65536
 
-struct AsxReader {
-    bool asxSeen = false;
-    bool inEntry = false;
-    bool missingSeen = false;
-    bool unsupportedSeen = false;
-    MediaNode* head = nullptr;
-    MediaNode** tail = &head;
-};
-
-void TakeReference(AsxReader* reader, const char* reference, size_t length)
+// A reference as a path: UTF-8 when it is valid UTF-8 (with or without a
+// byte-order mark at the file's start), else the ANSI code page; relative
+// to the playlist's folder unless rooted, as media players read it. False
+// when it does not fit a path.
+static bool ReferencePath(const std::string& reference, const wchar_t* playlistPath,
+                          wchar_t* path)
 {
-    // A reference longer than a path can be names no file; it is not cut
-    // short, which could name another one.
-    wchar_t path[MEDIA_PATH_UNITS];
-    char text[ASX_LINE_BYTES];
-    memcpy(text, reference, length);
-    text[length] = '\0';
-    size_t units = mbstowcs(path, text, MEDIA_PATH_UNITS);
-    if (units == static_cast<size_t>(-1) || units >= MEDIA_PATH_UNITS
-        || GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-        reader->missingSeen = true;
-        return;
-    }
-    if (!IsSupportedSoundFile(path)) {
-        reader->unsupportedSeen = true;
-        return;
-    }
-    MediaNode* node = NewMediaNode(path);
-    if (node != nullptr) {
-        *reader->tail = node;
-        reader->tail = &node->next;
-    }
-}
+    wchar_t text[MEDIA_PATH_UNITS];
+    int length = static_cast<int>(reference.size());
+    int units = length == 0 ? 0
+        : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, reference.data(), length, text,
+                              MEDIA_PATH_UNITS - 1);
+    if (units == 0 && length > 0)
+        units = MultiByteToWideChar(CP_ACP, 0, reference.data(), length, text,
+                                    MEDIA_PATH_UNITS - 1);
+    if (units == 0 && length > 0)
+        return false;
+    text[units] = L'\0';
 
-void ExamineLine(AsxReader* reader, const char* line)
-{
-    if (strstr(line, "<ASX") != nullptr)
-        reader->asxSeen = true;
-    if (!reader->asxSeen)
-        return;
-    if (strstr(line, "<ENTRY>") != nullptr) {
-        reader->inEntry = true;
-    } else if (reader->inEntry && strstr(line, "<ref") != nullptr) {
-        reader->inEntry = false;  // only an entry's first reference counts
-        const char* href = strstr(line, "href");
-        if (href == nullptr)
-            return;
-        const char* open = strchr(href + 4, '"');
-        if (open == nullptr)
-            return;
-        const char* start = open + 1;
-        const char* close = strchr(start, '"');
-        size_t length = close != nullptr ? static_cast<size_t>(close - start) : strlen(start);
-        TakeReference(reader, start, length);
-    } else if (strstr(line, "</ENTRY>") != nullptr) {
-        reader->inEntry = false;
-    }
-}
-
-} // namespace
-
-MediaNode* ReadAsxPlaylistInBlocks(const wchar_t* playlistPath, DWORD blockBytes)
-{
-    HANDLE file = CreateFileW(playlistPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        MessageBoxW(nullptr, L"Unable to open playlist", L"Wakeloom", MB_OK);
-        return nullptr;
-    }
-    AsxReader reader;
-    char line[ASX_LINE_BYTES];
-    size_t lineBytes = 0;
-    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, blockBytes));
-    DWORD got = 0;
-    while (block != nullptr && ReadFile(file, block, blockBytes, &got, nullptr) && got > 0) {
-        for (DWORD i = 0; i < got; i++) {
-            char c = block[i];
-            if (c == '\r')
-                continue;
-            if (c == '\n') {
-                line[lineBytes] = '\0';
-                ExamineLine(&reader, line);
-                lineBytes = 0;
-            } else if (lineBytes < ASX_LINE_BYTES - 1) {
-                line[lineBytes++] = c;
-            }
-        }
-    }
-    // A last line without a line feed is never examined.
-    LocalFree(block);
-    CloseHandle(file);
-
-    if (!reader.asxSeen) {
-        MessageBoxW(nullptr, L"This does not appear to be a valid playlist file", L"Wakeloom",
-                    MB_ICONEXCLAMATION);
-        FreeMediaList(reader.head);
-        return nullptr;
-    }
-    MediaNode* list = SortMediaList(reader.head);
-    if (list == nullptr)
-        return nullptr;
-    if (reader.missingSeen)
-        MessageBoxW(nullptr, L"Not all music in the playlist could be found", L"Wakeloom",
-                    MB_ICONINFORMATION);
-    else if (reader.unsupportedSeen)
-        MessageBoxW(nullptr, L"Not all music in the playlist is supported by Wakeloom",
-                    L"Wakeloom", MB_ICONINFORMATION);
-    return list;
+    bool rooted = text[0] == L'\\' || text[0] == L'/' || (text[0] != L'\0' && text[1] == L':');
+    if (rooted)
+        return SUCCEEDED(StringCchCopyW(path, MEDIA_PATH_UNITS, text));
+    wchar_t folder[MEDIA_PATH_UNITS];
+    if (FAILED(StringCchCopyW(folder, MEDIA_PATH_UNITS, playlistPath)))
+        return false;
+    wchar_t* slash = wcsrchr(folder, L'\\');
+    if (slash == nullptr)
+        return SUCCEEDED(StringCchCopyW(path, MEDIA_PATH_UNITS, text));
+    *slash = L'\0';
+    return SUCCEEDED(StringCchPrintfW(path, MEDIA_PATH_UNITS, L"%s\\%s", folder, text));
 }
 
 MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath)
 {
-    return ReadAsxPlaylistInBlocks(playlistPath, ASX_READ_BLOCK);
+    HANDLE file = CreateFileW(playlistPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ShowMessage(nullptr, IDS_CANNOT_OPEN_PLAYLIST, IDS_WAKELOOM, MB_OK);
+        return nullptr;
+    }
+    AsxScanner scanner;
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, ASX_READ_BLOCK));
+    DWORD got = 0;
+    while (block != nullptr && ReadFile(file, block, ASX_READ_BLOCK, &got, nullptr) && got > 0)
+        ScanAsxBytes(&scanner, block, got);
+    LocalFree(block);
+    CloseHandle(file);
+
+    if (!scanner.asxSeen) {
+        ShowMessage(nullptr, IDS_NOT_A_PLAYLIST, IDS_WAKELOOM, MB_ICONEXCLAMATION);
+        return nullptr;
+    }
+    bool missingSeen = false, unsupportedSeen = false;
+    MediaNode* head = nullptr;
+    MediaNode** tail = &head;
+    for (const std::string& reference : scanner.references) {
+        // A reference too long for a path names no file: it is not cut
+        // short, which could name another one.
+        wchar_t path[MEDIA_PATH_UNITS];
+        if (!ReferencePath(reference, playlistPath, path) || !IsExistingFile(path)) {
+            missingSeen = true;
+        } else if (!IsSupportedSoundFile(path)) {
+            unsupportedSeen = true;
+        } else if (MediaNode* node = NewMediaNode(path)) {
+            *tail = node;
+            tail = &node->next;
+        }
+    }
+    MediaNode* list = SortMediaList(head);
+    if (list == nullptr)
+        return nullptr;
+    if (missingSeen)
+        ShowMessage(nullptr, IDS_PLAYLIST_MISSING, IDS_WAKELOOM, MB_ICONINFORMATION);
+    else if (unsupportedSeen)
+        ShowMessage(nullptr, IDS_PLAYLIST_UNSUPPORTED, IDS_WAKELOOM, MB_ICONINFORMATION);
+    return list;
 }

@@ -156,6 +156,12 @@ MediaNode* ScanFolder(const wchar_t* folderPath)
     return SortMediaList(ScanFolderInFoundOrder(folderPath));
 }
 
+bool IsExistingFile(const wchar_t* path)
+{
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path)
 {
     switch (sourceType) {
@@ -164,7 +170,7 @@ MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path)
     case MEDIA_SOURCE_PLAYLIST:
         return ReadAsxPlaylist(path);
     case MEDIA_SOURCE_FILE:
-        if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        if (!IsExistingFile(path))
             return nullptr;
         return NewMediaNode(path);
     default:

@@ -35,11 +35,11 @@ bool IsSupportedSoundFile(const wchar_t* name);
 // The text after the last backslash (not counting one in the first place)
 // into `out` of MEDIA_PATH_UNITS units; the whole path when there is none.
 void FileNamePart(const wchar_t* path, wchar_t* out);
+// An existing file, not a folder (a folder may be named like a sound file).
+bool IsExistingFile(const wchar_t* path);
 // The supported files an ASX playlist names that exist, in file-name order;
 // tells the user about a file that is no playlist or about music left out.
 MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath);
-// The same, reading `blockBytes` bytes per call.
-MediaNode* ReadAsxPlaylistInBlocks(const wchar_t* playlistPath, DWORD blockBytes);
 void FreeMediaList(MediaNode* list);
 
 #endif

@@ -4,9 +4,19 @@
 #ifndef WAKELOOM_RESOURCE_H
 #define WAKELOOM_RESOURCE_H
 
-// Strings
+// Strings: the window class and title, then the texts of messages
 #define IDS_WINDOW_CLASS        1
 #define IDS_WINDOW_TITLE        2
+#define IDS_WAKELOOM            IDS_WINDOW_TITLE   // the caption of most messages
+#define IDS_ERROR               300
+#define IDS_FAILED_TO_SET_ALARM 301
+#define IDS_MENU_BAR_FAILED     302
+#define IDS_CANNOT_PLAY         303
+#define IDS_OPEN_FAILED         304
+#define IDS_CANNOT_OPEN_PLAYLIST 305
+#define IDS_NOT_A_PLAYLIST      306
+#define IDS_PLAYLIST_MISSING    307
+#define IDS_PLAYLIST_UNSUPPORTED 308
 
 // Dialog templates (120-218)
 #define IDD_SNOOZE_TIME         132
@@ -18,9 +28,10 @@
 #define IDD_COUNTDOWN_FINISHED  196
 #define IDD_HOURLY_CHIME        199
 
-// Menu and menu-bar record
+// Menu and menu-bar record; a menu-bar button without a picture
 #define IDM_MAIN_MENU           172
 #define IDB_MENUBAR_IMAGES      151
+#define MENUBAR_IMAGE_NONE      (-2)
 
 // Menu commands (40001-40019)
 #define IDM_EXIT                40001
@@ -77,15 +88,32 @@
 #define IDB_AMPM_BLOCK_AM       202
 #define IDB_AMPM_BLOCK_PM       203
 #define IDB_COUNTDOWN_DOWN      204
-// Landscape digits 0-9 are 205-214, 40 x 90
+// Landscape digits 40 x 90
 #define IDB_LANDSCAPE_DIGIT_0   205
+#define IDB_LANDSCAPE_DIGIT_1   206
+#define IDB_LANDSCAPE_DIGIT_2   207
+#define IDB_LANDSCAPE_DIGIT_3   208
+#define IDB_LANDSCAPE_DIGIT_4   209
+#define IDB_LANDSCAPE_DIGIT_5   210
+#define IDB_LANDSCAPE_DIGIT_6   211
+#define IDB_LANDSCAPE_DIGIT_7   212
+#define IDB_LANDSCAPE_DIGIT_8   213
+#define IDB_LANDSCAPE_DIGIT_9   214
 #define IDB_LANDSCAPE_BLANK     215
 #define IDB_LANDSCAPE_COLON_OFF 216
 #define IDB_LANDSCAPE_COLON     217
-// Square digits: 0 is 219, 1-9 are 221-229, 40 x 70
+// Square digits 40 x 70
 #define IDB_SQUARE_DIGIT_0      219
 #define IDB_SQUARE_COLON_OFF    220
 #define IDB_SQUARE_DIGIT_1      221
+#define IDB_SQUARE_DIGIT_2      222
+#define IDB_SQUARE_DIGIT_3      223
+#define IDB_SQUARE_DIGIT_4      224
+#define IDB_SQUARE_DIGIT_5      225
+#define IDB_SQUARE_DIGIT_6      226
+#define IDB_SQUARE_DIGIT_7      227
+#define IDB_SQUARE_DIGIT_8      228
+#define IDB_SQUARE_DIGIT_9      229
 #define IDB_SQUARE_BLANK        230
 #define IDB_SQUARE_COLON        231
 

@@ -1,51 +1,105 @@
 #include "alarmtime.h"
 
-#include "alarms.h"
-#include "app.h"
-#include "settings.h"
-#include "sound.h"
+// 1601-01-01, the first day of FILETIME, counted from 1970-01-01.
+#define FILETIME_EPOCH_DAYS 134774LL
 
-LONGLONG SystemTimeToTicks(const SYSTEMTIME& time)
+// Days since 1970-01-01 of a proleptic Gregorian date.
+static LONGLONG DaysFromCivil(LONGLONG year, unsigned month, unsigned day)
 {
-    FILETIME ft = {};
-    SystemTimeToFileTime(&time, &ft);
-    return static_cast<LONGLONG>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32)
-                                 | ft.dwLowDateTime);
+    year -= month <= 2 ? 1 : 0;
+    LONGLONG era = (year >= 0 ? year : year - 399) / 400;
+    unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
+    unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<LONGLONG>(dayOfEra) - 719468;
+}
+
+static void CivilFromDays(LONGLONG days, LONGLONG* year, unsigned* month, unsigned* day)
+{
+    days += 719468;
+    LONGLONG era = (days >= 0 ? days : days - 146096) / 146097;
+    unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
+    unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    unsigned mp = (5 * dayOfYear + 2) / 153;
+    *day = dayOfYear - (153 * mp + 2) / 5 + 1;
+    *month = mp < 10 ? mp + 3 : mp - 9;
+    *year = static_cast<LONGLONG>(yearOfEra) + era * 400 + (*month <= 2 ? 1 : 0);
+}
+
+static unsigned DaysInMonth(unsigned year, unsigned month)
+{
+    static const unsigned days[12] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
+bool IsValidTime(const SYSTEMTIME& t)
+{
+    return t.wYear >= 1601 && t.wYear <= 30827 && t.wMonth >= 1 && t.wMonth <= 12
+        && t.wDay >= 1 && t.wDay <= DaysInMonth(t.wYear, t.wMonth) && t.wHour < 24
+        && t.wMinute < 60 && t.wSecond < 60 && t.wMilliseconds < 1000;
+}
+
+LONGLONG SystemTimeToTicks(const SYSTEMTIME& t)
+{
+    if (!IsValidTime(t))
+        return 0;
+    LONGLONG days = DaysFromCivil(t.wYear, t.wMonth, t.wDay) + FILETIME_EPOCH_DAYS;
+    LONGLONG seconds = ((days * 24 + t.wHour) * 60 + t.wMinute) * 60 + t.wSecond;
+    return seconds * TICKS_PER_SECOND + t.wMilliseconds * 10000LL;
+}
+
+SYSTEMTIME TicksToSystemTime(LONGLONG ticks)
+{
+    SYSTEMTIME t = {};
+    if (ticks < 0)
+        return t;
+    LONGLONG days = ticks / TICKS_PER_DAY;
+    LONGLONG rest = ticks % TICKS_PER_DAY;
+    LONGLONG year;
+    unsigned month, day;
+    CivilFromDays(days - FILETIME_EPOCH_DAYS, &year, &month, &day);
+    if (year > 30827)
+        return SYSTEMTIME{};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
+    t.wDayOfWeek = static_cast<WORD>((days + 1) % 7);   // 1601-01-01 was a Monday
+    t.wHour = static_cast<WORD>(rest / (60 * TICKS_PER_MINUTE));
+    t.wMinute = static_cast<WORD>(rest / TICKS_PER_MINUTE % 60);
+    t.wSecond = static_cast<WORD>(rest / TICKS_PER_SECOND % 60);
+    t.wMilliseconds = static_cast<WORD>(rest / 10000 % 1000);
+    return t;
 }
 
 SYSTEMTIME AddTicks(const SYSTEMTIME& time, LONGLONG ticks)
 {
-    ULONGLONG sum = static_cast<ULONGLONG>(SystemTimeToTicks(time) + ticks);
-    FILETIME ft = { static_cast<DWORD>(sum), static_cast<DWORD>(sum >> 32) };
-    SYSTEMTIME result = {};
-    FileTimeToSystemTime(&ft, &result);
-    return result;
+    return TicksToSystemTime(SystemTimeToTicks(time) + ticks);
 }
 
-static LONGLONG MinutesToTicks(DWORD minutes)
+SYSTEMTIME AddMinutes(const SYSTEMTIME& time, DWORD minutes)
 {
-    // The minute count is multiplied by 60 in 32 bits, as stored data expects.
-    return static_cast<LONGLONG>(static_cast<DWORD>(minutes * 60)) * TICKS_PER_SECOND;
+    return AddTicks(time, static_cast<LONGLONG>(static_cast<DWORD>(minutes * 60))
+                              * TICKS_PER_SECOND);
 }
 
-SYSTEMTIME NextAlarmTime(int i, const SYSTEMTIME& now)
+SYSTEMTIME NextAlarmTime(const Alarm& alarm, const SYSTEMTIME& now)
 {
-    const Alarm* alarm = alarms[i];
     SYSTEMTIME next = now;
-    bool laterToday = alarm->AThour > now.wHour
-                      || (alarm->AThour == now.wHour && alarm->ATmin > now.wMinute);
+    bool laterToday = alarm.AThour > now.wHour
+                      || (alarm.AThour == now.wHour && alarm.ATmin > now.wMinute);
     if (!laterToday)
         next = AddTicks(now, TICKS_PER_DAY);
-    next.wHour = static_cast<WORD>(alarm->AThour);
-    next.wMinute = static_cast<WORD>(alarm->ATmin);
+    next.wHour = static_cast<WORD>(alarm.AThour);
+    next.wMinute = static_cast<WORD>(alarm.ATmin);
     next.wSecond = 0;
     next.wMilliseconds = 0;
     return next;
 }
 
-void AdvanceToAllowedDay(int i, SYSTEMTIME* time)
+void AdvanceToAllowedDay(DWORD days, SYSTEMTIME* time)
 {
-    DWORD days = alarms[i]->Days;
     int today = time->wDayOfWeek % 7;
     if (days & (1u << today))
         return;
@@ -57,15 +111,19 @@ void AdvanceToAllowedDay(int i, SYSTEMTIME* time)
     }
 }
 
-int FindNextPendingAlarmAt(const SYSTEMTIME& now, SYSTEMTIME* time)
+int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& now,
+                           SYSTEMTIME* time)
 {
     int best = -1;
     LONGLONG bestTicks = 0;
     for (int i = 0; i < ALARM_COUNT; i++) {
-        if (alarms[i] == nullptr || alarms[i]->AlarmOn == 0)
+        if (table[i] == nullptr || table[i]->AlarmOn == 0)
             continue;
-        SYSTEMTIME candidate = NextAlarmTime(i, now);
-        AdvanceToAllowedDay(i, &candidate);
+        SYSTEMTIME candidate = NextAlarmTime(*table[i], now);
+        AdvanceToAllowedDay(table[i]->Days, &candidate);
+        // A stored time that is no time of day never rings.
+        if (!IsValidTime(candidate))
+            continue;
         LONGLONG ticks = SystemTimeToTicks(candidate);
         if (best < 0 || ticks < bestTicks) {
             best = i;
@@ -76,31 +134,13 @@ int FindNextPendingAlarmAt(const SYSTEMTIME& now, SYSTEMTIME* time)
     return best;
 }
 
-int FindNextPendingAlarm(SYSTEMTIME* time)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return FindNextPendingAlarmAt(now, time);
-}
-
-SYSTEMTIME SnoozeEndTime(const SYSTEMTIME& now)
-{
-    return AddTicks(now, MinutesToTicks(SnoozeTime));
-}
-
 SYSTEMTIME NextChimeTime(const SYSTEMTIME& now)
 {
     SYSTEMTIME hourStart = now;
     hourStart.wMinute = 0;
     hourStart.wSecond = 0;
     hourStart.wMilliseconds = 0;
-    // One second past the next full hour.
     return AddTicks(hourStart, 3601 * TICKS_PER_SECOND);
-}
-
-SYSTEMTIME CountdownEndTime(const SYSTEMTIME& now)
-{
-    return AddTicks(now, MinutesToTicks(CountdownTime));
 }
 
 bool SleepEndDue(bool listFinished, bool timedSleep, LONGLONG sleepEndTicks,
@@ -112,15 +152,4 @@ bool SleepEndDue(bool listFinished, bool timedSleep, LONGLONG sleepEndTicks,
         return false;
     LONGLONG secondsLeft = (sleepEndTicks - nowTicks) / TICKS_PER_SECOND;
     return secondsLeft / 60 <= 0;
-}
-
-bool SleepEndReached()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    if (!SleepEndDue(mediaListFinished, TimedSleep != 0, static_cast<LONGLONG>(sleepEndTime),
-                     SystemTimeToTicks(now)))
-        return false;
-    StopSleep();
-    return true;
 }

@@ -6,17 +6,37 @@
 
 #include "alarms.h"
 #include "alarmtime.h"
+#include "messages.h"
 #include "notify.h"
+#include "resource.h"
 #include "settings.h"
 
-#define LAUNCHER_FILE L"wklmgr.exe"
+const wchar_t* CommandLineArguments(const wchar_t* commandLine)
+{
+    if (commandLine == nullptr)
+        return nullptr;
+    const wchar_t* p = commandLine;
+    if (*p == L'"') {
+        for (p++; *p != L'\0' && *p != L'"'; p++) {
+        }
+        if (*p == L'"')
+            p++;
+    } else {
+        while (*p != L'\0' && *p != L' ' && *p != L'\t')
+            p++;
+    }
+    if (*p == L' ' || *p == L'\t')
+        p++;
+    return p;
+}
 
 int ParseEventId(const wchar_t* commandLine)
 {
-    // Exactly "/ID:" at the very start: the launcher writes it so.
-    if (commandLine == nullptr || wcsncmp(commandLine, L"/ID:", 4) != 0)
+    // Exactly the prefix at the very start: the launcher writes it so.
+    size_t prefix = wcslen(EVENT_ARGUMENT_PREFIX);
+    if (commandLine == nullptr || wcsncmp(commandLine, EVENT_ARGUMENT_PREFIX, prefix) != 0)
         return -1;
-    return static_cast<int>(_wtol(commandLine + 4));
+    return static_cast<int>(_wtol(commandLine + prefix));
 }
 
 static HANDLE ToHandle(DWORD handle)
@@ -29,9 +49,9 @@ static HANDLE ToHandle(DWORD handle)
 static DWORD RequestEvent(DWORD handle, int n, const SYSTEMTIME& time)
 {
     wchar_t application[MAX_PATH];
-    wchar_t arguments[16];
-    StringCchPrintfW(application, ARRAYSIZE(application), L"\\Windows\\%s", LAUNCHER_FILE);
-    StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"/ID:%d", n);
+    wchar_t arguments[EVENT_ARGUMENT_UNITS];
+    StringCchPrintfW(application, ARRAYSIZE(application), LAUNCHER_PATH_FORMAT, LAUNCHER_FILE);
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments), EVENT_ARGUMENT_FORMAT, n);
 
     CE_NOTIFICATION_TRIGGER trigger = {};
     trigger.dwSize = sizeof(trigger);
@@ -40,8 +60,7 @@ static DWORD RequestEvent(DWORD handle, int n, const SYSTEMTIME& time)
     trigger.lpszApplication = application;
     trigger.lpszArguments = arguments;
     trigger.stStartTime = time;
-    trigger.stEndTime = AddTicks(time, static_cast<LONGLONG>(static_cast<DWORD>(MaxTime * 60))
-                                           * TICKS_PER_SECOND);
+    trigger.stEndTime = AddMinutes(time, MaxTime);
     CE_USER_NOTIFICATION user = {};  // no dialog, text or sound from the system
     HANDLE result = CeSetUserNotificationEx(ToHandle(handle), &trigger, &user);
     return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(result));
@@ -50,7 +69,7 @@ static DWORD RequestEvent(DWORD handle, int n, const SYSTEMTIME& time)
 static void ShowScheduleFailure(HWND owner)
 {
     SetForegroundWindow(owner);
-    MessageBoxW(owner, L"Failed to set alarm!", L"Wakeloom", MB_ICONHAND);
+    ShowMessage(owner, IDS_FAILED_TO_SET_ALARM, IDS_WAKELOOM, MB_ICONHAND);
 }
 
 static bool IsAlarmIndex(int i)
@@ -66,7 +85,7 @@ bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
     if (!isSnooze) {
         if (alarm->Days == 0)
             return false;
-        AdvanceToAllowedDay(i, &time);
+        AdvanceToAllowedDay(alarm->Days, &time);
     }
     // Another process may have replaced the notification since we loaded.
     LoadAlarmHandle(i, alarm);
@@ -83,7 +102,7 @@ void ScheduleAlarm(int i, HWND owner)
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    if (!ScheduleAlarmAt(i, NextAlarmTime(i, now), false))
+    if (!ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false))
         ShowScheduleFailure(owner);
 }
 
@@ -115,7 +134,7 @@ void ScheduleSnooze(int i)
     SYSTEMTIME now;
     GetLocalTime(&now);
     alarms[i]->AlarmHandle = 0;
-    ScheduleAlarmAt(i, SnoozeEndTime(now), true);
+    ScheduleAlarmAt(i, AddMinutes(now, SnoozeTime), true);
 }
 
 DWORD SetEventNotification(int n, const SYSTEMTIME& time)
@@ -129,20 +148,15 @@ void ClearEventNotification(DWORD handle)
         CeClearUserNotification(ToHandle(handle));
 }
 
-static void StoreFinishTime(const SYSTEMTIME& time)
-{
-    LONGLONG ticks = SystemTimeToTicks(time);
-    CDFTLow = static_cast<DWORD>(ticks);
-    CDFTHigh = static_cast<DWORD>(static_cast<ULONGLONG>(ticks) >> 32);
-}
-
 bool StartCountdownNotification(HWND owner)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    SYSTEMTIME time = CountdownEndTime(now);
+    SYSTEMTIME time = AddMinutes(now, CountdownTime);
     // The clock shows the time left to the end of the last minute.
-    StoreFinishTime(AddTicks(time, 59 * TICKS_PER_SECOND));
+    ULONGLONG finish = static_cast<ULONGLONG>(SystemTimeToTicks(time) + 59 * TICKS_PER_SECOND);
+    CDFTLow = static_cast<DWORD>(finish);
+    CDFTHigh = static_cast<DWORD>(finish >> 32);
     ClearCountdownNotification();
     DWORD handle = SetEventNotification(EVENT_COUNTDOWN, time);
     if (handle == 0) {

@@ -1,13 +1,16 @@
-// Event numbers and the notifications that start the program at due times.
+// The notifications that start the program at due times: one per armed
+// alarm (or its snooze), the countdown's end and the hourly chime.
 #ifndef WAKELOOM_SCHEDULE_H
 #define WAKELOOM_SCHEDULE_H
 
 #include <windows.h>
 
-// Event numbers: 0..9 an alarm (its index), then these two.
-#define EVENT_COUNTDOWN 254
-#define EVENT_CHIME     255
+#include "contract.h"
 
+// What follows the program name on a raw command line (GetCommandLineW),
+// after the one blank that separates them. The runtime's own start-up skips
+// every blank there; an argument that begins with a blank is not "/ID:".
+const wchar_t* CommandLineArguments(const wchar_t* commandLine);
 // The n of a command line that begins with "/ID:" and n, or -1.
 int ParseEventId(const wchar_t* commandLine);
 

@@ -14,7 +14,9 @@
 #include <mutex>
 
 #include "alarms.h"
-#include "app.h"
+#include "messages.h"
+#include "resource.h"
+#include "ringing.h"
 #include "fsound.h"
 #include "settings.h"
 #include "wavevolume.h"
@@ -209,44 +211,6 @@ void CloseAlarmSound(bool restoreVolume)
 
 // ---- media stream -------------------------------------------------------------
 
-// Converts a tag value into a track text; true when it gave at least one
-// character.
-static bool ConvertTagText(int type, const char* value, int length, wchar_t* text)
-{
-    if (length <= 0)
-        return false;
-    text[0] = L'\0';
-    if (type == FSOUND_TAGFIELD_ID3V2) {
-        int encoding = static_cast<unsigned char>(value[0]);
-        if (encoding == 0) {
-            size_t units = mbstowcs(text, value + 1, TRACK_TEXT_UNITS - 1);
-            if (units == static_cast<size_t>(-1))
-                return false;
-            text[units] = L'\0';
-        } else if (encoding == 1) {
-            // UTF-16 as it stands, its byte-order mark kept.
-            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(value + 1);
-            int available = (length - 1) / 2;
-            int units = 0;
-            while (units < available && units < TRACK_TEXT_UNITS - 1) {
-                wchar_t unit = static_cast<wchar_t>(bytes[2 * units] | (bytes[2 * units + 1] << 8));
-                if (unit == 0)
-                    break;
-                text[units++] = unit;
-            }
-            text[units] = L'\0';
-        } else {
-            return false;
-        }
-    } else {
-        size_t units = mbstowcs(text, value, TRACK_TEXT_UNITS - 1);
-        if (units == static_cast<size_t>(-1))
-            return false;
-        text[units] = L'\0';
-    }
-    return text[0] != L'\0';
-}
-
 static void ReadTrackTags(FSOUND_STREAM* stream, const wchar_t* widePath)
 {
     wchar_t title[TRACK_TEXT_UNITS] = L"", artist[TRACK_TEXT_UNITS] = L"",
@@ -274,7 +238,7 @@ static void ReadTrackTags(FSOUND_STREAM* stream, const wchar_t* widePath)
         } else {
             continue;
         }
-        wchar_t text[TRACK_TEXT_UNITS];
+        WCHAR text[TRACK_TEXT_UNITS];
         if (ConvertTagText(type, static_cast<const char*>(value), length, text)) {
             StringCchCopyW(slot, TRACK_TEXT_UNITS, text);
             *found = true;
@@ -346,7 +310,7 @@ static FSOUND_STREAM* OpenCurrentTrack(unsigned stops)
         if (mediaStops != stops)
             return nullptr;
         if (++failures > OPEN_ATTEMPTS - 1) {
-            MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_ICONEXCLAMATION);
+            ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
             return nullptr;
         }
     }
@@ -491,10 +455,10 @@ bool PlayOneShot(const wchar_t* path)
             oneShotStream = stream;
             break;
         }
-        MessageBoxW(nullptr, path, L"Open Failed", MB_OK);
+        ShowMessageText(nullptr, path, IDS_OPEN_FAILED, MB_OK);
         Sleep(500);
         if (++failures > OPEN_ATTEMPTS - 1) {
-            MessageBoxW(nullptr, L"Unable to play sound!", L"Error", MB_ICONEXCLAMATION);
+            ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
             return false;
         }
     }

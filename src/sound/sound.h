@@ -10,8 +10,7 @@
 
 #include "fsound.h"
 #include "medialist.h"
-
-#define TRACK_TEXT_UNITS 255
+#include "tagtext.h"
 
 // Set by the library's end callbacks on its own thread; polled and cleared
 // by the main window's timer.

@@ -3,21 +3,12 @@
 
 #include <vector>
 
+#include "contract.h"
 #include "testsupport.h"
 
 namespace {
 
-const wchar_t* const kKey = L"Software\\Hazelmere\\Wakeloom";
 const DWORD kStartTimeout = 15000;
-
-std::vector<WPARAM> receivedEvents;
-
-LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_APP + 1)
-        receivedEvents.push_back(wParam);
-    return DefWindowProcW(window, message, wParam, lParam);
-}
 
 // A window that looks like a running Wakeloom to a second start.
 class RunningInstance : public ::testing::Test {
@@ -25,26 +16,19 @@ protected:
     void SetUp() override
     {
         receivedEvents.clear();
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = StandInProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Wakeloom";
-        RegisterClassW(&wc);
-        window = CreateWindowExW(0, L"Wakeloom", L"Wakeloom", WS_OVERLAPPEDWINDOW, 0, 0, 100,
-                                 100, nullptr, nullptr, wc.hInstance, nullptr);
+        window = CreateStandInWindow(WAKELOOM_NAME, WAKELOOM_NAME);
         ASSERT_NE(nullptr, window);
     }
     void TearDown() override { DestroyWindow(window); }
 
-    // Runs a second start and returns its exit code.
+    // Runs a second start; returns its exit code and the events it handed over.
     static DWORD SecondStart(const wchar_t* arguments)
     {
-        ChildProcess child = StartProgram(L"Wakeloom.exe", arguments);
-        EXPECT_NE(nullptr, child.process);
+        receivedEvents.clear();
+        ChildProcess child = StartProgram(WAKELOOM_PROGRAM_FILE, arguments);
         DWORD code = WaitForExit(child, kStartTimeout);
         KillProgram(child);
-        // Let a posted message arrive.
-        PumpUntil([] { return false; }, 200);
+        PumpPending();   // it posted before it ended
         return code;
     }
 
@@ -65,29 +49,28 @@ protected:
         ResetProgramRegistry();
     }
 
-    static bool AlarmTwoIsPending()
-    {
-        for (const PendingNotification& n : PendingNotifications()) {
-            if (n.arguments == L"/ID:2")
-                return true;
-        }
-        return false;
-    }
-
+    // Starts Wakeloom and returns its window once its start-up has run
+    // (it answers messages only from its loop).
     HWND Start(const wchar_t* arguments)
     {
-        program = StartProgram(L"Wakeloom.exe", arguments);
-        EXPECT_NE(nullptr, program.process);
-        return WaitForWindow(L"Wakeloom", L"Wakeloom", kStartTimeout);
+        program = StartProgram(WAKELOOM_PROGRAM_FILE, arguments);
+        HWND window = WaitForWindow(WAKELOOM_NAME, WAKELOOM_NAME, kStartTimeout);
+        DWORD_PTR answer;
+        EXPECT_TRUE(window != nullptr
+                    && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, kStartTimeout, &answer));
+        return window;
     }
 
-    static DWORD StoredDword(const wchar_t* name)
+    DWORD Close(HWND window)
     {
-        DWORD type = 0, value = 0xFFFFFFFF;
-        std::vector<BYTE> data;
-        if (ReadRawValue(HKEY_LOCAL_MACHINE, kKey, name, &type, &data) && data.size() == 4)
-            memcpy(&value, data.data(), 4);
-        return value;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitForExit(program, kStartTimeout);
+    }
+
+    static bool AlarmTwoIsPending()
+    {
+        std::vector<PendingNotification> pending = PendingNotifications();
+        return pending.size() == 1 && pending[0].arguments == L"/ID:2";
     }
 
     ChildProcess program;
@@ -95,120 +78,84 @@ protected:
 
 } // namespace
 
-TEST_F(RunningInstance, SecondStartWithAnEventHandsItOverAndEnds)
+TEST_F(RunningInstance, SecondStartHandsItsEventOverAndEnds)
 {
-    EXPECT_EQ(1u, SecondStart(L"/ID:3"));
-    EXPECT_EQ(std::vector<WPARAM>{ 3 }, receivedEvents);
-
-    receivedEvents.clear();
-    EXPECT_EQ(1u, SecondStart(L"/ID:255"));
-    EXPECT_EQ(std::vector<WPARAM>{ 255 }, receivedEvents);
+    const struct {
+        const wchar_t* arguments;
+        std::vector<WPARAM> events;
+    } cases[] = {
+        { L"/ID:3", { 3 } }, { L"/ID:255", { 255 } }, { L"", {} }, { L"/id:3", {} },
+        { L"-ID:3", {} }, { L" /ID:3", {} },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(1u, SecondStart(c.arguments)) << c.arguments;
+        std::vector<WPARAM> events;
+        for (const ReceivedEvent& e : receivedEvents)
+            events.push_back(e.event);
+        EXPECT_EQ(c.events, events) << c.arguments;
+    }
 }
 
-TEST_F(RunningInstance, SecondStartWithoutAnEventSendsNothing)
-{
-    EXPECT_EQ(1u, SecondStart(L""));
-    EXPECT_EQ(1u, SecondStart(L"/id:3"));
-    EXPECT_EQ(1u, SecondStart(L"-ID:3"));
-    EXPECT_TRUE(receivedEvents.empty());
-}
-
-TEST_F(RealProgram, FirstStartCreatesItsKeysAndShutDownSavesEverySetting)
+TEST_F(RealProgram, FirstRunCreatesItsKeysAndShutDownSavesEverySetting)
 {
     HWND window = Start(L"");
     ASSERT_NE(nullptr, window);
-    // The window exists before the records are loaded; the loop follows.
-    EXPECT_TRUE(PumpUntil([] {
-        HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom\\Alarms", 0,
-                          KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
-    }, kStartTimeout));
+    EXPECT_EQ(0u, Close(window));
+    EXPECT_EQ(20u, ValueNames(SETTINGS_PATH).size());
+    EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", 15u);
 
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
-    EXPECT_EQ(20u, ValueNames(HKEY_LOCAL_MACHINE, kKey).size());
-    EXPECT_EQ(15u, StoredDword(L"SnoozeTime"));
-    EXPECT_EQ(5u, StoredDword(L"MaxTime"));
+    WriteDword(SETTINGS_PATH, L"SnoozeTime", 25);
+    WriteDword(SETTINGS_PATH, L"Chime", 4);
+    EXPECT_EQ(0u, Close(Start(L"")));
+    EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", 25u);
+    EXPECT_STORED(SETTINGS_PATH, L"Chime", 1u);
 }
 
-TEST_F(RealProgram, StoredSettingsSurviveARun)
+TEST_F(RealProgram, SecondStartOfTheRealProgramLeavesTheFirstRunning)
 {
-    WriteDword(HKEY_LOCAL_MACHINE, kKey, L"SnoozeTime", 25);
-    WriteDword(HKEY_LOCAL_MACHINE, kKey, L"Chime", 4);
     HWND window = Start(L"");
     ASSERT_NE(nullptr, window);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
-    EXPECT_EQ(25u, StoredDword(L"SnoozeTime"));
-    EXPECT_EQ(1u, StoredDword(L"Chime"));
-}
-
-TEST_F(RealProgram, SecondStartOfTheRealProgramEnds)
-{
-    ASSERT_NE(nullptr, Start(L""));
-    ChildProcess second = StartProgram(L"Wakeloom.exe", L"/ID:4");
+    ChildProcess second = StartProgram(WAKELOOM_PROGRAM_FILE, L"/ID:4");
     EXPECT_EQ(1u, WaitForExit(second, kStartTimeout));
     KillProgram(second);
-    EXPECT_EQ(STILL_ACTIVE, WaitForExit(program, 100));
+    EXPECT_EQ(0u, Close(window));
 }
 
-TEST_F(RealProgram, StartedForAnEventRunsAsUsual)
+TEST_F(RealProgram, OnlyAUserStartReschedulesButEveryShutDownDoes)
 {
-    HWND window = Start(L"/ID:3");
-    ASSERT_NE(nullptr, window);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);  // Exit
-    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
+    WriteDword(AlarmKeyPath(2).c_str(), L"AlarmOn", 1);
+    const struct {
+        const wchar_t* arguments;
+        bool scheduledAtStart;
+    } cases[] = { { L"", true }, { L"/ID:3", false }, { L" /ID:3", true } };
+    for (const auto& c : cases) {
+        ClearAllNotifications();
+        HWND window = Start(c.arguments);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ(c.scheduledAtStart, AlarmTwoIsPending()) << c.arguments;
+        EXPECT_EQ(0u, Close(window));
+        // Still armed once the program has ended, and only once.
+        EXPECT_TRUE(AlarmTwoIsPending()) << c.arguments;
+    }
 }
 
 TEST_F(RealProgram, RequestsFromOtherProcessesAreHandledOrIgnoredSafely)
 {
     HWND window = Start(L"");
     ASSERT_NE(nullptr, window);
-
-    PostMessageW(window, WM_APP + 4, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return StoredDword(L"Silenced") == 1; }, 5000));
-    PostMessageW(window, WM_APP + 5, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return StoredDword(L"Silenced") == 0; }, 5000));
+    PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
+    PostMessageW(window, WM_APP_SILENCE_OFF, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 0; }, 5000));
 
     // Unknown event numbers and the ignored request leave it running.
-    PostMessageW(window, WM_APP + 1, 9999, 0);
-    PostMessageW(window, WM_APP + 1, static_cast<WPARAM>(-1), 0);
-    PostMessageW(window, WM_APP + 8, 1, 2);
-    PostMessageW(window, WM_APP + 6, 0, 0);
-    PostMessageW(window, WM_APP + 7, 0, 0);
-    EXPECT_EQ(STILL_ACTIVE, WaitForExit(program, 1000));
-
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    PostMessageW(window, WM_APP_EVENT, 9999, 0);
+    PostMessageW(window, WM_APP_EVENT, static_cast<WPARAM>(-1), 0);
+    PostMessageW(window, WM_APP_NOTHING, 1, 2);
+    PostMessageW(window, WM_APP_RELOAD_ALARMS, 0, 0);
+    PostMessageW(window, WM_APP_RELOAD_CHIME, 0, 0);
+    DWORD_PTR answer;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, kStartTimeout, &answer));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);   // Exit
     EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
-}
-
-TEST_F(RealProgram, UserStartAndShutDownScheduleTheArmedAlarms)
-{
-    WriteDword(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom\\Alarms\\2", L"AlarmOn", 1);
-    HWND window = Start(L"");
-    ASSERT_NE(nullptr, window);
-    EXPECT_TRUE(PumpUntil(AlarmTwoIsPending, 5000));
-    EXPECT_EQ(1u, PendingNotifications().size());
-
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
-    // Still armed once the program has ended, and only once.
-    ASSERT_EQ(1u, PendingNotifications().size());
-    EXPECT_TRUE(AlarmTwoIsPending());
-}
-
-TEST_F(RealProgram, StartForAnEventLeavesSchedulingToShutDown)
-{
-    WriteDword(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom\\Alarms\\2", L"AlarmOn", 1);
-    HWND window = Start(L"/ID:3");
-    ASSERT_NE(nullptr, window);
-    PumpUntil([] { return false; }, 1500);
-    EXPECT_TRUE(PendingNotifications().empty());
-
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
-    EXPECT_TRUE(AlarmTwoIsPending());
 }

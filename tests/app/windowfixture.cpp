@@ -3,13 +3,24 @@
 #include "alarms.h"
 #include "app.h"
 #include "clockface.h"
+#include "displaymode.h"
 #include "layout.h"
 #include "resource.h"
 #include "settings.h"
+#include "sleepplayer.h"
+
+static SYSTEMTIME clockTime;
+
+static void TestClock(SYSTEMTIME* localNow, SYSTEMTIME* utcNow)
+{
+    *localNow = clockTime;
+    *utcNow = clockTime;
+}
 
 void MainWindowTest::SetUp()
 {
     ResetProgramRegistry();
+    SetClock(MakeTime(2026, 12, 6, 9, 5, 10));
     HINSTANCE instance = GetModuleHandleW(nullptr);
     windowClosing = false;
     bitmapsReleased = false;
@@ -33,13 +44,22 @@ void MainWindowTest::TearDown()
     FreeAlarms();
     mainWindow = nullptr;
     menuBar = nullptr;
-    displayMode = 0;
+    displayMode = DISPLAY_CLOCK;
+    sleepPaused = 0;
+    pressedButton = 0;
     ResetProgramRegistry();
 }
 
-void MainWindowTest::Settle()
+void MainWindowTest::SetClock(const SYSTEMTIME& time)
 {
-    PumpUntil([] { return false; }, 150);
+    clockTime = time;
+    clockTimeSource = TestClock;
+}
+
+Capture MainWindowTest::Face()
+{
+    InvalidateRect(mainWindow, nullptr, TRUE);
+    return CaptureWindow(mainWindow);
 }
 
 bool MainWindowTest::TurnScreen(int width, int height)
@@ -51,11 +71,12 @@ bool MainWindowTest::TurnScreen(int width, int height)
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     if (ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr) != DISP_CHANGE_SUCCESSFUL)
         return false;
-    PumpUntil([&] {
-        return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
-    }, 3000);
+    bool turned = PumpUntil([&] {
+        return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height
+            && clientWidth == width;
+    }, 5000);
     Settle();
-    return true;
+    return turned;
 }
 
 std::vector<DWORD> MainWindowTest::Pixels(const Capture& capture, const RECT& r)
@@ -102,7 +123,7 @@ bool MainWindowTest::AllOf(const std::vector<DWORD>& pixels, DWORD colour)
     return !pixels.empty();
 }
 
-SYSTEMTIME MainWindowTest::Time(int year, int month, int day, int hour, int minute, int second)
+bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
 {
-    return MakeTime(year, month, day, hour, minute, second);
+    return Pixels(capture, r) == BitmapPixels(bitmapId, r.right - r.left, r.bottom - r.top);
 }

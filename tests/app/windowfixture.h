@@ -1,5 +1,5 @@
 // The real main window created in the test process, with the program's own
-// resources, driven with real messages.
+// resources and a clock that reads a time the test sets.
 #ifndef WAKELOOM_WINDOWFIXTURE_H
 #define WAKELOOM_WINDOWFIXTURE_H
 
@@ -11,22 +11,31 @@
 
 #include "testsupport.h"
 
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Lets every queued paint run.
-    static void Settle();
+    // Lets every queued message and paint run.
+    static void Settle() { PumpPending(); }
     // Turns the virtual desktop; true when Wine accepted the size.
     static bool TurnScreen(int width, int height);
+    // The clock shows this local time (and takes it as UTC) from now on.
+    static void SetClock(const SYSTEMTIME& time);
+    // The window after a full repaint at the clock's time.
+    static Capture Face();
 
     // The pixels of a rectangle of a capture, row by row.
     static std::vector<DWORD> Pixels(const Capture& capture, const RECT& r);
     // The pixels of a bitmap resource of the program, cut to `width` x `height`.
     static std::vector<DWORD> BitmapPixels(int id, int width, int height);
     static bool AllOf(const std::vector<DWORD>& pixels, DWORD colour);
-    static SYSTEMTIME Time(int year, int month, int day, int hour, int minute, int second = 0);
+    static bool Shows(const Capture& capture, const RECT& r, int bitmapId);
 };
 
 #endif

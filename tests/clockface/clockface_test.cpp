@@ -1,6 +1,5 @@
-// The clock face as it appears on the screen: digits, colon, AM/PM, the
-// countdown, the player buttons and the bell, checked pixel by pixel
-// against the program's own bitmaps; and the text lines around the clock.
+// The clock face as it appears on the screen, checked pixel by pixel
+// against the program's own bitmaps, and the text lines around the clock.
 #include "windowfixture.h"
 
 #include <strsafe.h>
@@ -11,173 +10,125 @@
 #include "alarmtime.h"
 #include "app.h"
 #include "clockface.h"
+#include "displaymode.h"
 #include "layout.h"
+#include "menubar.h"
 #include "resource.h"
 #include "settings.h"
+#include "sleepplayer.h"
 #include "sound.h"
 
 namespace {
 
-const int kPortraitDigit[10] = { 112, 103, 104, 106, 107, 108, 109, 110, 102, 111 };
+const int kDigit[10] = { IDB_PORTRAIT_DIGIT_0, IDB_PORTRAIT_DIGIT_1, IDB_PORTRAIT_DIGIT_2,
+                         IDB_PORTRAIT_DIGIT_3, IDB_PORTRAIT_DIGIT_4, IDB_PORTRAIT_DIGIT_5,
+                         IDB_PORTRAIT_DIGIT_6, IDB_PORTRAIT_DIGIT_7, IDB_PORTRAIT_DIGIT_8,
+                         IDB_PORTRAIT_DIGIT_9 };
+const int kBlank = -1;
+const int kNone = 0;
 
 class ClockFace : public MainWindowTest {
 protected:
-    // The face as drawn at local time `now`, after a full repaint.
-    Capture FaceAt(const SYSTEMTIME& now)
-    {
-        InvalidateRect(mainWindow, nullptr, TRUE);
-        Settle();
-        ResetClockCache();
-        SYSTEMTIME utc = now;
-        UpdateClockAt(now, utc);
-        return CaptureWindow(mainWindow);
-    }
-
-    bool SlotShows(const Capture& face, int slot, int bitmapId)
-    {
-        RECT r = DigitSlotRect(slot);
-        return Pixels(face, r) == BitmapPixels(bitmapId, r.right - r.left, r.bottom - r.top);
-    }
-
-    bool SlotBlank(const Capture& face, int slot)
-    {
-        return AllOf(Pixels(face, DigitSlotRect(slot)), 0x000000);
-    }
-
     // The 200 x 22 place of the AM/PM strip and of the COUNTDOWN label.
-    RECT IndicatorRect()
+    static RECT IndicatorRect()
     {
         return { clockRect.left + 20, clockRect.top - 20, clockRect.left + 220, clockRect.top + 2 };
     }
-
-    bool IndicatorShows(const Capture& face, int bitmapId)
+    // Slots 1-4 show these digits (kBlank: all black), the indicator this bitmap.
+    static void ExpectFace(const Capture& face, const int (&digits)[4], int indicator)
     {
-        return Pixels(face, IndicatorRect()) == BitmapPixels(bitmapId, 200, 22);
+        for (int slot = 1; slot <= 4; slot++) {
+            RECT r = DigitSlotRect(slot);
+            int digit = digits[slot - 1];
+            if (digit == kBlank)
+                EXPECT_TRUE(AllOf(Pixels(face, r), 0x000000)) << "slot " << slot;
+            else
+                EXPECT_TRUE(Shows(face, r, kDigit[digit])) << "slot " << slot;
+        }
+        if (indicator == kNone)
+            EXPECT_TRUE(AllOf(Pixels(face, IndicatorRect()), 0x000000));
+        else
+            EXPECT_TRUE(Pixels(face, IndicatorRect()) == BitmapPixels(indicator, 200, 22));
     }
 };
 
-TEST_F(ClockFace, TwelveHourClockHidesTheLeadingZeroAndShowsAm)
+TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocks)
 {
-    ASSERT_EQ(1, orientation);
-    Capture face = FaceAt(Time(2026, 12, 6, 9, 5));
-    EXPECT_TRUE(SlotBlank(face, 1));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[9]));
-    EXPECT_TRUE(SlotShows(face, 3, kPortraitDigit[0]));
-    EXPECT_TRUE(SlotShows(face, 4, kPortraitDigit[5]));
-    EXPECT_TRUE(SlotShows(face, COLON_SLOT, IDB_PORTRAIT_COLON));
-    EXPECT_TRUE(IndicatorShows(face, IDB_AMPM_STRIP_AM));
+    const struct {
+        DWORD twentyFour;
+        int hour, minute;
+        int digits[4];
+        int indicator;
+    } cases[] = {
+        { 0, 9, 5, { kBlank, 9, 0, 5 }, IDB_AMPM_STRIP_AM },
+        { 0, 0, 30, { 1, 2, 3, 0 }, IDB_AMPM_STRIP_AM },
+        { 0, 12, 5, { 1, 2, 0, 5 }, IDB_AMPM_STRIP_PM },
+        { 0, 13, 0, { kBlank, 1, 0, 0 }, IDB_AMPM_STRIP_PM },
+        { 1, 0, 30, { 0, 0, 3, 0 }, kNone },
+        { 1, 21, 47, { 2, 1, 4, 7 }, kNone },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.hour << ":" << c.minute << " 24h " << c.twentyFour);
+        TwentyFourHourTime = c.twentyFour;
+        SetClock(MakeTime(2026, 12, 6, c.hour, c.minute));
+        Capture face = Face();
+        ExpectFace(face, c.digits, c.indicator);
+        EXPECT_TRUE(Shows(face, DigitSlotRect(COLON_SLOT), IDB_PORTRAIT_COLON));
+    }
 }
 
-TEST_F(ClockFace, MidnightReadsTwelveAndAfternoonIsPm)
+TEST_F(ClockFace, ColonBlinksAndAnOrdinaryTickCopiesOnlyTheColon)
 {
-    Capture face = FaceAt(Time(2026, 12, 6, 0, 30));
-    EXPECT_TRUE(SlotShows(face, 1, kPortraitDigit[1]));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[2]));
-    EXPECT_TRUE(SlotShows(face, 3, kPortraitDigit[3]));
-    EXPECT_TRUE(IndicatorShows(face, IDB_AMPM_STRIP_AM));
-
-    face = FaceAt(Time(2026, 12, 6, 12, 5));
-    EXPECT_TRUE(SlotShows(face, 1, kPortraitDigit[1]));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[2]));
-    EXPECT_TRUE(IndicatorShows(face, IDB_AMPM_STRIP_PM));
-
-    face = FaceAt(Time(2026, 12, 6, 13, 0));
-    EXPECT_TRUE(SlotBlank(face, 1));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[1]));
-    EXPECT_TRUE(IndicatorShows(face, IDB_AMPM_STRIP_PM));
-}
-
-TEST_F(ClockFace, TwentyFourHourClockShowsTheZeroAndNoAmPm)
-{
-    TwentyFourHourTime = 1;
-    Capture face = FaceAt(Time(2026, 12, 6, 0, 30));
-    EXPECT_TRUE(SlotShows(face, 1, kPortraitDigit[0]));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[0]));
-    EXPECT_TRUE(SlotShows(face, 3, kPortraitDigit[3]));
-    EXPECT_TRUE(SlotShows(face, 4, kPortraitDigit[0]));
-    EXPECT_TRUE(AllOf(Pixels(face, IndicatorRect()), 0x000000));
-
-    face = FaceAt(Time(2026, 12, 6, 21, 47));
-    EXPECT_TRUE(SlotShows(face, 1, kPortraitDigit[2]));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[1]));
-    EXPECT_TRUE(SlotShows(face, 4, kPortraitDigit[7]));
-    TwentyFourHourTime = 0;
-}
-
-TEST_F(ClockFace, ColonBlinksAndOnlyTheColonIsRedrawnOnAnOrdinaryTick)
-{
-    SYSTEMTIME now = Time(2026, 12, 6, 9, 5, 10);
-    Capture face = FaceAt(now);
-    EXPECT_TRUE(SlotShows(face, COLON_SLOT, IDB_PORTRAIT_COLON));
-
+    SYSTEMTIME now = MakeTime(2026, 12, 6, 9, 5, 10);
+    SetClock(now);
+    Face();
     unsigned copies = faceCopyCount;
-    now.wSecond = 11;
-    UpdateClockAt(now, now);
+    UpdateClock();
     EXPECT_EQ(1u, faceCopyCount - copies);
-    EXPECT_TRUE(SlotBlank(CaptureWindow(mainWindow), COLON_SLOT));
-
-    now.wSecond = 12;
-    UpdateClockAt(now, now);
-    EXPECT_TRUE(SlotShows(CaptureWindow(mainWindow), COLON_SLOT, IDB_PORTRAIT_COLON));
+    EXPECT_TRUE(AllOf(Pixels(CaptureWindow(mainWindow), DigitSlotRect(COLON_SLOT)), 0x000000));
+    UpdateClock();
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(COLON_SLOT), IDB_PORTRAIT_COLON));
 
     // A new minute costs the digits that changed, no more.
-    copies = faceCopyCount;
     now.wMinute = 6;
-    UpdateClockAt(now, now);
+    SetClock(now);
+    copies = faceCopyCount;
+    UpdateClock();
     EXPECT_EQ(2u, faceCopyCount - copies);
-    EXPECT_TRUE(SlotShows(CaptureWindow(mainWindow), 4, kPortraitDigit[6]));
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(4), kDigit[6]));
 }
 
 TEST_F(ClockFace, CountdownShowsWholeMinutesLeftWithItsLabel)
 {
-    SYSTEMTIME now = Time(2026, 12, 6, 9, 0, 0);
-    ULONGLONG end = static_cast<ULONGLONG>(SystemTimeToTicks(now))
+    SYSTEMTIME start = MakeTime(2026, 12, 6, 9, 0, 0);
+    ULONGLONG end = static_cast<ULONGLONG>(SystemTimeToTicks(start))
         + (65 * 60 + 59) * static_cast<ULONGLONG>(TICKS_PER_SECOND);
     CDFTLow = static_cast<DWORD>(end);
     CDFTHigh = static_cast<DWORD>(end >> 32);
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    EXPECT_FALSE(IsWindowVisible(sleepButton));
     EXPECT_TRUE(IsWindowVisible(stopCountdownButton));
-
-    Capture face = FaceAt(now);
-    EXPECT_TRUE(SlotShows(face, 1, kPortraitDigit[0]));   // the zero shows in a countdown
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[1]));
-    EXPECT_TRUE(SlotShows(face, 3, kPortraitDigit[0]));
-    EXPECT_TRUE(SlotShows(face, 4, kPortraitDigit[5]));
-    EXPECT_TRUE(IndicatorShows(face, IDB_COUNTDOWN_ACROSS));
-
-    now.wSecond = 1;
-    face = FaceAt(now);
-    EXPECT_TRUE(SlotShows(face, 4, kPortraitDigit[5]));
-
-    // 59 seconds left reads 00:00.
-    face = FaceAt(AddTicks(Time(2026, 12, 6, 9, 0, 0), (65 * 60) * TICKS_PER_SECOND));
-    EXPECT_TRUE(SlotShows(face, 2, kPortraitDigit[0]));
-    EXPECT_TRUE(SlotShows(face, 4, kPortraitDigit[0]));
-
-    StopCountdown();
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(0u, Countdown);
-    EXPECT_TRUE(IsWindowVisible(sleepButton));
+    const struct {
+        LONGLONG secondsIn;
+        int digits[4];
+    } cases[] = { { 0, { 0, 1, 0, 5 } }, { 1, { 0, 1, 0, 5 } }, { 65 * 60, { 0, 0, 0, 0 } } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.secondsIn);
+        SetClock(AddTicks(start, c.secondsIn * TICKS_PER_SECOND));
+        ExpectFace(Face(), c.digits, IDB_COUNTDOWN_ACROSS);
+    }
 }
 
 TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
 {
     RECT bell = { clockRect.left + 2, clockRect.top - 20, clockRect.left + 18, clockRect.top - 4 };
-    EXPECT_FALSE(Pixels(CaptureWindow(mainWindow), bell) == BitmapPixels(IDB_SILENCED, 16, 16));
-
-    SendMessageW(mainWindow, WM_COMMAND, IDM_SILENCE_ALL, 0);
-    Settle();
-    EXPECT_EQ(1u, Silenced);
-    EXPECT_EQ(Pixels(CaptureWindow(mainWindow), bell), BitmapPixels(IDB_SILENCED, 16, 16));
-    EXPECT_EQ(static_cast<UINT>(MF_CHECKED),
-              GetMenuState(MenuBarMenu(), IDM_SILENCE_ALL, MF_BYCOMMAND) & MF_CHECKED);
-
-    SendMessageW(mainWindow, WM_COMMAND, IDM_SILENCE_ALL, 0);
-    Settle();
-    EXPECT_EQ(0u, Silenced);
-    EXPECT_TRUE(AllOf(Pixels(CaptureWindow(mainWindow), bell), 0x000000));
-    EXPECT_EQ(0u, GetMenuState(MenuBarMenu(), IDM_SILENCE_ALL, MF_BYCOMMAND) & MF_CHECKED);
+    for (DWORD silenced : { 1u, 0u }) {
+        SendMessageW(mainWindow, WM_COMMAND, IDM_SILENCE_ALL, 0);
+        EXPECT_EQ(silenced, Silenced);
+        EXPECT_STORED(SETTINGS_PATH, L"Silenced", silenced);
+        EXPECT_EQ(silenced != 0, Shows(Face(), bell, IDB_SILENCED));
+        EXPECT_EQ(silenced ? static_cast<UINT>(MF_CHECKED) : 0u,
+                  GetMenuState(MenuBarMenu(), IDM_SILENCE_ALL, MF_BYCOMMAND) & MF_CHECKED);
+    }
 }
 
 // ---- the sleep player's buttons ----
@@ -195,22 +146,20 @@ protected:
         mediaListHead = &tracks[0];
         currentTrack = &tracks[1];
         SetDisplayMode(DISPLAY_SLEEP);
-        Settle();
     }
     void TearDown() override
     {
         displayMode = DISPLAY_CLOCK;
         mediaListHead = nullptr;
         currentTrack = nullptr;
-        sleepPaused = 0;
         ClockFace::TearDown();
     }
 
-    bool Shows(const RECT& button, int bitmapId)
+    static void Press(const RECT& down, const RECT& up)
     {
-        return Pixels(CaptureWindow(mainWindow), button) == BitmapPixels(bitmapId, 26, 26);
+        SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(down));
+        SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(up));
     }
-
     static LPARAM At(const RECT& r) { return MAKELPARAM(r.left + 13, r.top + 13); }
 
     MediaNode tracks[3];
@@ -218,98 +167,74 @@ protected:
 
 TEST_F(PlayerButtons, NormalPressedAndGreyLooks)
 {
+    Capture face = Face();
     EXPECT_FALSE(IsWindowVisible(setAlarmsButton));
-    EXPECT_TRUE(Shows(prevButtonRect, IDB_PREVIOUS_YELLOW));
-    EXPECT_TRUE(Shows(stopButtonRect, IDB_STOP_YELLOW));
-    EXPECT_TRUE(Shows(pauseButtonRect, IDB_PAUSE_YELLOW));
-    EXPECT_TRUE(Shows(nextButtonRect, IDB_NEXT_YELLOW));
+    EXPECT_TRUE(Shows(face, prevButtonRect, IDB_PREVIOUS_YELLOW));
+    EXPECT_TRUE(Shows(face, stopButtonRect, IDB_STOP_YELLOW));
+    EXPECT_TRUE(Shows(face, pauseButtonRect, IDB_PAUSE_YELLOW));
+    EXPECT_TRUE(Shows(face, nextButtonRect, IDB_NEXT_YELLOW));
 
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(stopButtonRect));
-    Settle();
-    EXPECT_EQ(2, pressedButton);
-    EXPECT_TRUE(Shows(stopButtonRect, IDB_STOP_GREEN));
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(pauseButtonRect));   // slid off: nothing
-    Settle();
-    EXPECT_EQ(DISPLAY_SLEEP, displayMode);
-    EXPECT_TRUE(Shows(stopButtonRect, IDB_STOP_YELLOW));
-
-    currentTrack = &tracks[0];
-    InvalidatePlayerButtons();
-    Settle();
-    EXPECT_TRUE(Shows(prevButtonRect, IDB_PREVIOUS_GREY));
-    currentTrack = &tracks[2];
-    InvalidatePlayerButtons();
-    Settle();
-    EXPECT_TRUE(Shows(nextButtonRect, IDB_NEXT_GREY));
-    EXPECT_TRUE(Shows(prevButtonRect, IDB_PREVIOUS_YELLOW));
-}
-
-TEST_F(PlayerButtons, PressOnOneReleaseOnAnotherDoesNothing)
-{
     SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(nextButtonRect));
-    Settle();
     EXPECT_EQ(4, pressedButton);
-    EXPECT_TRUE(Shows(nextButtonRect, IDB_NEXT_GREEN));
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_GREEN));
+    // Released on another button: nothing but the pressed state cleared.
     SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(prevButtonRect));
-    Settle();
     EXPECT_EQ(0, pressedButton);
     EXPECT_EQ(&tracks[1], currentTrack.load());
-    EXPECT_TRUE(Shows(nextButtonRect, IDB_NEXT_YELLOW));
-    EXPECT_TRUE(Shows(prevButtonRect, IDB_PREVIOUS_YELLOW));
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_YELLOW));
 
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(pauseButtonRect));
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(stopButtonRect));
-    EXPECT_EQ(0, sleepPaused);
+    currentTrack = &tracks[0];
+    EXPECT_TRUE(Shows(Face(), prevButtonRect, IDB_PREVIOUS_GREY));
+    currentTrack = &tracks[2];
+    face = Face();
+    EXPECT_TRUE(Shows(face, nextButtonRect, IDB_NEXT_GREY));
+    EXPECT_TRUE(Shows(face, prevButtonRect, IDB_PREVIOUS_YELLOW));
 }
 
-TEST_F(PlayerButtons, PauseFreezesTimedSleepAndShowsThePlayGlyph)
+TEST_F(PlayerButtons, PauseFreezesTimedSleepAndTheSkipButtons)
 {
     TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    sleepEndTime = static_cast<ULONGLONG>(SystemTimeToTicks(now)) + 600 * TICKS_PER_SECOND;
-
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(pauseButtonRect));
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(pauseButtonRect));
-    Settle();
+    sleepEndTime = LocalNowTicks() + 600 * TICKS_PER_SECOND;
+    Press(pauseButtonRect, pauseButtonRect);
     EXPECT_EQ(1, sleepPaused);
     EXPECT_NEAR(600.0, sleepRemainingSeconds, 2.0);
-    EXPECT_TRUE(Shows(pauseButtonRect, IDB_PLAY_YELLOW));
-    // While paused the skip buttons take no press.
+    EXPECT_TRUE(Shows(Face(), pauseButtonRect, IDB_PLAY_YELLOW));
     SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(nextButtonRect));
     EXPECT_EQ(0, pressedButton);
 
-    Sleep(1100);
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(pauseButtonRect));
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(pauseButtonRect));
-    Settle();
+    // While paused the end comes no nearer: resuming sets it anew.
+    sleepEndTime -= 100 * TICKS_PER_SECOND;
+    Press(pauseButtonRect, pauseButtonRect);
     EXPECT_EQ(0, sleepPaused);
-    GetLocalTime(&now);
-    LONGLONG left = static_cast<LONGLONG>(sleepEndTime) - SystemTimeToTicks(now);
+    LONGLONG left = static_cast<LONGLONG>(sleepEndTime - LocalNowTicks());
     EXPECT_NEAR(600.0, static_cast<double>(left) / TICKS_PER_SECOND, 2.0);
-    EXPECT_TRUE(Shows(pauseButtonRect, IDB_PAUSE_YELLOW));
     TimedSleep = 0;
 }
 
-TEST_F(PlayerButtons, StopButtonEndsSleep)
+TEST_F(PlayerButtons, StopButtonEndsSleepAndAPressDoesNotOutliveIt)
 {
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(stopButtonRect));
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(stopButtonRect));
-    Settle();
+    Press(stopButtonRect, stopButtonRect);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_TRUE(IsWindowVisible(setAlarmsButton));
-    EXPECT_NE(nullptr, dateText);
     EXPECT_EQ(nullptr, trackTitleText);
     // The strip is the window's grey again (where the buttons leave it visible).
     RECT above = { stopButtonRect.left, stopButtonRect.top, stopButtonRect.right,
                    stopButtonRect.top + 2 };
-    EXPECT_TRUE(AllOf(Pixels(CaptureWindow(mainWindow), above), 0xC0C0C0));
+    EXPECT_TRUE(AllOf(Pixels(Face(), above), 0xC0C0C0));
+
+    // A pen pressed on pause as sleep ends is forgotten: its release on the
+    // clock must not pause anything.
+    SetDisplayMode(DISPLAY_SLEEP);
+    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(pauseButtonRect));
+    StopSleep();
+    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(pauseButtonRect));
+    EXPECT_EQ(0, sleepPaused);
 }
 
 // ---- the text lines ----
 
-class ClockTexts : public MainWindowTest {};
+using ClockTexts = MainWindowTest;
 
 TEST_F(ClockTexts, DateLineHasTheFullDayAndShortMonth)
 {
@@ -321,38 +246,31 @@ TEST_F(ClockTexts, DateLineHasTheFullDayAndShortMonth)
 
 TEST_F(ClockTexts, PendingAlarmLine)
 {
-    SYSTEMTIME sixAm = Time(2026, 12, 5, 6, 0);   // a Saturday
-    ShowPendingAlarmAt(sixAm);
+    SetClock(MakeTime(2026, 12, 5, 6, 0));   // a Saturday
+    ShowPendingAlarm();
     EXPECT_EQ(L"No Pending Alarms", WindowText(pendingAlarmText));
-
     alarms[3]->AlarmOn = 1;
-    alarms[3]->AThour = 7;
-    alarms[3]->ATmin = 0;
-    alarms[3]->Days = 0x7F;
-    StringCchCopyW(alarms[3]->AlarmName, ALARM_NAME_UNITS, L"Morning walk!");
-    ShowPendingAlarmAt(sixAm);
-    EXPECT_EQ(L"Morning wa... (7:00 AM Today)", WindowText(pendingAlarmText));
-
-    StringCchCopyW(alarms[3]->AlarmName, ALARM_NAME_UNITS, L"Ten chars!");
-    ShowPendingAlarmAt(sixAm);
-    EXPECT_EQ(L"Ten chars! (7:00 AM Today)", WindowText(pendingAlarmText));
-
-    alarms[3]->AlarmOn = 0;
-    alarms[0]->AlarmOn = 1;
-    alarms[0]->AThour = 7;
-    alarms[0]->ATmin = 0;
-    alarms[0]->Days = 0x7F;
-    alarms[0]->AlarmName[0] = L'\0';
-    ShowPendingAlarmAt(Time(2026, 12, 6, 8, 0));   // Sunday, after 7:00
-    EXPECT_EQ(L"Alarm 1 (7:00 AM Mon)", WindowText(pendingAlarmText));
+    const struct {
+        const wchar_t* name;
+        const wchar_t* line;
+    } names[] = { { L"Morning walk!", L"Morning wa... (7:00 AM Today)" },
+                  { L"Ten chars!", L"Ten chars! (7:00 AM Today)" },
+                  { L"", L"Alarm 4 (7:00 AM Today)" } };
+    for (const auto& n : names) {
+        StringCchCopyW(alarms[3]->AlarmName, ALARM_NAME_UNITS, n.name);
+        ShowPendingAlarm();
+        EXPECT_EQ(n.line, WindowText(pendingAlarmText));
+    }
+    SetClock(MakeTime(2026, 12, 6, 8, 0));   // Sunday, after 7:00
+    ShowPendingAlarm();
+    EXPECT_EQ(L"Alarm 4 (7:00 AM Mon)", WindowText(pendingAlarmText));
 }
 
 TEST_F(ClockTexts, InternetTimeAtTheUtcPlusOneBoundaries)
 {
-    EXPECT_EQ(999, InternetTimeBeatsAt(Time(2026, 12, 6, 22, 59, 59)));
-    EXPECT_EQ(0, InternetTimeBeatsAt(Time(2026, 12, 6, 23, 0, 0)));
-    EXPECT_EQ(500, InternetTimeBeatsAt(Time(2026, 12, 6, 11, 0, 0)));
-    EXPECT_EQ(41, InternetTimeBeatsAt(Time(2026, 12, 6, 0, 0, 0)));
+    EXPECT_EQ(999, InternetTimeBeatsAt(MakeTime(2026, 12, 6, 22, 59, 59)));
+    EXPECT_EQ(0, InternetTimeBeatsAt(MakeTime(2026, 12, 6, 23, 0, 0)));
+    EXPECT_EQ(500, InternetTimeBeatsAt(MakeTime(2026, 12, 6, 11, 0, 0)));
 
     ShowITime = 0;
     DestroyTextControls();
@@ -361,19 +279,16 @@ TEST_F(ClockTexts, InternetTimeAtTheUtcPlusOneBoundaries)
     ShowITime = 1;
     DestroyTextControls();
     CreateTextControls();
-    ASSERT_NE(nullptr, internetTimeText);
     RECT date;
     GetWindowRect(dateText, &date);
     EXPECT_EQ(150, date.right - date.left);
-
-    SYSTEMTIME utc = Time(2026, 12, 6, 22, 59, 59);
+    SetClock(MakeTime(2026, 12, 6, 22, 59, 59));
     ResetClockCache();
-    UpdateClockAt(utc, utc);
+    UpdateClock();
     EXPECT_EQ(L"@999", WindowText(internetTimeText));
-    utc = Time(2026, 12, 6, 23, 0, 0);
-    UpdateClockAt(utc, utc);
+    SetClock(MakeTime(2026, 12, 6, 23, 0, 0));
+    UpdateClock();
     EXPECT_EQ(L"@000", WindowText(internetTimeText));
-    ShowITime = 0;
 }
 
 TEST_F(ClockTexts, FitTextToControlShortensWithDots)
@@ -381,11 +296,10 @@ TEST_F(ClockTexts, FitTextToControlShortensWithDots)
     HWND text = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20,
                                 mainWindow, nullptr, nullptr, nullptr);
     wchar_t out[128];
-    FitTextToControl(text, nullptr, L"Hi", out, ARRAYSIZE(out));
-    EXPECT_STREQ(L"Hi", out);
-    FitTextToControl(text, nullptr, L"", out, ARRAYSIZE(out));
-    EXPECT_STREQ(L"", out);
-
+    for (const wchar_t* fits : { L"Hi", L"" }) {
+        FitTextToControl(text, nullptr, fits, out, ARRAYSIZE(out));
+        EXPECT_STREQ(fits, out);
+    }
     const wchar_t* longText = L"A rather long title that cannot fit";
     FitTextToControl(text, nullptr, longText, out, ARRAYSIZE(out));
     std::wstring fitted = out;
@@ -397,7 +311,6 @@ TEST_F(ClockTexts, FitTextToControlShortensWithDots)
     GetTextExtentPoint32W(dc, out, lstrlenW(out), &size);
     ReleaseDC(text, dc);
     EXPECT_LE(size.cx, 60);
-
     // When not even one letter and the dots fit, the text is left whole.
     SetWindowPos(text, nullptr, 0, 0, 2, 20, SWP_NOZORDER | SWP_NOMOVE);
     FitTextToControl(text, nullptr, longText, out, ARRAYSIZE(out));
@@ -405,28 +318,24 @@ TEST_F(ClockTexts, FitTextToControlShortensWithDots)
     DestroyWindow(text);
 }
 
-TEST_F(ClockTexts, SleepTimeLeftIsWrittenOnlyWhenItChanges)
+TEST_F(ClockTexts, SleepTimeLeftAndItsPausedBlink)
 {
     TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
-    ASSERT_NE(nullptr, sleepRemainingText);
     EXPECT_EQ(L"00:00", WindowText(sleepRemainingText));
-    ULONGLONG now = 1000000 * static_cast<ULONGLONG>(TICKS_PER_SECOND);
-    sleepEndTime = now + (2 * 3600 + 3 * 60 + 30) * static_cast<ULONGLONG>(TICKS_PER_SECOND);
-    ShowSleepTextsAt(now);
-    EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
-    SetWindowTextW(sleepRemainingText, L"02:03");
-    ShowSleepTextsAt(now + 10 * TICKS_PER_SECOND);
+    SYSTEMTIME now = MakeTime(2026, 12, 6, 22, 0, 0);
+    SetClock(now);
+    sleepEndTime = static_cast<ULONGLONG>(SystemTimeToTicks(now))
+        + (2 * 3600 + 3 * 60 + 30) * static_cast<ULONGLONG>(TICKS_PER_SECOND);
+    ShowSleepTexts();
     EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
 
-    // The paused blink hides and brings back the frozen time left.
     sleepPaused = 1;
     BlinkSleepTexts(false);
     EXPECT_EQ(L"", WindowText(sleepRemainingText));
     BlinkSleepTexts(true);
     EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
     sleepPaused = 0;
-    SetDisplayMode(DISPLAY_CLOCK);
     TimedSleep = 0;
 }
 

@@ -1,8 +1,10 @@
-// libFuzzer target: ID3v2 frames, ID3v1 fields and Vorbis comments.
+// libFuzzer target: ID3v2 frames, ID3v1 fields and Vorbis comments, and the
+// track texts made of them.
 #include <stddef.h>
 #include <stdint.h>
 
 #include "soundtags.h"
+#include "tagtext.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -11,6 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const SoundTag& tag : tags) {
         if (tag.value.empty() || tag.value.size() > size)
             __builtin_trap();
+        WCHAR text[TRACK_TEXT_UNITS];
+        ConvertTagText(tag.type, reinterpret_cast<const char*>(tag.value.data()),
+                       static_cast<int>(tag.value.size()), text);
     }
     ReadId3v1Fields(data, size, &tags);
     SoundTag comment;

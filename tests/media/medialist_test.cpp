@@ -5,71 +5,62 @@
 #include "soundtest.h"
 #include "testsupport.h"
 
-static std::vector<std::wstring> Paths(MediaNode* list)
+namespace {
+
+std::vector<std::wstring> Paths(MediaNode* list)
 {
     std::vector<std::wstring> paths;
     for (MediaNode* n = list; n != nullptr; n = n->next)
         paths.push_back(n->path);
+    FreeMediaList(list);
     return paths;
 }
 
-static void Touch(const std::wstring& path)
+void Touch(const std::wstring& path)
 {
-    ASSERT_TRUE(WriteBytes(path, { 0 })) << Narrow(path);
+    ASSERT_TRUE(WriteBytes(path, { 0 }));
 }
 
-TEST(FileNames, PartAfterTheLastBackslash)
+std::string Utf8(const std::wstring& text)
+{
+    char out[1024];
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof(out), nullptr, nullptr);
+    return std::string(out, n > 0 ? n - 1 : 0);
+}
+
+} // namespace
+
+TEST(FileNames, PartAfterTheLastBackslashAndSupportedExtensions)
 {
     wchar_t out[MEDIA_PATH_UNITS];
-    FileNamePart(L"\\My Music\\Sub\\a.wav", out);
-    EXPECT_STREQ(L"a.wav", out);
-    FileNamePart(L"\\song.mp3", out);
-    EXPECT_STREQ(L"\\song.mp3", out);
-    FileNamePart(L"plain.ogg", out);
-    EXPECT_STREQ(L"plain.ogg", out);
+    const wchar_t* parts[][2] = { { L"\\My Music\\Sub\\a.wav", L"a.wav" },
+                                  { L"\\song.mp3", L"\\song.mp3" }, { L"plain.ogg", L"plain.ogg" } };
+    for (const auto& p : parts) {
+        FileNamePart(p[0], out);
+        EXPECT_STREQ(p[1], out);
+    }
+    for (const wchar_t* yes : { L"song.MP3", L"a.ogg", L"C:\\x\\b.Wav" })
+        EXPECT_TRUE(IsSupportedSoundFile(yes)) << yes;
+    for (const wchar_t* no : { L"song.mp3.txt", L".mp3", L"" })
+        EXPECT_FALSE(IsSupportedSoundFile(no)) << no;
 }
 
-TEST(FileNames, SupportedExtensions)
-{
-    EXPECT_TRUE(IsSupportedSoundFile(L"song.MP3"));
-    EXPECT_TRUE(IsSupportedSoundFile(L"a.ogg"));
-    EXPECT_TRUE(IsSupportedSoundFile(L"C:\\x\\b.Wav"));
-    EXPECT_FALSE(IsSupportedSoundFile(L"song.mp3.txt"));
-    EXPECT_FALSE(IsSupportedSoundFile(L".mp3"));
-    EXPECT_FALSE(IsSupportedSoundFile(L""));
-}
-
-TEST(FolderScan, NamesNotFoldersDecideAndUpperCaseComesFirst)
+TEST(FolderScan, NamesNotFoldersDecideAndEqualNamesKeepTheirOrder)
 {
     TempFolder root;
     Touch(root / L"b.mp3");
     Touch(root / L"A.ogg");
+    Touch(root / L"x.mp3");
     Touch(root / L"notes.txt");
     CreateDirectoryW((root / L"Sub").c_str(), nullptr);
     Touch(root / L"Sub\\a.wav");
-    MediaNode* list = ScanFolder(root.path.c_str());
-    EXPECT_EQ((std::vector<std::wstring>{ root / L"A.ogg", root / L"Sub\\a.wav", root / L"b.mp3" }),
-              Paths(list));
-    FreeMediaList(list);
-}
-
-TEST(FolderScan, EqualNamesKeepTheFolderBeforeItsSubfolder)
-{
-    TempFolder root;
-    CreateDirectoryW((root / L"deep").c_str(), nullptr);
-    Touch(root / L"deep\\x.mp3");
-    Touch(root / L"x.mp3");
-    MediaNode* list = ScanFolder(root.path.c_str());
-    EXPECT_EQ((std::vector<std::wstring>{ root / L"x.mp3", root / L"deep\\x.mp3" }), Paths(list));
-    FreeMediaList(list);
-}
-
-TEST(FolderScan, NothingToPlayGivesNull)
-{
-    TempFolder root;
-    Touch(root / L"readme.txt");
-    EXPECT_EQ(nullptr, ScanFolder(root.path.c_str()));
-    EXPECT_EQ(nullptr, ScanFolder((root / L"absent").c_str()));
+    Touch(root / L"Sub\\x.mp3");
+    CreateDirectoryW((root / L"dir.mp3").c_str(), nullptr);
+    EXPECT_EQ((std::vector<std::wstring>{ root / L"A.ogg", root / L"Sub\\a.wav", root / L"b.mp3",
+                                          root / L"x.mp3", root / L"Sub\\x.mp3" }),
+              Paths(ScanFolder(root.path.c_str())));
+    EXPECT_EQ(nullptr, ScanFolder((root / L"Sub\\none").c_str()));
+    EXPECT_EQ(nullptr, ScanFolder((root / L"dir.mp3").c_str()));
 }
 
 TEST(FolderScan, ManyFoldersAreAllSearched)
@@ -80,12 +71,10 @@ TEST(FolderScan, ManyFoldersAreAllSearched)
         CreateDirectoryW(sub.c_str(), nullptr);
         Touch(sub + L"\\t" + std::to_wstring(1000 + i) + L".wav");
     }
-    MediaNode* list = ScanFolder(root.path.c_str());
-    std::vector<std::wstring> paths = Paths(list);
+    std::vector<std::wstring> paths = Paths(ScanFolder(root.path.c_str()));
     ASSERT_EQ(130u, paths.size());
     EXPECT_EQ(root / L"f0\\t1000.wav", paths.front());
     EXPECT_EQ(root / L"f129\\t1129.wav", paths.back());
-    FreeMediaList(list);
 }
 
 TEST(FolderScan, PathsTooLongForANodeAreLeftOut)
@@ -99,15 +88,12 @@ TEST(FolderScan, PathsTooLongForANodeAreLeftOut)
     }
     Touch(deep + L"\\fits.wav");
     std::wstring longName = std::wstring(MEDIA_PATH_UNITS - deep.size() - 2, L'n') + L".wav";
-    std::wstring tooLong = deep + L"\\" + longName;
-    HANDLE file = CreateFileW((L"\\\\?\\" + tooLong).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
+    std::wstring tooLong = L"\\\\?\\" + deep + L"\\" + longName;
+    HANDLE file = CreateFileW(tooLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
-    MediaNode* list = ScanFolder(root.path.c_str());
-    EXPECT_EQ((std::vector<std::wstring>{ deep + L"\\fits.wav" }), Paths(list));
-    FreeMediaList(list);
-    DeleteFileW((L"\\\\?\\" + tooLong).c_str());
+    EXPECT_EQ((std::vector<std::wstring>{ deep + L"\\fits.wav" }), Paths(ScanFolder(root.path.c_str())));
+    DeleteFileW(tooLong.c_str());
 }
 
 TEST(FolderScan, SortedScanEqualsOneInsertAfterAnother)
@@ -123,142 +109,98 @@ TEST(FolderScan, SortedScanEqualsOneInsertAfterAnother)
     MediaNode* inserted = nullptr;
     for (MediaNode* n = found; n != nullptr; n = n->next)
         inserted = InsertByFileName(inserted, NewMediaNode(n->path));
-    MediaNode* sorted = ScanFolder(root.path.c_str());
-    EXPECT_EQ(Paths(inserted), Paths(sorted));
     FreeMediaList(found);
-    FreeMediaList(inserted);
-    FreeMediaList(sorted);
+    EXPECT_EQ(Paths(inserted), Paths(ScanFolder(root.path.c_str())));
 }
 
-TEST(SingleFile, AnyExistingFileMakesOneNode)
+TEST(SingleFile, AnyExistingFileButNoFolderMakesOneNode)
 {
     TempFolder root;
     Touch(root / L"speech.txt");
-    MediaNode* list = BuildMediaList(MEDIA_SOURCE_FILE, (root / L"speech.txt").c_str());
-    EXPECT_EQ((std::vector<std::wstring>{ root / L"speech.txt" }), Paths(list));
-    FreeMediaList(list);
+    CreateDirectoryW((root / L"dir.mp3").c_str(), nullptr);
+    EXPECT_EQ((std::vector<std::wstring>{ root / L"speech.txt" }),
+              Paths(BuildMediaList(MEDIA_SOURCE_FILE, (root / L"speech.txt").c_str())));
     EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"gone.mp3").c_str()));
+    EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"dir.mp3").c_str()));
     EXPECT_EQ(nullptr, BuildMediaList(7, root.path.c_str()));
 }
 
 class AsxPlaylist : public ::testing::Test {
 protected:
-    // Reads a playlist of `text`, answering and recording the message shown.
-    MediaNode* Read(const std::string& text)
-    {
-        std::wstring path = folder / L"list.asx";
-        EXPECT_TRUE(WriteBytes(path, std::vector<BYTE>(text.begin(), text.end())));
-        message.clear();
-        DialogDriver driver({ [&](HWND box) {
-            message = MessageBoxText(box);
-            caption = WindowText(box);
-            ClickDialogButton(box, IDOK);
-        } });
-        return ReadAsxPlaylist(path.c_str());
-    }
-
-    std::string Entry(const std::wstring& file)
-    {
-        return "<ENTRY>\r\n<ref href=\"" + Narrow(file) + "\"/>\r\n</ENTRY>\r\n";
-    }
-
     void SetUp() override
     {
         Touch(folder / L"a.mp3");
         Touch(folder / L"b.mp3");
         Touch(folder / L"doc.txt");
+        Touch(folder / L"\x0412\x0435\x0441\x043D\x0430 \x2013 Don\x2019t.mp3");
+        CreateDirectoryW((folder / L"dir.mp3").c_str(), nullptr);
+    }
+
+    // Reads a playlist of `bytes`, answering and recording the message shown.
+    std::vector<std::wstring> Read(const std::string& bytes)
+    {
+        std::wstring path = folder / L"list.asx";
+        EXPECT_TRUE(WriteBytes(path, std::vector<BYTE>(bytes.begin(), bytes.end())));
+        message.clear();
+        DialogDriver driver({ AnswerMessageBox(&message, &caption) });
+        return Paths(ReadAsxPlaylist(path.c_str()));
+    }
+
+    static std::string Entry(const std::string& reference)
+    {
+        return "<ENTRY>\r\n<ref href=\"" + reference + "\"/>\r\n</ENTRY>\r\n";
     }
 
     TempFolder folder;
     std::wstring message, caption;
 };
 
-TEST_F(AsxPlaylist, FourLinePlaylistGivesItsFile)
+TEST_F(AsxPlaylist, ExistingSupportedFilesInFileNameOrder)
 {
-    MediaNode* list = Read("<ASX version=\"3.0\">\r\n" + Entry(folder / L"a.mp3"));
-    EXPECT_EQ((std::vector<std::wstring>{ folder / L"a.mp3" }), Paths(list));
-    EXPECT_EQ(L"", message);
-    FreeMediaList(list);
-}
-
-TEST_F(AsxPlaylist, OneLinePlaylistGivesNothing)
-{
-    EXPECT_EQ(nullptr, Read("<ASX><ENTRY><ref href=\"" + Narrow(folder / L"a.mp3") + "\"/></ENTRY></ASX>\n"));
+    EXPECT_EQ((std::vector<std::wstring>{ folder / L"a.mp3", folder / L"b.mp3" }),
+              Read("<ASX version=\"3.0\">\r\n" + Entry(Utf8(folder / L"b.mp3"))
+                   + Entry(Utf8(folder / L"a.mp3"))));
     EXPECT_EQ(L"", message);
 }
 
-TEST_F(AsxPlaylist, LowerCaseIsNotAPlaylist)
+TEST_F(AsxPlaylist, ReferencesInUtf8OrTheAnsiCodePageAndRelativeToThePlaylist)
 {
-    EXPECT_EQ(nullptr, Read("<asx>\n<entry>\n<ref href=\"" + Narrow(folder / L"a.mp3") + "\"/>\n</entry>\n"));
+    std::wstring named = folder / L"\x0412\x0435\x0441\x043D\x0430 \x2013 Don\x2019t.mp3";
+    EXPECT_EQ(std::vector<std::wstring>{ named }, Read("\xEF\xBB\xBF<ASX>\n" + Entry(Utf8(named))));
+    EXPECT_EQ(std::vector<std::wstring>{ named }, Read("<ASX>\n" + Entry(Utf8(named))));
+
+    std::wstring accented = folder / L"caf\x00E9.mp3";
+    Touch(accented);
+    char ansi[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, accented.c_str(), -1, ansi, MAX_PATH, nullptr, nullptr);
+    EXPECT_EQ(std::vector<std::wstring>{ accented }, Read("<ASX>\n" + Entry(ansi)));
+
+    EXPECT_EQ(std::vector<std::wstring>{ folder / L"b.mp3" }, Read("<ASX>\n" + Entry("b.mp3")));
+}
+
+TEST_F(AsxPlaylist, WhatIsLeftOutIsToldOnce)
+{
+    const struct {
+        std::string body;
+        size_t found;
+        const wchar_t* message;
+    } cases[] = {
+        { Entry("a.mp3") + Entry("doc.txt") + Entry("gone.mp3"), 1,
+          L"Not all music in the playlist could be found" },
+        { Entry("a.mp3") + Entry("doc.txt"), 1,
+          L"Not all music in the playlist is supported by Wakeloom" },
+        { Entry("a.mp3") + Entry("dir.mp3"), 1, L"Not all music in the playlist could be found" },
+        { Entry("gone.mp3") + Entry("doc.txt"), 0, L"" },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.found, Read("<ASX>\n" + c.body).size());
+        EXPECT_EQ(c.message, message);
+    }
+    EXPECT_TRUE(Read("<asx>\n" + Entry("a.mp3")).empty());
     EXPECT_EQ(L"This does not appear to be a valid playlist file", message);
     EXPECT_EQ(L"Wakeloom", caption);
-    // Only the entry tags differ: no message, no list.
-    EXPECT_EQ(nullptr, Read("<ASX>\n<Entry>\n<Ref HREF=\"" + Narrow(folder / L"a.mp3") + "\"/>\n</Entry>\n"));
-    EXPECT_EQ(L"", message);
-}
 
-TEST_F(AsxPlaylist, OnlyTheFirstReferenceOfAnEntryCounts)
-{
-    MediaNode* list = Read("<ASX>\n<ENTRY>\n<ref href=\"" + Narrow(folder / L"b.mp3") + "\"/>\n<ref href=\""
-                           + Narrow(folder / L"a.mp3") + "\"/>\n</ENTRY>\n");
-    EXPECT_EQ((std::vector<std::wstring>{ folder / L"b.mp3" }), Paths(list));
-    FreeMediaList(list);
-}
-
-TEST_F(AsxPlaylist, UnclosedReferenceRunsToTheEndOfTheLine)
-{
-    MediaNode* list = Read("<ASX>\n<ENTRY>\n<ref href=\"" + Narrow(folder / L"a.mp3") + "\n");
-    EXPECT_EQ((std::vector<std::wstring>{ folder / L"a.mp3" }), Paths(list));
-    FreeMediaList(list);
-}
-
-TEST_F(AsxPlaylist, MissingWinsOverUnsupported)
-{
-    MediaNode* list = Read("<ASX>\n" + Entry(folder / L"a.mp3") + Entry(folder / L"doc.txt")
-                           + Entry(folder / L"gone.mp3"));
-    EXPECT_EQ(1u, Paths(list).size());
-    EXPECT_EQ(L"Not all music in the playlist could be found", message);
-    FreeMediaList(list);
-    list = Read("<ASX>\n" + Entry(folder / L"a.mp3") + Entry(folder / L"doc.txt"));
-    EXPECT_EQ(L"Not all music in the playlist is supported by Wakeloom", message);
-    FreeMediaList(list);
-}
-
-TEST_F(AsxPlaylist, AllMissingGivesNullWithoutMessage)
-{
-    EXPECT_EQ(nullptr, Read("<ASX>\n" + Entry(folder / L"gone.mp3")));
-    EXPECT_EQ(L"", message);
-}
-
-TEST_F(AsxPlaylist, ReferenceOnALastLineWithoutLineFeedIsLost)
-{
-    EXPECT_EQ(nullptr, Read("<ASX>\n<ENTRY>\n<ref href=\"" + Narrow(folder / L"a.mp3") + "\"/>"));
-    MediaNode* list = Read("<ASX>\n" + Entry(folder / L"a.mp3") + "</ENTRY>");
-    EXPECT_EQ(1u, Paths(list).size());
-    FreeMediaList(list);
-}
-
-TEST_F(AsxPlaylist, ResultIsInFileNameOrder)
-{
-    MediaNode* list = Read("<ASX>\n" + Entry(folder / L"b.mp3") + Entry(folder / L"a.mp3"));
-    EXPECT_EQ((std::vector<std::wstring>{ folder / L"a.mp3", folder / L"b.mp3" }), Paths(list));
-    FreeMediaList(list);
-}
-
-TEST_F(AsxPlaylist, UnopenableFileSaysSo)
-{
-    DialogDriver driver({ [&](HWND box) {
-        message = MessageBoxText(box);
-        ClickDialogButton(box, IDOK);
-    } });
+    DialogDriver driver({ AnswerMessageBox(&message) });
     EXPECT_EQ(nullptr, ReadAsxPlaylist((folder / L"none.asx").c_str()));
     EXPECT_EQ(L"Unable to open playlist", message);
-}
-
-TEST_F(AsxPlaylist, LongLinesAreCutNotOverrun)
-{
-    std::string junk(5000, 'x');
-    MediaNode* list = Read("<ASX>\n" + junk + "\n" + Entry(folder / L"a.mp3") + junk + "\n");
-    EXPECT_EQ(1u, Paths(list).size());
-    FreeMediaList(list);
 }

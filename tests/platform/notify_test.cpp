@@ -8,19 +8,7 @@
 
 namespace {
 
-HANDLE Set(HANDLE handle, const wchar_t* application, const wchar_t* arguments, LONGLONG startMs,
-           LONGLONG endMs)
-{
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof(trigger);
-    trigger.dwType = CNT_TIME;
-    trigger.lpszApplication = const_cast<WCHAR*>(application);
-    trigger.lpszArguments = const_cast<WCHAR*>(arguments);
-    trigger.stStartTime = LocalTimeIn(startMs);
-    trigger.stEndTime = LocalTimeIn(endMs);
-    CE_USER_NOTIFICATION user = {};
-    return CeSetUserNotificationEx(handle, &trigger, &user);
-}
+const wchar_t* const kLauncher = L"\\Windows\\wklmgr.exe";
 
 DWORD Value(HANDLE handle)
 {
@@ -49,12 +37,23 @@ protected:
         Notifications::TearDown();
     }
 
-    std::vector<RecordedStart> WaitForStarts(size_t count, DWORD timeoutMs)
+    HANDLE Set(const wchar_t* arguments, LONGLONG startMs, LONGLONG endMs = 60000)
     {
-        std::vector<RecordedStart> starts;
-        PumpUntil([&] { starts = ReadRecorderLog(recorder); return starts.size() >= count; },
-                  timeoutMs);
-        return starts;
+        return SetNotificationIn(nullptr, recorder.c_str(), arguments, startMs, endMs);
+    }
+
+    // The starts logged once `last` has been started: the scheduler starts
+    // in due order, so whatever was to start before it has started by then.
+    std::vector<std::wstring> StartsUntil(const wchar_t* last, DWORD timeoutMs = 6000)
+    {
+        std::vector<std::wstring> arguments;
+        PumpUntil([&] {
+            arguments.clear();
+            for (const RecordedStart& start : ReadRecorderLog(recorder))
+                arguments.push_back(start.arguments);
+            return !arguments.empty() && arguments.back() == last;
+        }, timeoutMs);
+        return arguments;
     }
 
     std::wstring recorder;
@@ -64,80 +63,54 @@ protected:
 
 TEST_F(Notifications, BadRequestsFailAndStoreNothing)
 {
-    CE_NOTIFICATION_TRIGGER good = {};
-    good.dwSize = sizeof(good);
-    good.dwType = CNT_TIME;
-    good.lpszApplication = const_cast<WCHAR*>(L"\\Windows\\wklmgr.exe");
-    good.lpszArguments = const_cast<WCHAR*>(L"/ID:1");
-    good.stStartTime = LocalTimeIn(60000);
-    good.stEndTime = LocalTimeIn(120000);
-
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, nullptr, nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
-
-    CE_NOTIFICATION_TRIGGER t = good;
-    t.dwSize = 52;  // a 32-bit record is short here
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
-    t = good;
-    t.dwType = CNT_EVENT;
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
-    t = good;
-    t.lpszApplication = nullptr;
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
-    t.lpszApplication = const_cast<WCHAR*>(L"");
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
+    CE_NOTIFICATION_TRIGGER good = MakeTrigger(kLauncher, L"/ID:1", LocalTimeIn(60000),
+                                               LocalTimeIn(120000));
     std::wstring tooLong(400, L'a');
-    t.lpszApplication = &tooLong[0];
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
-    t = good;
-    t.stStartTime.wMonth = 13;
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
-    t = good;
-    t.stStartTime.wDay = 31;
-    t.stStartTime.wMonth = 2;
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
-    t = good;
-    t.stEndTime = LocalTimeIn(30000);  // ends before it starts
-    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
+    const std::function<void(CE_NOTIFICATION_TRIGGER&)> spoilers[] = {
+        [](CE_NOTIFICATION_TRIGGER& t) { t.dwSize = 52; },   // a 32-bit record is short here
+        [](CE_NOTIFICATION_TRIGGER& t) { t.dwType = CNT_EVENT; },
+        [](CE_NOTIFICATION_TRIGGER& t) { t.lpszApplication = nullptr; },
+        [](CE_NOTIFICATION_TRIGGER& t) { t.lpszApplication = const_cast<WCHAR*>(L""); },
+        [&](CE_NOTIFICATION_TRIGGER& t) { t.lpszApplication = &tooLong[0]; },
+        [](CE_NOTIFICATION_TRIGGER& t) { t.stStartTime.wMonth = 13; },
+        [](CE_NOTIFICATION_TRIGGER& t) { t.stStartTime.wMonth = 2; t.stStartTime.wDay = 31; },
+        [](CE_NOTIFICATION_TRIGGER& t) { t.stEndTime = LocalTimeIn(30000); },
+    };
+    for (const auto& spoil : spoilers) {
+        CE_NOTIFICATION_TRIGGER t = good;
+        spoil(t);
+        EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, &t, nullptr));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    }
+    EXPECT_EQ(nullptr, CeSetUserNotificationEx(nullptr, nullptr, nullptr));
     // An unknown handle is not created either.
     EXPECT_EQ(nullptr, CeSetUserNotificationEx(reinterpret_cast<HANDLE>(12345), &good, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
-
     EXPECT_TRUE(PendingNotifications().empty());
-    EXPECT_NE(nullptr, CeSetUserNotificationEx(nullptr, &good, nullptr));
 }
 
-TEST_F(Notifications, HandlesAreUniqueAndNeverReused)
+TEST_F(Notifications, HandlesAreUniqueNeverReusedAndKeptOnReplace)
 {
-    HANDLE a = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:1", 600000, 900000);
-    HANDLE b = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:2", 600000, 900000);
+    HANDLE a = SetNotificationIn(nullptr, kLauncher, L"/ID:1", 600000, 900000);
+    HANDLE b = SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000);
     ASSERT_NE(nullptr, a);
-    ASSERT_NE(nullptr, b);
     EXPECT_NE(a, b);
     EXPECT_TRUE(CeClearUserNotification(b));
-    HANDLE c = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:3", 600000, 900000);
-    EXPECT_GT(Value(c), Value(b));
-
     EXPECT_FALSE(CeClearUserNotification(b));
     EXPECT_FALSE(CeClearUserNotification(nullptr));
+    HANDLE c = SetNotificationIn(nullptr, kLauncher, L"/ID:3", 600000, 900000);
+    EXPECT_GT(Value(c), Value(b));
+    EXPECT_EQ(a, SetNotificationIn(a, L"\\Windows\\other.exe", L"/ID:9", 700000, 800000));
 
     DWORD needed = 0;
-    HANDLE one[1];
-    EXPECT_FALSE(CeGetUserNotificationHandles(one, 1, &needed));
+    HANDLE handles[2];
+    EXPECT_FALSE(CeGetUserNotificationHandles(handles, 1, &needed));
     EXPECT_EQ(2u, needed);
-    HANDLE two[2];
-    ASSERT_TRUE(CeGetUserNotificationHandles(two, 2, &needed));
-    EXPECT_EQ(a, two[0]);
-    EXPECT_EQ(c, two[1]);
-}
-
-TEST_F(Notifications, ReplacingKeepsTheHandleAndTakesTheNewRecord)
-{
-    HANDLE a = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:1", 600000, 900000);
-    HANDLE same = Set(a, L"\\Windows\\other.exe", L"/ID:9", 700000, 800000);
-    EXPECT_EQ(a, same);
+    ASSERT_TRUE(CeGetUserNotificationHandles(handles, 2, &needed));
+    EXPECT_EQ(a, handles[0]);
+    EXPECT_EQ(c, handles[1]);
     std::vector<PendingNotification> pending = PendingNotifications();
-    ASSERT_EQ(1u, pending.size());
+    ASSERT_EQ(2u, pending.size());
     EXPECT_EQ(L"\\Windows\\other.exe", pending[0].application);
     EXPECT_EQ(L"/ID:9", pending[0].arguments);
 
@@ -147,9 +120,9 @@ TEST_F(Notifications, ReplacingKeepsTheHandleAndTakesTheNewRecord)
     EXPECT_FALSE(CeGetUserNotification(reinterpret_cast<HANDLE>(999), 0, &bytes, nullptr));
 }
 
-TEST_F(Notifications, DamagedStoreReadsAsEmptyAndRecovers)
+TEST_F(Notifications, DamagedStoreReadsAsEmptyAndHandlesGoOn)
 {
-    HANDLE old = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:1", 600000, 900000);
+    HANDLE old = SetNotificationIn(nullptr, kLauncher, L"/ID:1", 600000, 900000);
     wchar_t path[MAX_PATH];
     ASSERT_TRUE(NotificationStorePath(path, MAX_PATH));
     HANDLE lock = LockNotificationStore();  // the scheduler may be reading it
@@ -163,8 +136,7 @@ TEST_F(Notifications, DamagedStoreReadsAsEmptyAndRecovers)
     UnlockNotificationStore(lock);
 
     EXPECT_TRUE(PendingNotifications().empty());
-    HANDLE fresh = Set(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:2", 600000, 900000);
-    EXPECT_NE(nullptr, fresh);
+    HANDLE fresh = SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000);
     EXPECT_EQ(1u, PendingNotifications().size());
     // Handles do not start over: alarm records may still hold the old ones.
     EXPECT_GT(Value(fresh), Value(old));
@@ -173,72 +145,34 @@ TEST_F(Notifications, DamagedStoreReadsAsEmptyAndRecovers)
 TEST_F(Delivery, DueNotificationStartsItsApplicationOnceAndOnTime)
 {
     SYSTEMTIME due = LocalTimeIn(2000);
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof(trigger);
-    trigger.dwType = CNT_TIME;
-    trigger.lpszApplication = &recorder[0];
-    trigger.lpszArguments = const_cast<WCHAR*>(L"/ID:3");
-    trigger.stStartTime = due;
-    trigger.stEndTime = LocalTimeIn(62000);
+    CE_NOTIFICATION_TRIGGER trigger = MakeTrigger(recorder.c_str(), L"/ID:3", due,
+                                                  LocalTimeIn(62000));
     ASSERT_NE(nullptr, CeSetUserNotificationEx(nullptr, &trigger, nullptr));
-
-    std::vector<RecordedStart> starts = WaitForStarts(1, 6000);
-    ASSERT_EQ(1u, starts.size());
-    EXPECT_EQ(L"/ID:3", starts[0].arguments);
-    FILETIME dueFt;
-    SystemTimeToFileTime(&due, &dueFt);
-    LONGLONG dueTicks = static_cast<LONGLONG>((static_cast<ULONGLONG>(dueFt.dwHighDateTime) << 32)
-                                              | dueFt.dwLowDateTime);
-    LONGLONG delayMs = (static_cast<LONGLONG>(starts[0].localTicks) - dueTicks) / 10000;
+    Set(L"after", 3000);
+    EXPECT_EQ((std::vector<std::wstring>{ L"/ID:3", L"after" }), StartsUntil(L"after"));
+    LONGLONG delayMs = (static_cast<LONGLONG>(ReadRecorderLog(recorder)[0].localTicks)
+                        - Ticks(due)) / 10000;
     EXPECT_GE(delayMs, 0);
     EXPECT_LT(delayMs, 1000);
     EXPECT_TRUE(PendingNotifications().empty());
-
-    PumpUntil([] { return false; }, 1500);
-    EXPECT_EQ(1u, ReadRecorderLog(recorder).size());
 }
 
-TEST_F(Delivery, ClearedNotificationNeverFires)
+TEST_F(Delivery, ClearedNeverFiresAndReplacedFiresOnlyAtItsNewTime)
 {
-    HANDLE h = Set(nullptr, recorder.c_str(), L"cleared", 1000, 60000);
-    ASSERT_TRUE(CeClearUserNotification(h));
-    PumpUntil([] { return false; }, 2500);
-    EXPECT_TRUE(ReadRecorderLog(recorder).empty());
+    ASSERT_TRUE(CeClearUserNotification(Set(L"cleared", 1000)));
+    HANDLE moved = Set(L"old", 1200);
+    ASSERT_EQ(moved, SetNotificationIn(moved, recorder.c_str(), L"new", 2500, 60000));
+    Set(L"between", 1800);
+    EXPECT_EQ((std::vector<std::wstring>{ L"between", L"new" }), StartsUntil(L"new"));
 }
 
-TEST_F(Delivery, ReplacedNotificationFiresOnlyAtItsNewTime)
+TEST_F(Delivery, OverdueFiresAtOnceWithinItsEndTimeOnlyAndAllDueStartInOrder)
 {
-    HANDLE h = Set(nullptr, recorder.c_str(), L"old", 1000, 60000);
-    ULONGLONG replacedAt = LocalNowTicks();
-    ASSERT_EQ(h, Set(h, recorder.c_str(), L"new", 3000, 60000));
-    PumpUntil([] { return false; }, 2000);
-    EXPECT_TRUE(ReadRecorderLog(recorder).empty());
-    std::vector<RecordedStart> starts = WaitForStarts(1, 5000);
-    ASSERT_EQ(1u, starts.size());
-    EXPECT_EQ(L"new", starts[0].arguments);
-    EXPECT_GE(starts[0].localTicks, replacedAt + 3000 * 10000ULL - 10000);
-}
-
-TEST_F(Delivery, OverdueNotificationFiresAtOnceWithinItsEndTimeOnly)
-{
-    Set(nullptr, recorder.c_str(), L"late", -10000, 60000);
-    Set(nullptr, recorder.c_str(), L"expired", -120000, -60000);
-    std::vector<RecordedStart> starts = WaitForStarts(1, 3000);
-    ASSERT_EQ(1u, starts.size());
-    EXPECT_EQ(L"late", starts[0].arguments);
-    PumpUntil([] { return false; }, 1000);
-    EXPECT_EQ(1u, ReadRecorderLog(recorder).size());
+    Set(L"expired", -120000, -60000);
+    Set(L"late", -10000);
+    Set(L"b", 1200);
+    Set(L"a", 1000);
+    Set(L"c", 1400);
+    EXPECT_EQ((std::vector<std::wstring>{ L"late", L"a", L"b", L"c" }), StartsUntil(L"c"));
     EXPECT_TRUE(PendingNotifications().empty());
-}
-
-TEST_F(Delivery, SeveralDueTogetherAllStartInOrder)
-{
-    Set(nullptr, recorder.c_str(), L"b", 1200, 60000);
-    Set(nullptr, recorder.c_str(), L"a", 1000, 60000);
-    Set(nullptr, recorder.c_str(), L"c", 1400, 60000);
-    std::vector<RecordedStart> starts = WaitForStarts(3, 5000);
-    ASSERT_EQ(3u, starts.size());
-    EXPECT_EQ(L"a", starts[0].arguments);
-    EXPECT_EQ(L"b", starts[1].arguments);
-    EXPECT_EQ(L"c", starts[2].arguments);
 }

@@ -2,26 +2,35 @@
 
 #include "schedule.h"
 
-TEST(EventId, ReadsTheNumberAfterTheExactPrefix)
+TEST(EventId, OnlyTheExactPrefixAtTheStartIsAnEvent)
 {
-    EXPECT_EQ(7, ParseEventId(L"/ID:7"));
-    EXPECT_EQ(3, ParseEventId(L"/ID:3"));
-    EXPECT_EQ(254, ParseEventId(L"/ID:254"));
-    EXPECT_EQ(255, ParseEventId(L"/ID:255 trailing words"));
+    const struct {
+        const wchar_t* commandLine;
+        int event;
+    } cases[] = {
+        { L"/ID:7", 7 }, { L"/ID:254", 254 }, { L"/ID:255 trailing words", 255 },
+        { L"/ID:", 0 }, { L"/ID:abc", 0 },
+        { nullptr, -1 }, { L"", -1 }, { L"/id:7", -1 }, { L"-ID:7", -1 }, { L" /ID:7", -1 },
+        { L"/ID", -1 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.event, ParseEventId(c.commandLine)) << (c.commandLine ? c.commandLine : L"null");
 }
 
-TEST(EventId, PrefixWithoutDigitsGivesZero)
+TEST(EventId, ArgumentsFollowTheProgramNameAndOneBlank)
 {
-    EXPECT_EQ(0, ParseEventId(L"/ID:"));
-    EXPECT_EQ(0, ParseEventId(L"/ID:abc"));
-}
-
-TEST(EventId, AnythingElseIsNoEvent)
-{
-    EXPECT_EQ(-1, ParseEventId(nullptr));
-    EXPECT_EQ(-1, ParseEventId(L""));
-    EXPECT_EQ(-1, ParseEventId(L"/id:7"));
-    EXPECT_EQ(-1, ParseEventId(L"-ID:7"));
-    EXPECT_EQ(-1, ParseEventId(L" /ID:7"));
-    EXPECT_EQ(-1, ParseEventId(L"/ID"));
+    const struct {
+        const wchar_t* raw;
+        const wchar_t* arguments;
+    } cases[] = {
+        { L"\"C:\\Program Files\\Wakeloom\\Wakeloom.exe\" /ID:3", L"/ID:3" },
+        { L"\"C:\\Program Files\\Wakeloom\\Wakeloom.exe\"  /ID:3", L" /ID:3" },
+        { L"Wakeloom.exe /ID:3", L"/ID:3" },
+        { L"Wakeloom.exe\t/ID:3", L"/ID:3" },
+        { L"Wakeloom.exe", L"" },
+        { L"\"unclosed /ID:3", L"" },
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(c.arguments, CommandLineArguments(c.raw)) << c.raw;
+    EXPECT_EQ(nullptr, CommandLineArguments(nullptr));
 }

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "alarms.h"
-#include "app.h"
+#include "ringing.h"
 #include "settings.h"
 #include "sound.h"
 #include "soundtest.h"

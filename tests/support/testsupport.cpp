@@ -4,17 +4,26 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <set>
 
+#include "contract.h"
 #include "notify.h"
 #include "notifystore.h"
 
 // ---- registry ---------------------------------------------------------------
 
+std::wstring AlarmKeyPath(int i)
+{
+    return std::wstring(SETTINGS_PATH) + L"\\Alarms\\" + std::to_wstring(i);
+}
+
 void ResetProgramRegistry()
 {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Hazelmere\\Wakeloom");
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Apps\\Hazelmere Software Wakeloom");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, INSTALL_PATH);
 }
 
 bool ReadRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
@@ -45,23 +54,22 @@ void WriteRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD ty
     RegCloseKey(key);
 }
 
-void WriteDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value)
+void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
 {
-    WriteRawValue(root, path, name, REG_DWORD, &value, sizeof(value));
+    WriteRawValue(HKEY_LOCAL_MACHINE, path, name, REG_DWORD, &value, sizeof(value));
 }
 
-void WriteText(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& text,
-               bool terminate)
+void WriteText(const wchar_t* path, const wchar_t* name, const std::wstring& text, bool terminate)
 {
     DWORD units = static_cast<DWORD>(text.size() + (terminate ? 1 : 0));
-    WriteRawValue(root, path, name, REG_SZ, text.c_str(), units * sizeof(wchar_t));
+    WriteRawValue(HKEY_LOCAL_MACHINE, path, name, REG_SZ, text.c_str(), units * sizeof(wchar_t));
 }
 
-std::vector<std::wstring> ValueNames(HKEY root, const wchar_t* path)
+std::vector<std::wstring> ValueNames(const wchar_t* path)
 {
     std::vector<std::wstring> names;
     HKEY key;
-    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return names;
     for (DWORD i = 0;; i++) {
         wchar_t name[256];
@@ -72,7 +80,47 @@ std::vector<std::wstring> ValueNames(HKEY root, const wchar_t* path)
         names.push_back(name);
     }
     RegCloseKey(key);
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+DWORD StoredDword(const wchar_t* path, const wchar_t* name)
+{
+    DWORD type = 0, value = 0xFFFFFFFF;
+    std::vector<BYTE> data;
+    if (ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data) && data.size() == 4)
+        memcpy(&value, data.data(), 4);
+    return value;
+}
+
+static void ExpectStoredBytes(const char* file, int line, const wchar_t* path,
+                              const wchar_t* name, DWORD expectedType,
+                              const std::vector<BYTE>& expected)
+{
+    ::testing::ScopedTrace trace(file, line, "stored value");
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    if (!ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data)) {
+        ADD_FAILURE() << "no value " << testing::PrintToString(std::wstring(name));
+        return;
+    }
+    EXPECT_EQ(expectedType, type) << testing::PrintToString(std::wstring(name));
+    EXPECT_EQ(expected, data) << testing::PrintToString(std::wstring(name));
+}
+
+void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
+                  DWORD value)
+{
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
+    ExpectStoredBytes(file, line, path, name, REG_DWORD, std::vector<BYTE>(bytes, bytes + 4));
+}
+
+void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
+                  const std::wstring& text)
+{
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    ExpectStoredBytes(file, line, path, name, REG_SZ,
+                      std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t)));
 }
 
 // ---- messages and dialogs ---------------------------------------------------
@@ -94,9 +142,19 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 namespace {
 
 const UINT_PTR kStepTimer = 0x7E57;
+const UINT_PTR kShowPollMs = 10;
 const UINT_PTR kWatchdogTimer = 0x7E58;
 
 struct DriverState {
@@ -123,6 +181,11 @@ void CALLBACK StepProc(HWND dialog, UINT, UINT_PTR id, DWORD)
     KillTimer(dialog, id);
     if (driverState.driver == nullptr)
         return;
+    // A dialog is activated before its modal loop shows it: the step waits.
+    if (!IsWindowVisible(dialog)) {
+        SetTimer(dialog, kStepTimer, kShowPollMs, StepProc);
+        return;
+    }
     if (driverState.nextStep >= driverState.steps.size()) {
         driverState.driver->dialogsForced++;
         EndDialog(dialog, IDCANCEL);
@@ -165,6 +228,37 @@ DialogDriver::~DialogDriver()
     if (driverState.hook != nullptr)
         UnhookWindowsHookEx(driverState.hook);
     driverState = DriverState();
+}
+
+DialogStep AnswerMessageBox(std::wstring* text, std::wstring* caption)
+{
+    return [text, caption](HWND box) {
+        if (text != nullptr)
+            *text = MessageBoxText(box);
+        if (caption != nullptr)
+            *caption = WindowText(box);
+        ClickDialogButton(box, IDOK);
+    };
+}
+
+std::vector<ReceivedEvent> receivedEvents;
+
+static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP_EVENT)
+        receivedEvents.push_back({ wParam, LocalNowTicks() });
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateStandInWindow(const wchar_t* className, const wchar_t* title)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = StandInProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr,
+                           nullptr, wc.hInstance, nullptr);
 }
 
 std::wstring WindowText(HWND window)
@@ -379,6 +473,28 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
 
 // ---- notifications ----------------------------------------------------------
 
+CE_NOTIFICATION_TRIGGER MakeTrigger(const wchar_t* application, const wchar_t* arguments,
+                                    const SYSTEMTIME& start, const SYSTEMTIME& end)
+{
+    CE_NOTIFICATION_TRIGGER trigger = {};
+    trigger.dwSize = sizeof(trigger);
+    trigger.dwType = CNT_TIME;
+    trigger.lpszApplication = const_cast<WCHAR*>(application);
+    trigger.lpszArguments = const_cast<WCHAR*>(arguments);
+    trigger.stStartTime = start;
+    trigger.stEndTime = end;
+    return trigger;
+}
+
+HANDLE SetNotificationIn(HANDLE handle, const wchar_t* application, const wchar_t* arguments,
+                         LONGLONG startMs, LONGLONG endMs)
+{
+    CE_NOTIFICATION_TRIGGER trigger = MakeTrigger(application, arguments, LocalTimeIn(startMs),
+                                                  LocalTimeIn(endMs));
+    CE_USER_NOTIFICATION user = {};
+    return CeSetUserNotificationEx(handle, &trigger, &user);
+}
+
 std::vector<PendingNotification> PendingNotifications()
 {
     std::vector<PendingNotification> result;
@@ -433,6 +549,14 @@ SYSTEMTIME LocalTimeIn(LONGLONG ms)
     SYSTEMTIME st;
     FileTimeToSystemTime(&ft, &st);
     return st;
+}
+
+LONGLONG Ticks(const SYSTEMTIME& time)
+{
+    FILETIME ft = {};
+    SystemTimeToFileTime(&time, &ft);
+    return static_cast<LONGLONG>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32)
+                                 | ft.dwLowDateTime);
 }
 
 SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second, int ms)

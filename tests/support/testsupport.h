@@ -1,6 +1,6 @@
 // What the tests need to drive the real program under Wine: registry
-// resets, answering modal dialogs, window captures, the sound capture and
-// child processes.
+// state, answering modal dialogs, stand-in windows, window and sound
+// captures, child processes, times and notifications.
 #ifndef WAKELOOM_TESTSUPPORT_H
 #define WAKELOOM_TESTSUPPORT_H
 
@@ -10,29 +10,49 @@
 #include <string>
 #include <vector>
 
+#include "notify.h"
+
+// ---- registry ----
+#define SETTINGS_PATH L"Software\\Hazelmere\\Wakeloom"
+#define INSTALL_PATH  L"Software\\Apps\\Hazelmere Software Wakeloom"
+std::wstring AlarmKeyPath(int i);
+
 // Deletes the program's settings, alarms and install-directory keys.
 void ResetProgramRegistry();
-
 // Reads a value's type and bytes; false when it does not exist.
 bool ReadRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
                   std::vector<BYTE>* data);
 void WriteRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
                    const void* data, DWORD size);
-void WriteDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value);
+void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
 // Writes `text` with its terminator, or without it when `terminate` is false.
-void WriteText(HKEY root, const wchar_t* path, const wchar_t* name, const std::wstring& text,
+void WriteText(const wchar_t* path, const wchar_t* name, const std::wstring& text,
                bool terminate = true);
-// The names of the values of a key, in no particular order.
-std::vector<std::wstring> ValueNames(HKEY root, const wchar_t* path);
+// The names of the values of a key (under HKLM), sorted.
+std::vector<std::wstring> ValueNames(const wchar_t* path);
+// The number stored under HKLM, or 0xFFFFFFFF when absent or not 4 bytes.
+DWORD StoredDword(const wchar_t* path, const wchar_t* name);
+// Checks a value under HKLM: its type, and its bytes as a number or as a
+// text stored with exactly one terminator. Failures name the caller's line.
+void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
+                  DWORD value);
+void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
+                  const std::wstring& text);
+#define EXPECT_STORED(path, name, value) ExpectStored(__FILE__, __LINE__, path, name, value)
 
+// ---- messages, windows and dialogs ----
 // Pumps this thread's messages until `done` returns true or `timeoutMs`
 // pass. Returns the last answer of `done`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Dispatches what is queued for this thread, paints included, until
+// nothing is left.
+void PumpPending();
 
 // Answers the modal dialogs and message boxes that this thread opens, one
-// step per dialog, from inside their modal loop. A dialog with no step left,
-// or still open `watchdogMs` after its step ran, is ended with IDCANCEL and
-// counted in `dialogsForced`, so a broken test fails instead of hanging.
+// step per dialog, once the dialog shows inside its modal loop. A dialog
+// with no step left, or still open `watchdogMs` after its step ran, is ended
+// with IDCANCEL and counted in `dialogsForced`, so a broken test fails
+// instead of hanging.
 using DialogStep = std::function<void(HWND dialog)>;
 class DialogDriver {
 public:
@@ -41,13 +61,25 @@ public:
     int dialogsSeen = 0;
     int dialogsForced = 0;
 };
+// A step that reads a message box into `text` (and `caption`) and closes it.
+DialogStep AnswerMessageBox(std::wstring* text, std::wstring* caption = nullptr);
 
-// A message box's text and caption.
+// A message box's text, a window's text.
 std::wstring MessageBoxText(HWND box);
 std::wstring WindowText(HWND window);
 // Clicks a button of a dialog as the user would.
 void ClickDialogButton(HWND dialog, int id);
 
+// A top-level window of the given class and title, as another process sees
+// a running program; it records the events posted to it.
+struct ReceivedEvent {
+    WPARAM event;
+    ULONGLONG localTicks;
+};
+extern std::vector<ReceivedEvent> receivedEvents;
+HWND CreateStandInWindow(const wchar_t* className, const wchar_t* title);
+
+// ---- captures ----
 // The pixels of a window's client area as 0x00RRGGBB, row by row.
 struct Capture {
     int width = 0;
@@ -69,11 +101,12 @@ std::wstring SoundCapturePath();
 void ClearSoundCapture();
 SoundCapture ReadSoundCapture();
 
-// A program of the build folder, started as the scheduler or the user would.
+// ---- processes ----
 struct ChildProcess {
     HANDLE process = nullptr;
     DWORD id = 0;
 };
+// A program of the build folder, started as the scheduler or the user would.
 std::wstring ProgramPath(const wchar_t* fileName);
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments);
 // The exit code, or STILL_ACTIVE when it did not end within `timeoutMs`
@@ -83,7 +116,24 @@ void KillProgram(ChildProcess& child);
 // The top-level window of class and title, waited for up to `timeoutMs`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 
+// ---- times ----
+// A calendar time, its day of the week filled in.
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0,
+                    int ms = 0);
+// The local time `ms` milliseconds from now, and now as a FILETIME count.
+SYSTEMTIME LocalTimeIn(LONGLONG ms);
+ULONGLONG LocalNowTicks();
+LONGLONG Ticks(const SYSTEMTIME& time);
+
 // ---- notifications ----
+// A time notification for `application` with `arguments` (both must outlive
+// the request) from `start` to `end`.
+CE_NOTIFICATION_TRIGGER MakeTrigger(const wchar_t* application, const wchar_t* arguments,
+                                    const SYSTEMTIME& start, const SYSTEMTIME& end);
+// Sets (handle 0) or replaces one that starts and ends the given
+// milliseconds from now.
+HANDLE SetNotificationIn(HANDLE handle, const wchar_t* application, const wchar_t* arguments,
+                         LONGLONG startMs, LONGLONG endMs);
 struct PendingNotification {
     DWORD handle = 0;
     std::wstring application;
@@ -95,12 +145,6 @@ struct PendingNotification {
 std::vector<PendingNotification> PendingNotifications();
 // Forgets every pending notification (the store starts afresh).
 void ClearAllNotifications();
-// The local time `ms` milliseconds from now.
-SYSTEMTIME LocalTimeIn(LONGLONG ms);
-// A given calendar time, its day of the week filled in.
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0,
-                    int ms = 0);
-ULONGLONG LocalNowTicks();
 
 // The starts written by the event recorder program at `recorderPath`.
 struct RecordedStart {

@@ -122,16 +122,10 @@ static void AsxSpeed(const TempFolder& root)
     CloseHandle(file);
 
     LARGE_INTEGER start = Now();
-    MediaNode* blocks = ReadAsxPlaylist(path.c_str());
-    double blockSeconds = Seconds(start);
-    start = Now();
-    MediaNode* bytes = ReadAsxPlaylistInBlocks(path.c_str(), 1);
-    double byteSeconds = Seconds(start);
-    printf("asx    %.1f MB, %zu entries: 64 KB blocks %.2f s, one-byte reads %.2f s (%.0fx); same list: %s\n",
-           text.size() / 1048576.0, Count(blocks), blockSeconds, byteSeconds,
-           byteSeconds / blockSeconds, SamePaths(blocks, bytes) ? "yes" : "NO");
-    FreeMediaList(blocks);
-    FreeMediaList(bytes);
+    MediaNode* list = ReadAsxPlaylist(path.c_str());
+    printf("asx    %.1f MB, %zu entries: %.2f s\n", text.size() / 1048576.0, Count(list),
+           Seconds(start));
+    FreeMediaList(list);
 }
 
 int main()

@@ -3,7 +3,7 @@
 # Linux kernel's accounting (/proc), outside Wine. Run by scripts/bench.sh,
 # which provides the display and the wineserver.
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/env.sh"
+. "$(dirname "$0")/../scripts/env.sh"
 seconds=${1:-60}
 
 "$WINE" "$WAKELOOM_BUILD/bin/Wakeloom.exe" >/dev/null 2>&1 </dev/null &

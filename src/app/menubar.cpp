@@ -1,0 +1,85 @@
+#include "menubar.h"
+
+#include <commctrl.h>
+
+#include "app.h"
+#include "displaymode.h"
+#include "messages.h"
+#include "resource.h"
+#include "settings.h"
+#include "shell.h"
+
+// After the two drop-down menus of the menu-bar record: Cancel snooze and
+// Settings, with their pictures.
+static const TBBUTTON menuBarButtons[] = {
+    { -1, 0, 0, TBSTYLE_SEP, {}, 0, 0 },
+    { 0, IDM_CANCEL_SNOOZE, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0 },
+    { 1, IDM_SETTINGS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0 },
+};
+// One per button, separators not counted, the drop-down menus first.
+static const wchar_t* const menuBarTooltips[] = { L"", L"", L"Cancel snooze", L"Settings" };
+
+// Commands that only make sense on the plain clock.
+static const int clockOnlyCommands[] = { IDM_SLEEP, IDM_COUNTDOWN, IDM_SETTINGS, IDM_SNOOZE_TIME };
+
+void CreateMainMenuBar(HWND window)
+{
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof(info);
+    info.hwndParent = window;
+    info.nToolBarId = IDM_MAIN_MENU;
+    info.hInstRes = appInstance;
+    info.nBmpId = IDB_MENUBAR_IMAGES;
+    info.cBmpImages = 2;
+    if (!SHCreateMenuBar(&info))
+        ShowMessage(window, IDS_MENU_BAR_FAILED, IDS_ERROR, MB_OK);
+    menuBar = info.hwndMB;
+    if (menuBar == nullptr)
+        return;
+    SendMessageW(menuBar, TB_SETBUTTONTOOLTIPS, ARRAYSIZE(menuBarTooltips),
+                 reinterpret_cast<LPARAM>(menuBarTooltips));
+    SendMessageW(menuBar, TB_ADDBUTTONSW, ARRAYSIZE(menuBarButtons),
+                 reinterpret_cast<LPARAM>(menuBarButtons));
+}
+
+HMENU MenuBarMenu()
+{
+    if (menuBar == nullptr)
+        return nullptr;
+    return reinterpret_cast<HMENU>(SendMessageW(menuBar, SHCMBM_GETMENU, 0, 0));
+}
+
+static void EnableBarButton(int command, bool enable)
+{
+    if (menuBar != nullptr)
+        SendMessageW(menuBar, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
+}
+
+void EnableMenuBar(bool enable)
+{
+    EnableBarButton(IDM_ALARMS_MENU, enable);
+    EnableBarButton(IDM_OPTIONS_MENU, enable);
+    EnableBarButton(IDM_SETTINGS, enable && displayMode == DISPLAY_CLOCK);
+}
+
+void EnableCancelSnooze(bool enable)
+{
+    EnableBarButton(IDM_CANCEL_SNOOZE, enable);
+    EnableMenuItem(MenuBarMenu(), IDM_CANCEL_SNOOZE, enable ? MF_ENABLED : MF_GRAYED);
+}
+
+void ApplyDisplayModeToMenus()
+{
+    bool onClock = displayMode == DISPLAY_CLOCK;
+    HMENU menu = MenuBarMenu();
+    for (int command : clockOnlyCommands)
+        EnableMenuItem(menu, command, onClock ? MF_ENABLED : MF_GRAYED);
+    EnableBarButton(IDM_SETTINGS, onClock);
+}
+
+void CheckSilenceMenuItem()
+{
+    HMENU menu = MenuBarMenu();
+    if (menu != nullptr)
+        CheckMenuItem(menu, IDM_SILENCE_ALL, Silenced ? MF_CHECKED : MF_UNCHECKED);
+}

@@ -1,0 +1,166 @@
+#include "sleepplayer.h"
+
+#include "alarmtime.h"
+#include "app.h"
+#include "clockface.h"
+#include "dialogs.h"
+#include "displaymode.h"
+#include "layout.h"
+#include "resource.h"
+#include "settings.h"
+#include "sound.h"
+
+MediaNode* sleepList;
+int pressedButton;
+BYTE sleepPaused;
+ULONGLONG sleepEndTime;
+DWORD sleepRemainingSeconds;
+
+static ULONGLONG LocalNowTicks()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return static_cast<ULONGLONG>(SystemTimeToTicks(now));
+}
+
+void StartSleep()
+{
+    RunDialog(IDD_SLEEP, nullptr);
+    SaveSettings();
+    if (TimedSleep) {
+        // The extra 59 seconds: sleep ends once less than a whole minute is left.
+        sleepEndTime = LocalNowTicks()
+            + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
+    }
+    if (sleepList != nullptr && PlayMediaList(sleepList))
+        SetDisplayMode(DISPLAY_SLEEP);
+}
+
+void StopSleep()
+{
+    if (displayMode != DISPLAY_SLEEP)
+        return;
+    StopMediaList();
+    CloseMediaStream();
+    ReleaseFMOD();
+    if (sleepList != nullptr) {
+        FreeMediaList(sleepList);
+        sleepList = nullptr;
+    }
+    SetDisplayMode(DISPLAY_CLOCK);
+}
+
+bool SleepEndReached()
+{
+    if (!SleepEndDue(mediaListFinished, TimedSleep != 0, static_cast<LONGLONG>(sleepEndTime),
+                     static_cast<LONGLONG>(LocalNowTicks())))
+        return false;
+    StopSleep();
+    return true;
+}
+
+// ---- the player buttons ---------------------------------------------------------
+
+// Which button's square holds the point: 1 previous .. 4 next, 0 none.
+static int PlayerButtonAt(POINT point)
+{
+    const RECT* squares[4] = { &prevButtonRect, &stopButtonRect, &pauseButtonRect,
+                               &nextButtonRect };
+    for (int i = 0; i < 4; i++) {
+        if (PtInRect(squares[i], point))
+            return i + 1;
+    }
+    return 0;
+}
+
+static const RECT* PlayerButtonRect(int button)
+{
+    switch (button) {
+    case 1: return &prevButtonRect;
+    case 2: return &stopButtonRect;
+    case 3: return &pauseButtonRect;
+    case 4: return &nextButtonRect;
+    }
+    return nullptr;
+}
+
+static bool CanSkipBack()
+{
+    return !sleepPaused && currentTrack.load() != mediaListHead;
+}
+
+static bool CanSkipForward()
+{
+    MediaNode* track = currentTrack;
+    return !sleepPaused && track != nullptr && track->next != nullptr;
+}
+
+void OnPlayerPenDown(POINT point)
+{
+    // The buttons exist only while sleep music plays.
+    if (displayMode != DISPLAY_SLEEP)
+        return;
+    int button = PlayerButtonAt(point);
+    if ((button == 1 && !CanSkipBack()) || (button == 4 && !CanSkipForward()))
+        button = 0;
+    if (button != 0) {
+        pressedButton = button;
+        InvalidateRect(mainWindow, PlayerButtonRect(button), FALSE);
+    }
+}
+
+static void TogglePause()
+{
+    if (!sleepPaused) {
+        sleepPaused = 1;
+        ClearSavedRemainingText();
+        PauseAllSound(true);
+        if (TimedSleep) {
+            LONGLONG left = static_cast<LONGLONG>(sleepEndTime - LocalNowTicks());
+            sleepRemainingSeconds = left > 0 ? static_cast<DWORD>(left / TICKS_PER_SECOND) : 0;
+        }
+    } else {
+        sleepPaused = 0;
+        PauseAllSound(false);
+        if (TimedSleep)
+            sleepEndTime = LocalNowTicks()
+                + static_cast<ULONGLONG>(sleepRemainingSeconds) * TICKS_PER_SECOND;
+        BlinkSleepTexts(true);
+    }
+}
+
+void OnPlayerPenUp(POINT point)
+{
+    int pressed = pressedButton;
+    if (pressed < 1)
+        return;
+    if (PlayerButtonAt(point) == pressed) {
+        switch (pressed) {
+        case 1:
+            if (CanSkipBack())
+                SkipTrack(false);
+            break;
+        case 2:
+            if (sleepPaused) {
+                sleepPaused = 0;
+                PauseAllSound(false);
+            }
+            StopSleep();
+            break;
+        case 3:
+            TogglePause();
+            break;
+        case 4:
+            if (CanSkipForward())
+                SkipTrack(true);
+            break;
+        }
+    }
+    pressedButton = 0;
+    if (pressed == 1 || pressed == 4) {
+        InvalidateRect(mainWindow, &prevButtonRect, FALSE);
+        InvalidateRect(mainWindow, &nextButtonRect, FALSE);
+    } else {
+        InvalidateRect(mainWindow, PlayerButtonRect(pressed), FALSE);
+    }
+}

@@ -1,0 +1,4 @@
+#include "ringing.h"
+
+BYTE alarmRinging;
+int currentAlarm;
