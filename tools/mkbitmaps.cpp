@@ -248,9 +248,11 @@ void AmPmWord(Canvas& cv, const char* word, int x, int y, int boxW, int boxH, bo
 void AmPm()
 {
     for (int pm = 0; pm <= 1; pm++) {
+        // Drawn 20 pixels into the clock, whose digits are centred 110 in:
+        // the two words are centred on 90.
         Canvas strip(201, pm ? 23 : 22);
-        AmPmWord(strip, "AM", 52, 1, 40, 20, !pm);
-        AmPmWord(strip, "PM", 108, 1, 40, 20, pm);
+        AmPmWord(strip, "AM", 42, 1, 40, 20, !pm);
+        AmPmWord(strip, "PM", 98, 1, 40, 20, pm);
         Write4(pm ? "ampm_strip_pm.bmp" : "ampm_strip_am.bmp", strip);
 
         Canvas block(48, 48);
@@ -262,31 +264,34 @@ void AmPm()
 
 void CountdownLabels()
 {
+    // Nine letters 20 apart, centred on 90 like the AM/PM words.
     Canvas across(200, 22);
-    SegmentText(across, "COUNTDOWN", 11, 3, 16, 16, 1, 20, false, Yellow);
+    SegmentText(across, "COUNTDOWN", 2, 3, 16, 16, 1, 20, false, Yellow);
     Write4("countdown_across.bmp", across);
 
+    // Stacked letters this small need one-pixel strokes to stay readable.
     Canvas down(22, 131);
-    SegmentText(down, "COUNTDOWN", 4, 2, 14, 12, 1, 14, true, Yellow);
+    SegmentText(down, "COUNTDOWN", 5, 1, 12, 13, 0, 14, true, Yellow);
     Write4("countdown_down.bmp", down);
 }
 
 // A round black button with a glyph; outside the disc the window's grey.
+// The button is shown in a 26 x 26 square: the disc is centred in that.
 enum Glyph { Play, Stop, Pause, Previous, Next };
 
 void PlayerButton(const std::string& name, Glyph glyph, int c)
 {
     Canvas cv(27, 27, LightGrey);
-    cv.Disc(13, 13, 13.2, DarkGrey);
-    cv.Disc(13, 13, 12.2, Black);
+    cv.Disc(12.5, 12.5, 12.7, DarkGrey);
+    cv.Disc(12.5, 12.5, 11.7, Black);
     switch (glyph) {
-    case Play: cv.Triangle(10, 7, 10, 13, 1, c); break;
-    case Stop: cv.Fill(8, 8, 18, 18, c); break;
-    case Pause: cv.Fill(8, 7, 11, 19, c); cv.Fill(15, 7, 18, 19, c); break;
-    case Previous: cv.Fill(6, 8, 7, 18, c); cv.Triangle(8, 8, 7, 11, -1, c);
-        cv.Triangle(14, 8, 7, 11, -1, c); break;
-    case Next: cv.Triangle(6, 8, 7, 11, 1, c); cv.Triangle(12, 8, 7, 11, 1, c);
-        cv.Fill(19, 8, 20, 18, c); break;
+    case Play: cv.Triangle(9, 7, 10, 12, 1, c); break;
+    case Stop: cv.Fill(8, 8, 17, 17, c); break;
+    case Pause: cv.Fill(8, 7, 11, 18, c); cv.Fill(14, 7, 17, 18, c); break;
+    case Previous: cv.Fill(5, 8, 6, 17, c); cv.Triangle(7, 8, 7, 10, -1, c);
+        cv.Triangle(13, 8, 7, 10, -1, c); break;
+    case Next: cv.Triangle(6, 8, 7, 10, 1, c); cv.Triangle(12, 8, 7, 10, 1, c);
+        cv.Fill(19, 8, 20, 17, c); break;
     }
     Write4(name, cv);
 }
@@ -328,15 +333,20 @@ void SilencedBell()
 }
 
 // Menu-bar images: cancel snooze (a bell with a dash) and settings (a
-// wrench); magenta is transparent.
+// cog wheel); magenta is transparent.
 void MenuBarImages()
 {
     Canvas cv(32, 16, Magenta);
     Bell(cv, 0, 0, Navy);
     cv.Fill(2, 6, 13, 8, Red);
-    cv.Disc(16 + 10.5, 4.5, 3.6, Navy);
-    cv.Disc(16 + 11.5, 3.5, 1.5, Magenta);
-    cv.Line(16 + 9, 6, 16 + 2.5, 13.5, 3.2, Navy);
+    const double cx = 16 + 7.5, cy = 7.5;
+    for (int tooth = 0; tooth < 8; tooth++) {
+        double angle = tooth * 3.14159265 / 4;
+        cv.Line(cx + 4 * std::cos(angle), cy + 4 * std::sin(angle), cx + 7.4 * std::cos(angle),
+                cy + 7.4 * std::sin(angle), 2.8, Navy);
+    }
+    cv.Disc(cx, cy, 4.9, Navy);
+    cv.Disc(cx, cy, 2.1, Magenta);
     Write4("menubar.bmp", cv);
 }
 
