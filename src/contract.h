@@ -22,6 +22,14 @@
 #define EVENT_ARGUMENT_FORMAT   L"/ID:%d"
 #define EVENT_ARGUMENT_UNITS    16
 
+// A notification that could not be delivered in time (the machine or the
+// scheduler was down past its end) is still handed to the launcher, with
+// this word before its arguments; the launcher hands the event to Wakeloom
+// as missed, which schedules what comes next without ringing late.
+#define EXPIRED_ARGUMENT_PREFIX L"/EXPIRED "
+#define MISSED_ARGUMENT_PREFIX  L"/MISSED:"
+#define MISSED_ARGUMENT_FORMAT  L"/MISSED:%d"
+
 // Event numbers: an alarm's index, the countdown's end, the hourly chime.
 #define EVENT_FIRST_ALARM       0
 #define EVENT_LAST_ALARM        9
@@ -36,5 +44,7 @@
 #define WM_APP_RELOAD_ALARMS    (WM_APP + 6)
 #define WM_APP_RELOAD_CHIME     (WM_APP + 7)
 #define WM_APP_NOTHING          (WM_APP + 8)
+// A missed event: wParam the event number.
+#define WM_APP_MISSED           (WM_APP + 9)
 
 #endif

@@ -322,10 +322,16 @@ signed char FSOUND_SetPaused(int channel, signed char paused)
     return TRUE;
 }
 
+static std::atomic<bool> gPowerOn;
+
+void FSOUND_NotePowerOn()
+{
+    gPowerOn = true;
+}
+
 signed char FSOUND_HasPowerOnOccurred()
 {
-    // A desktop machine has no power-on event that a program could miss.
-    return FALSE;
+    return gPowerOn.exchange(false) ? TRUE : FALSE;
 }
 
 signed char FSOUND_File_HasFatalErrorOccurred()

@@ -39,6 +39,9 @@ void FSOUND_Close();
 signed char FSOUND_SetPaused(int channel, signed char paused);
 // True once after the device was switched off and on.
 signed char FSOUND_HasPowerOnOccurred();
+// On the desktop the program tells the library when the machine resumed
+// from sleep, the nearest event to the device being switched off and on.
+void FSOUND_NotePowerOn();
 // True once after a stream could not read its file any more.
 signed char FSOUND_File_HasFatalErrorOccurred();
 

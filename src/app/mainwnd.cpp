@@ -10,6 +10,7 @@
 #include "layout.h"
 #include "menubar.h"
 #include "resource.h"
+#include "ringing.h"
 #include "schedule.h"
 #include "settings.h"
 #include "shell.h"
@@ -202,8 +203,9 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 static void OnClockTimer()
 {
-    if (oneShotFinished.exchange(false))
-        CloseOneShot();
+    // The chime's one-shot gives its use of the sound library back.
+    if (oneShotFinished.exchange(false) && CloseOneShot())
+        ReleaseFMOD();
     UpdateClock();
     if (displayMode == DISPLAY_SLEEP) {
         SleepEndReached();
@@ -296,9 +298,20 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_APP_EVENT:
-        // Ringing and the countdown's end come with the event handling; an
-        // event arriving while the window closes is dropped in any case.
+        if (!windowClosing)
+            HandleEvent(static_cast<int>(wParam));
         return 0;
+    case WM_APP_MISSED:
+        if (!windowClosing)
+            HandleMissedEvent(static_cast<int>(wParam));
+        return 0;
+    case WM_POWERBROADCAST:
+        // The nearest the desktop comes to the device being switched off
+        // and on: sound streams may not have survived, so a ringing alarm
+        // starts its sound again.
+        if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+            FSOUND_NotePowerOn();
+        return TRUE;
     case WM_APP_SILENCE_ON:
     case WM_APP_SILENCE_OFF:
         if (!windowClosing)

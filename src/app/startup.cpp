@@ -83,7 +83,9 @@ static void ShutDown()
 
 int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* commandLine)
 {
-    int eventId = ParseEventId(CommandLineArguments(commandLine));
+    const wchar_t* arguments = CommandLineArguments(commandLine);
+    int eventId = ParseEventId(arguments);
+    int missedId = ParseMissedEventId(arguments);
     orientation = GetOrientation();
     LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
     LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
@@ -93,6 +95,8 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
         SetForegroundWindow(running);
         if (eventId >= 0)
             PostMessageW(running, WM_APP_EVENT, static_cast<WPARAM>(eventId), 0);
+        if (missedId >= 0)
+            PostMessageW(running, WM_APP_MISSED, static_cast<WPARAM>(missedId), 0);
         return 1;
     }
 
@@ -107,10 +111,13 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
     bitmapsReleased = false;
     EnableCancelSnooze(false);
 
-    if (eventId >= 0)
+    if (eventId >= 0) {
         PostMessageW(mainWindow, WM_APP_EVENT, static_cast<WPARAM>(eventId), 0);
-    else
+    } else {
         RescheduleAllAlarms(mainWindow);
+        if (missedId >= 0)
+            PostMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(missedId), 0);
+    }
     PostMessageW(mainWindow, WM_PAINT, 0, 0);
     ResetClockCache();
     SetTimer(mainWindow, CLOCK_TIMER_ID, 1000, nullptr);

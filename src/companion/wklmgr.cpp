@@ -1,6 +1,9 @@
 // wklmgr.exe, the Companion launcher.
 //   wklmgr /ID:n   hands event n to Wakeloom (posted to its window, or by
 //                  starting it with the same argument) and ends;
+//   wklmgr /EXPIRED /ID:n
+//                  the same for an event that could not be delivered in
+//                  time, handed over as missed (WM_APP_MISSED, "/MISSED:n");
 //   wklmgr         stays as one instance with a notification-area icon that
 //                  opens Wakeloom, until its window receives WM_CLOSE.
 #include <windows.h>
@@ -31,14 +34,18 @@ static bool StartMainProgram(const wchar_t* arguments)
            && LaunchProgram(path, arguments);
 }
 
-static int DeliverEvent(int eventId)
+// Posts the event to the running Wakeloom, or starts Wakeloom with it. A
+// missed event goes as WM_APP_MISSED and "/MISSED:n".
+static int DeliverEvent(int eventId, bool missed)
 {
     HWND mainWindow = FindMainWindow();
     if (mainWindow != nullptr
-        && PostMessageW(mainWindow, WM_APP_EVENT, static_cast<WPARAM>(eventId), 0))
+        && PostMessageW(mainWindow, missed ? WM_APP_MISSED : WM_APP_EVENT,
+                        static_cast<WPARAM>(eventId), 0))
         return 0;
     wchar_t arguments[EVENT_ARGUMENT_UNITS];
-    StringCchPrintfW(arguments, ARRAYSIZE(arguments), EVENT_ARGUMENT_FORMAT, eventId);
+    StringCchPrintfW(arguments, ARRAYSIZE(arguments),
+                     missed ? MISSED_ARGUMENT_FORMAT : EVENT_ARGUMENT_FORMAT, eventId);
     return StartMainProgram(arguments) ? 0 : 1;
 }
 
@@ -110,8 +117,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     // The raw command line: an argument that begins with a blank is no event.
     const wchar_t* commandLine = CommandLineArguments(GetCommandLineW());
     int eventId = ParseEventId(commandLine);
+    size_t expired = wcslen(EXPIRED_ARGUMENT_PREFIX);
+    if (commandLine != nullptr && wcsncmp(commandLine, EXPIRED_ARGUMENT_PREFIX, expired) == 0) {
+        int missedId = ParseEventId(commandLine + expired);
+        return missedId >= 0 ? DeliverEvent(missedId, true) : 1;
+    }
     if (eventId >= 0)
-        return DeliverEvent(eventId);
+        return DeliverEvent(eventId, false);
     if (commandLine == nullptr || commandLine[0] == L'\0')
         return RunTrayIcon(instance);
     return 1;  // nothing we understand

@@ -98,6 +98,9 @@ LONG LoadSettings()
         return err;
     for (const SettingField& field : settingFields)
         LoadField(key, field.name, field.kind, field.value, SETTINGS_TEXT_UNITS);
+    // No ring time would end every ring and every notification as it began.
+    if (MaxTime == 0)
+        MaxTime = 5;
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }

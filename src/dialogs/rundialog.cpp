@@ -15,20 +15,25 @@ static INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
+INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner)
+{
+    HRSRC found = FindResourceW(appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
+    HGLOBAL loaded = found != nullptr ? LoadResource(appInstance, found) : nullptr;
+    auto* dialogTemplate = loaded != nullptr
+        ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+    if (dialogTemplate == nullptr)
+        return -1;
+    return DialogBoxIndirectParamW(appInstance, dialogTemplate, owner,
+                                   proc != nullptr ? proc : PlainDialogProc, 0);
+}
+
 INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar)
 {
     if (!keepMenuBar) {
         EnableMenuBar(false);
         DrawMenuBar(mainWindow);
     }
-    INT_PTR result = -1;
-    HRSRC found = FindResourceW(appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(appInstance, found) : nullptr;
-    auto* dialogTemplate = loaded != nullptr
-        ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-    if (dialogTemplate != nullptr)
-        result = DialogBoxIndirectParamW(appInstance, dialogTemplate, mainWindow,
-                                         proc != nullptr ? proc : PlainDialogProc, 0);
+    INT_PTR result = RunDialogTemplate(id, proc, mainWindow);
     if (!keepMenuBar) {
         EnableMenuBar(true);
         DrawMenuBar(mainWindow);

@@ -17,8 +17,16 @@
 #define IDS_NOT_A_PLAYLIST      306
 #define IDS_PLAYLIST_MISSING    307
 #define IDS_PLAYLIST_UNSUPPORTED 308
+#define IDS_ALARM_SOUND_MISSING 309
+#define IDS_COUNTDOWN_SOUND_MISSING 310
+#define IDS_CHIME_SOUND_MISSING 311
+#define IDS_MAX_TIME_REACHED    312
+#define IDS_ALARM_MISSED        313
+#define IDS_COUNTDOWN_MISSED    314
 
 // Dialog templates (120-218)
+#define IDD_ALARM_RINGING       120
+#define IDD_ALARM_RINGING_WIDE  218
 #define IDD_SNOOZE_TIME         132
 #define IDD_SETTINGS            133
 #define IDD_ABOUT               173
@@ -51,6 +59,8 @@
 #define IDM_HOURLY_CHIME        40019
 
 // Controls (1000-1065)
+#define IDC_STOP                1003
+#define IDC_SNOOZE              1004
 #define IDC_COUNTDOWN_START     1065
 
 // Clock face bitmaps (102-231): portrait digits 40 x 120

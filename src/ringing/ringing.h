@@ -1,12 +1,42 @@
-// What the program does with an arriving event, and the state of ringing.
+// What the program does with an arriving event: the alarm ringing dialog,
+// the countdown-finished dialog and the hourly chime, and the next
+// notification of each.
 #ifndef WAKELOOM_RINGING_H
 #define WAKELOOM_RINGING_H
 
 #include <windows.h>
 
+#include "portable.h"
+
 // 1 while an alarm ringing dialog is open.
 extern BYTE alarmRinging;
 // The alarm being rung or tested; the sound engine reads its volume.
 extern int currentAlarm;
+// 1 while the Set Alarms dialog tests an alarm: snoozing then requests nothing.
+extern BYTE alarmTestMode;
+// Set when the ringing dialog gave up at the maximum ring time.
+extern BYTE maxTimeReached;
+// The font of the ringing dialogs' buttons, while one is open.
+extern HFONT ringFont;
+extern SYSTEMTIME ringStartTime;
+extern wchar_t ringSoundPath[MAX_PATH];
+
+// Handles event n (0..9 an alarm, 254 the countdown's end, 255 the chime);
+// any other number is ignored.
+void HandleEvent(int n);
+// An event that could not be delivered in time: what comes next is
+// scheduled without ringing, and the user is told of a missed alarm.
+void HandleMissedEvent(int n);
+
+// Rings alarm currentAlarm in its dialog (the wide template in landscape);
+// returns 1 when snoozed, 2 when stopped, timed out or without a sound.
+INT_PTR RunAlarmDialog(HWND owner);
+// Sounds the countdown's end until STOP or the maximum time; returns 2.
+INT_PTR RunCountdownFinishedDialog(HWND owner);
+
+// Whether a ringing that began at `start` has reached `maxMinutes` at
+// `now`: the elapsed whole seconds within 10 of the maximum. A timer that
+// fires at another moment (the clock was set) checks again later.
+bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes);
 
 #endif

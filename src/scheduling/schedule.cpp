@@ -30,13 +30,23 @@ const wchar_t* CommandLineArguments(const wchar_t* commandLine)
     return p;
 }
 
-int ParseEventId(const wchar_t* commandLine)
+static int ParseNumberAfter(const wchar_t* commandLine, const wchar_t* prefix)
 {
     // Exactly the prefix at the very start: the launcher writes it so.
-    size_t prefix = wcslen(EVENT_ARGUMENT_PREFIX);
-    if (commandLine == nullptr || wcsncmp(commandLine, EVENT_ARGUMENT_PREFIX, prefix) != 0)
+    size_t length = wcslen(prefix);
+    if (commandLine == nullptr || wcsncmp(commandLine, prefix, length) != 0)
         return -1;
-    return static_cast<int>(_wtol(commandLine + prefix));
+    return static_cast<int>(_wtol(commandLine + length));
+}
+
+int ParseEventId(const wchar_t* commandLine)
+{
+    return ParseNumberAfter(commandLine, EVENT_ARGUMENT_PREFIX);
+}
+
+int ParseMissedEventId(const wchar_t* commandLine)
+{
+    return ParseNumberAfter(commandLine, MISSED_ARGUMENT_PREFIX);
 }
 
 static HANDLE ToHandle(DWORD handle)

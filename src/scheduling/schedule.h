@@ -13,6 +13,8 @@
 const wchar_t* CommandLineArguments(const wchar_t* commandLine);
 // The n of a command line that begins with "/ID:" and n, or -1.
 int ParseEventId(const wchar_t* commandLine);
+// The n of a command line that begins with "/MISSED:" and n, or -1.
+int ParseMissedEventId(const wchar_t* commandLine);
 
 // Requests alarm i at `time` (moved to an allowed day unless a snooze).
 bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze);

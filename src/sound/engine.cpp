@@ -122,16 +122,18 @@ void PauseAllSound(bool paused)
     FSOUND_SetPaused(FSOUND_ALL, paused ? TRUE : FALSE);
 }
 
-static void CloseStreamSlot(std::atomic<FSOUND_STREAM*>& slot)
+// Closes the slot's stream; false when it held none.
+static bool CloseStreamSlot(std::atomic<FSOUND_STREAM*>& slot)
 {
     FSOUND_STREAM* stream = slot.exchange(nullptr);
     if (stream == nullptr)
-        return;
+        return false;
     for (int call = 0; call < CLOSE_ATTEMPTS; call++) {
         if (FSOUND_Stream_Close(stream))
-            return;
+            break;
         Sleep(200);
     }
+    return true;
 }
 
 // ---- alarm stream -------------------------------------------------------------
@@ -148,7 +150,6 @@ bool OpenStream(const char* mbPath)
 
 static bool PlayAlarmStream()
 {
-    TestForPowerOn();
     return FSOUND_Stream_Play(FSOUND_FREE, alarmStream) >= 0;
 }
 
@@ -158,6 +159,8 @@ signed char EndCallback(FSOUND_STREAM*, void*, int, void*)
         return TRUE;
     WaitForSingleObject(alarmStopEvent, REPEAT_GAP_MS);
     std::lock_guard<std::mutex> hold(alarmLock);
+    // The replay leaves a power-on to the ringing dialog, which restarts
+    // the sound for it.
     if (!alarmStopRequested)
         PlayAlarmStream();
     return TRUE;
@@ -187,6 +190,7 @@ bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume)
         }
     }
     std::lock_guard<std::mutex> hold(alarmLock);
+    TestForPowerOn();   // a power-on from before this sound began is old news
     return PlayAlarmStream();
 }
 
@@ -473,9 +477,9 @@ void StopOneShot()
         FSOUND_Stream_Stop(stream);
 }
 
-void CloseOneShot()
+bool CloseOneShot()
 {
-    CloseStreamSlot(oneShotStream);
+    return CloseStreamSlot(oneShotStream);
 }
 
 // ---- volume -------------------------------------------------------------------------

@@ -53,7 +53,8 @@ void GetTrackInfo(wchar_t* title, wchar_t* artist, wchar_t* album);
 
 bool PlayOneShot(const wchar_t* path);
 void StopOneShot();
-void CloseOneShot();
+// True when it closed a stream.
+bool CloseOneShot();
 
 void SetVolumeLevel(DWORD level);
 void SetWaveVolume(DWORD value);
