@@ -26,16 +26,6 @@ wchar_t ringSoundPath[MAX_PATH];
 #define RECHECK_MS       60000
 #define START_ATTEMPTS   6
 
-bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes)
-{
-    LONGLONG elapsed = (SystemTimeToTicks(now) - SystemTimeToTicks(start)) / TICKS_PER_SECOND;
-    int seconds = static_cast<int>(elapsed);
-    if (seconds < 0)
-        seconds = -seconds;
-    LONGLONG difference = static_cast<LONGLONG>(seconds) - static_cast<LONGLONG>(maxMinutes) * 60;
-    return difference >= -10 && difference <= 10;
-}
-
 // ---- shared by both dialogs -----------------------------------------------------
 
 static void OpenRingDialog(HWND dialog, const int* buttons, int count)
@@ -47,15 +37,40 @@ static void OpenRingDialog(HWND dialog, const int* buttons, int count)
     GetLocalTime(&ringStartTime);
 }
 
-static void StopRingSound(bool restoreVolume)
+// Whether the dialog's sound is on, and with the alarm's own volume.
+static bool soundOn;
+static bool soundAtAlarmVolume;
+
+static void StopRingSound()
 {
+    if (!soundOn)
+        return;
+    soundOn = false;
     StopAlarmSound();
-    CloseAlarmSound(restoreVolume);
+    CloseAlarmSound(soundAtAlarmVolume);
+}
+
+static void StartRingSound(bool useAlarmVolume)
+{
+    soundOn = true;
+    soundAtAlarmVolume = useAlarmVolume;
+    if (!useAlarmVolume) {
+        PlaySoundViaFMOD(ringSoundPath, false);
+        return;
+    }
+    // The sound library may refuse for a moment: try again a few times,
+    // then ring on without sound rather than not at all.
+    for (int attempt = 1; !PlaySoundViaFMOD(ringSoundPath, true) && attempt < START_ATTEMPTS;
+         attempt++) {
+        StopAlarmSound();
+        CloseAlarmSound(true);
+    }
 }
 
 // Every way out ends the timers and the font.
 static void EndRingDialog(HWND dialog, INT_PTR result)
 {
+    StopRingSound();
     KillTimer(dialog, MAX_TIME_TIMER);
     KillTimer(dialog, AWAKE_TIMER);
     if (ringFont != nullptr)
@@ -105,17 +120,6 @@ static bool ChooseAlarmSound(HWND dialog)
                            DEFAULT_ALARM_SOUND, IDS_ALARM_SOUND_MISSING);
 }
 
-static void StartAlarmSound()
-{
-    // The sound library may refuse for a moment: try again a few times,
-    // then ring on without sound rather than not at all.
-    for (int attempt = 1; !PlaySoundViaFMOD(ringSoundPath, true) && attempt < START_ATTEMPTS;
-         attempt++) {
-        StopAlarmSound();
-        CloseAlarmSound(true);
-    }
-}
-
 static BOOL OnAlarmDialogInit(HWND dialog)
 {
     static const int buttons[2] = { IDC_SNOOZE, IDC_STOP };
@@ -124,7 +128,7 @@ static BOOL OnAlarmDialogInit(HWND dialog)
         EndRingDialog(dialog, 2);
         return TRUE;
     }
-    StartAlarmSound();
+    StartRingSound(true);
     StartTimers(dialog);
     wchar_t title[ALARM_NAME_UNITS + 16];
     AlarmDisplayName(currentAlarm, title, ARRAYSIZE(title));
@@ -135,7 +139,7 @@ static BOOL OnAlarmDialogInit(HWND dialog)
 
 static void OnAlarmDialogSnooze(HWND dialog)
 {
-    StopRingSound(true);
+    StopRingSound();
     if (!alarmTestMode)
         ScheduleSnooze(currentAlarm);
     Sleep(1000);
@@ -148,17 +152,17 @@ static void OnAlarmDialogTimer(HWND dialog, UINT_PTR timer)
         KeepAwakeAndInFront(dialog);
         // After the device was off the sound starts again from its beginning.
         if (TestForPowerOn()) {
-            StopRingSound(true);
+            StopRingSound();
             if (!ChooseAlarmSound(dialog))
                 EndRingDialog(dialog, 2);
             else
-                StartAlarmSound();
+                StartRingSound(true);
         }
     } else if (timer == MAX_TIME_TIMER) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         if (MaxRingTimeReached(ringStartTime, now, MaxTime)) {
-            StopRingSound(true);
+            StopRingSound();
             maxTimeReached = 1;
             EndRingDialog(dialog, 2);
         } else {
@@ -178,7 +182,7 @@ static INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam
         switch (LOWORD(wParam)) {
         case IDC_STOP:
         case IDCANCEL:
-            StopRingSound(true);
+            StopRingSound();
             EndRingDialog(dialog, 2);
             break;
         case IDC_SNOOZE:
@@ -189,6 +193,10 @@ static INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam
         return TRUE;
     case WM_TIMER:
         OnAlarmDialogTimer(dialog, wParam);
+        return FALSE;
+    case WM_DESTROY:
+        // Destroyed with its owner (the program closing): the sound ends too.
+        StopRingSound();
         return FALSE;
     }
     return FALSE;
@@ -215,7 +223,7 @@ static BOOL OnCountdownDialogInit(HWND dialog)
         return TRUE;
     }
     // At the device's volume, and once: a failure leaves the dialog silent.
-    PlaySoundViaFMOD(ringSoundPath, false);
+    StartRingSound(false);
     StartTimers(dialog);
     SetFocus(dialog);
     return TRUE;
@@ -228,7 +236,7 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
         return OnCountdownDialogInit(dialog);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_STOP || LOWORD(wParam) == IDCANCEL) {
-            StopRingSound(false);
+            StopRingSound();
             EndRingDialog(dialog, 2);
         }
         return TRUE;
@@ -236,9 +244,12 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
         if (wParam == AWAKE_TIMER) {
             KeepAwakeAndInFront(dialog);
         } else if (wParam == MAX_TIME_TIMER) {
-            StopRingSound(false);
+            StopRingSound();
             EndRingDialog(dialog, 2);
         }
+        return FALSE;
+    case WM_DESTROY:
+        StopRingSound();
         return FALSE;
     }
     return FALSE;

@@ -34,9 +34,4 @@ INT_PTR RunAlarmDialog(HWND owner);
 // Sounds the countdown's end until STOP or the maximum time; returns 2.
 INT_PTR RunCountdownFinishedDialog(HWND owner);
 
-// Whether a ringing that began at `start` has reached `maxMinutes` at
-// `now`: the elapsed whole seconds within 10 of the maximum. A timer that
-// fires at another moment (the clock was set) checks again later.
-bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes);
-
 #endif

@@ -134,6 +134,16 @@ int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& no
     return best;
 }
 
+bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes)
+{
+    LONGLONG elapsed = (SystemTimeToTicks(now) - SystemTimeToTicks(start)) / TICKS_PER_SECOND;
+    // Taken as a 32-bit count and made non-negative, as it always was.
+    int seconds = static_cast<int>(elapsed);
+    LONGLONG magnitude = seconds < 0 ? -static_cast<LONGLONG>(seconds) : seconds;
+    LONGLONG difference = magnitude - static_cast<LONGLONG>(maxMinutes) * 60;
+    return difference >= -10 && difference <= 10;
+}
+
 SYSTEMTIME NextChimeTime(const SYSTEMTIME& now)
 {
     SYSTEMTIME hourStart = now;

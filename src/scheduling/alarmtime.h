@@ -36,6 +36,11 @@ void AdvanceToAllowedDay(DWORD days, SYSTEMTIME* time);
 int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& now,
                            SYSTEMTIME* time);
 
+// Whether a ringing that began at `start` has reached `maxMinutes` at
+// `now`: the elapsed whole seconds within 10 of the maximum. A timer that
+// fires at another moment (the clock was set) checks again later.
+bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes);
+
 // One second past the next full hour.
 SYSTEMTIME NextChimeTime(const SYSTEMTIME& now);
 

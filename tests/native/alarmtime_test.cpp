@@ -129,6 +129,22 @@ TEST(AlarmTime, ChimeSnoozeAndCountdownTimes)
     EXPECT_EQ(Text(At(5, 10, 0, 44)), Text(AddMinutes(At(5, 10, 0), 71582789)));
 }
 
+TEST(AlarmTime, MaximumRingTimeWithItsTenSecondTolerance)
+{
+    const struct {
+        LONGLONG elapsedSeconds;
+        DWORD maxMinutes;
+        bool reached;
+    } cases[] = {
+        { 300, 5, true }, { 290, 5, true }, { 310, 5, true }, { 289, 5, false },
+        { 330, 5, false }, { 60, 1, true }, { 0, 1, false }, { -300, 5, true },
+    };
+    SYSTEMTIME start = At(5, 7, 0);
+    for (const auto& c : cases)
+        EXPECT_EQ(c.reached, MaxRingTimeReached(start, AddTicks(start, c.elapsedSeconds * TICKS_PER_SECOND),
+                                                c.maxMinutes)) << c.elapsedSeconds;
+}
+
 TEST(AlarmTime, SleepEndsWhenLessThanAWholeMinuteIsLeft)
 {
     LONGLONG end = SystemTimeToTicks(At(5, 23, 0));

@@ -11,21 +11,6 @@
 #include "soundtest.h"
 #include "testsupport.h"
 
-// How often the whole of `pass` stands in the capture.
-static int CountPasses(const std::vector<short>& capture, const std::vector<short>& pass)
-{
-    int passes = 0;
-    for (size_t i = 0; i + pass.size() <= capture.size(); i++) {
-        if (capture[i] != pass[0])
-            continue;
-        if (std::equal(pass.begin(), pass.end(), capture.begin() + static_cast<ptrdiff_t>(i))) {
-            passes++;
-            i += pass.size() - 1;
-        }
-    }
-    return passes;
-}
-
 static double Rms(const std::vector<short>& samples)
 {
     double sum = 0;

@@ -88,6 +88,36 @@ std::vector<BYTE> ReadBytes(const std::wstring& path)
     return bytes;
 }
 
+std::vector<short> WavFileSamples(const std::wstring& path)
+{
+    std::vector<BYTE> bytes = ReadBytes(path);
+    std::vector<short> samples;
+    for (size_t i = 44; i + 1 < bytes.size(); i += 2)
+        samples.push_back(static_cast<short>(bytes[i] | (bytes[i + 1] << 8)));
+    return samples;
+}
+
+static bool Near(short heard, short played, double volume)
+{
+    double expected = played * volume;
+    return heard >= expected - 2 && heard <= expected + 2;
+}
+
+int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass, double volume)
+{
+    int passes = 0;
+    for (size_t i = 0; !pass.empty() && i + pass.size() <= samples.size(); i++) {
+        size_t k = 0;
+        while (k < pass.size() && Near(samples[i + k], pass[k], volume))
+            k++;
+        if (k == pass.size()) {
+            passes++;
+            i += pass.size() - 1;
+        }
+    }
+    return passes;
+}
+
 static void Put(std::vector<BYTE>& out, DWORD value, int bytes)
 {
     for (int i = 0; i < bytes; i++)

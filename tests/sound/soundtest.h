@@ -24,6 +24,12 @@ struct TempFolder {
 void RemoveTree(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
 std::vector<BYTE> ReadBytes(const std::wstring& path);
+// The samples of one of our 16-bit mono WAV files.
+std::vector<short> WavFileSamples(const std::wstring& path);
+// How often the whole of `pass`, scaled by `volume`, stands in `samples`
+// (within one step of rounding).
+int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass,
+                double volume = 1.0);
 // 16-bit PCM WAV (8-bit when bits is 8) of interleaved samples.
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate, int bits = 16);
 // Noise that never repeats within a file, so a pass can be found in a capture.

@@ -1,0 +1,306 @@
+// Arriving events in the real main window: the ringing dialogs driven as a
+// user would, what they request of the real notification store, and what
+// is heard through the sound capture.
+#include "windowfixture.h"
+
+#include <commctrl.h>
+#include <strsafe.h>
+
+#include "alarms.h"
+#include "alarmtime.h"
+#include "app.h"
+#include "contract.h"
+#include "displaymode.h"
+#include "mainwnd.h"
+#include "menubar.h"
+#include "resource.h"
+#include "ringing.h"
+#include "schedule.h"
+#include "settings.h"
+#include "sound.h"
+#include "soundtest.h"
+
+namespace {
+
+std::vector<PendingNotification> PendingFor(const wchar_t* arguments)
+{
+    std::vector<PendingNotification> found;
+    for (const PendingNotification& n : PendingNotifications())
+        if (n.arguments == arguments)
+            found.push_back(n);
+    return found;
+}
+
+bool CancelSnoozeEnabled()
+{
+    return SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0;
+}
+
+// A step that waits until the capture holds `passes` passes of `file` at
+// `volume`, then does `then`.
+DialogStep WhenHeard(const wchar_t* file, double volume, int passes, DialogStep then)
+{
+    return [=](HWND dialog) {
+        std::vector<short> pass = WavFileSamples(BuildSoundPath(file));
+        bool heard = PumpUntil([&] {
+            return CountPasses(ReadSoundCapture().samples, pass, volume) >= passes;
+        }, 15000);
+        EXPECT_TRUE(heard) << "the capture does not hold " << Narrow(file);
+        then(dialog);
+    };
+}
+
+DialogStep Click(int id)
+{
+    return [id](HWND dialog) { ClickDialogButton(dialog, id); };
+}
+
+class Ringing : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ClearAllNotifications();
+        StringCchCopyW(installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
+        // Alarm 3 (index 2) rings at its own level 5; the device is at full.
+        alarms[2]->AlarmOn = 1;
+        alarms[2]->AThour = 23;
+        alarms[2]->ATmin = 59;
+        alarms[2]->Volume = 5;
+        SetWaveVolume(0xFFFFFFFF);
+        ClearSoundCapture();
+    }
+    void TearDown() override
+    {
+        while (fmodUseCount > 0)
+            ReleaseFMOD();
+        ClearAllNotifications();
+        MainWindowTest::TearDown();
+    }
+
+    static LONGLONG NextElevenFiftyNine()
+    {
+        return Ticks(NextAlarmTime(*alarms[2], LocalTimeIn(0)));
+    }
+};
+
+TEST_F(Ringing, DialogRingsTheAlarmAtItsLevelAndSnoozeOrStopRequestWhatComesNext)
+{
+    const struct {
+        int button;
+        bool snoozed;
+    } cases[] = { { IDC_SNOOZE, true }, { IDC_STOP, false }, { IDOK, true }, { IDCANCEL, false } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        ClearAllNotifications();
+        std::wstring title;
+        RECT stop = {}, snooze = {};
+        LOGFONTW font = {};
+        DialogDriver driver({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 2, [&](HWND dialog) {
+            title = WindowText(dialog);
+            GetWindowRect(GetDlgItem(dialog, IDC_STOP), &stop);
+            GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
+            GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDC_SNOOZE, WM_GETFONT, 0, 0)),
+                       sizeof(font), &font);
+            ClickDialogButton(dialog, c.button);
+        }) });
+        LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
+        SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+        EXPECT_EQ(0, driver.dialogsForced);
+        EXPECT_EQ(L"Alarm 3", title);
+        EXPECT_GT(snooze.top, stop.bottom - 1);
+        EXPECT_GT(snooze.bottom - snooze.top, stop.bottom - stop.top);
+        EXPECT_EQ(24, font.lfHeight);
+        EXPECT_EQ(FW_BOLD, font.lfWeight);
+        EXPECT_STREQ(L"Arial", font.lfFaceName);
+
+        std::vector<PendingNotification> pending = PendingFor(L"/ID:2");
+        ASSERT_EQ(1u, pending.size());
+        EXPECT_EQ(pending[0].handle, StoredDword(AlarmKeyPath(2).c_str(), L"AlarmHandle"));
+        if (c.snoozed)
+            EXPECT_NEAR(static_cast<double>(now + 15 * TICKS_PER_MINUTE),
+                        static_cast<double>(Ticks(pending[0].start)), 10.0 * TICKS_PER_SECOND);
+        else
+            EXPECT_EQ(NextElevenFiftyNine(), Ticks(pending[0].start));
+        EXPECT_EQ(c.snoozed, CancelSnoozeEnabled());
+        EXPECT_EQ(0u, fmodUseCount);
+        EXPECT_EQ(0, alarmRinging);
+    }
+}
+
+TEST_F(Ringing, WhileRingingOtherEventsAreOnlyRescheduledAndACountdownEnds)
+{
+    Countdown = 1;
+    SetDisplayMode(DISPLAY_COUNTDOWN);
+    alarms[5]->AlarmOn = 1;
+    Chime = 1;
+    int shownMode = -1;
+    DWORD storedCountdown = 0;
+    DialogDriver driver({ [&](HWND dialog) {
+        // The due alarm cancelled the countdown before its dialog opened.
+        shownMode = displayMode;
+        storedCountdown = StoredDword(SETTINGS_PATH, L"Countdown");
+        DWORD uses = fmodUseCount;
+        for (int n : { 5, EVENT_CHIME, EVENT_COUNTDOWN })
+            SendMessageW(mainWindow, WM_APP_EVENT, n, 0);
+        EXPECT_EQ(uses, fmodUseCount);   // the chime is silent
+        ClickDialogButton(dialog, IDC_STOP);
+    } });
+    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    EXPECT_EQ(1, driver.dialogsSeen);
+    EXPECT_EQ(DISPLAY_CLOCK, shownMode);
+    EXPECT_EQ(0u, storedCountdown);
+    EXPECT_EQ(1u, PendingFor(L"/ID:5").size());
+    EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
+    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", ChimeHandle);
+}
+
+TEST_F(Ringing, SilencedOrUnknownEventsNeverRing)
+{
+    Silenced = 1;
+    alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
+    DialogDriver driver({});
+    for (int n : { 2, 4, 10, 253, -1, 9999 })
+        SendMessageW(mainWindow, WM_APP_EVENT, static_cast<WPARAM>(n), 0);
+    EXPECT_EQ(0, driver.dialogsSeen);
+    std::vector<PendingNotification> pending = PendingNotifications();
+    ASSERT_EQ(1u, pending.size());   // alarm 3 for its next time, alarm 5 (off) cleared
+    EXPECT_EQ(L"/ID:2", pending[0].arguments);
+    EXPECT_EQ(NextElevenFiftyNine(), Ticks(pending[0].start));
+}
+
+TEST_F(Ringing, MaximumTimeEndsTheRingAndSaysSoOnlyAfterwardsWithoutOwner)
+{
+    bool stillOpen = false;
+    std::wstring text;
+    HWND owner = mainWindow;
+    DialogDriver driver({ [&](HWND dialog) {
+        // A timer that fires 30 s off the maximum checks again later.
+        ringStartTime = AddTicks(LocalTimeIn(0), -(5 * 60 + 30) * TICKS_PER_SECOND);
+        SendMessageW(dialog, WM_TIMER, 1, 0);
+        stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+        ringStartTime = AddTicks(LocalTimeIn(0), -5 * 60 * TICKS_PER_SECOND);
+        SendMessageW(dialog, WM_TIMER, 1, 0);
+    }, [&](HWND box) {
+        owner = GetWindow(box, GW_OWNER);
+        AnswerMessageBox(&text)(box);
+    } });
+    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(2, driver.dialogsSeen);
+    EXPECT_EQ(L"The alarm was turned off because the maximum time was reached", text);
+    EXPECT_EQ(nullptr, owner);
+    EXPECT_EQ(NextElevenFiftyNine(), Ticks(PendingFor(L"/ID:2").at(0).start));
+}
+
+TEST_F(Ringing, MissingSoundFallsBackToTheDefaultOrSaysSoAndStops)
+{
+    StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, L"C:\\gone\\wake.mp3");
+    std::wstring played;
+    {
+        DialogDriver driver({ [&](HWND dialog) {
+            played = ringSoundPath;
+            ClickDialogButton(dialog, IDC_STOP);
+        } });
+        SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    }
+    EXPECT_EQ(std::wstring(installDirectory) + L"\\sounds\\buzz.wav", played);
+
+    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    std::wstring text;
+    DialogDriver driver({ AnswerMessageBox(&text) });
+    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    EXPECT_EQ(L"Can't find the alarm sound file C:\\no install\\sounds\\buzz.wav.  Please go to "
+              L"\"Set Alarm\" and select a valid sound file.", text);
+    EXPECT_EQ(NextElevenFiftyNine(), Ticks(PendingFor(L"/ID:2").at(0).start));
+    EXPECT_FALSE(CancelSnoozeEnabled());
+}
+
+TEST_F(Ringing, SnoozeInTestModeRequestsNothing)
+{
+    currentAlarm = 2;
+    alarmTestMode = 1;
+    DialogDriver driver({ Click(IDC_SNOOZE) });
+    EXPECT_EQ(1, RunAlarmDialog(mainWindow));
+    alarmTestMode = 0;
+    EXPECT_TRUE(PendingNotifications().empty());
+}
+
+TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
+{
+    alarms[2]->UseSystemVol = 1;
+    std::vector<short> pass = WavFileSamples(BuildSoundPath(L"buzz.wav"));
+    bool restarted = false;
+    DialogDriver driver({ WhenHeard(L"buzz.wav", 1.0, 1, [&](HWND dialog) {
+        ClearSoundCapture();   // the stream writes on; a new one starts a new file
+        SendMessageW(mainWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        restarted = PumpUntil([&] {
+            std::vector<short> heard = ReadSoundCapture().samples;
+            return heard.size() >= pass.size()
+                && std::equal(pass.begin(), pass.begin() + 1000, heard.begin());
+        }, 10000);
+        ClickDialogButton(dialog, IDC_STOP);
+    }) });
+    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    EXPECT_TRUE(restarted);
+}
+
+TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown)
+{
+    Countdown = 1;
+    SetDisplayMode(DISPLAY_COUNTDOWN);
+    int messages = 0;
+    DialogDriver driver({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
+        SendMessageW(dialog, WM_TIMER, 1, 0);   // the maximum time: closes without a word
+    }), [&](HWND box) { messages++; ClickDialogButton(box, IDOK); } });
+    SendMessageW(mainWindow, WM_APP_EVENT, EVENT_COUNTDOWN, 0);
+    EXPECT_EQ(1, driver.dialogsSeen);
+    EXPECT_EQ(0, messages);
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
+}
+
+TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
+{
+    ChimeHandle = SetEventNotification(EVENT_CHIME, LocalTimeIn(3600000));
+    SendMessageW(mainWindow, WM_APP_EVENT, EVENT_CHIME, 0);   // Chime 0: once, then cleared
+    std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
+    EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, bell) == 1; }, 10000));
+    EXPECT_TRUE(PumpUntil([] { return oneShotFinished.load(); }, 10000));
+    EXPECT_EQ(1, CountPasses(ReadSoundCapture().samples, bell));
+    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", 0u);
+    EXPECT_TRUE(PendingNotifications().empty());
+
+    Chime = 1;
+    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    std::wstring text;
+    DialogDriver driver({ AnswerMessageBox(&text) });
+    SendMessageW(mainWindow, WM_APP_EVENT, EVENT_CHIME, 0);
+    EXPECT_EQ(L"Can't find the chime sound file C:\\no install\\sounds\\CBell.wav.  Please select a "
+              L"valid sound file.", text);
+    EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
+}
+
+class TurnedRinging : public Ringing {
+protected:
+    void TearDown() override
+    {
+        TurnScreen(240, 320);
+        Ringing::TearDown();
+    }
+};
+
+TEST_F(TurnedRinging, LandscapeRingsInTheWideDialog)
+{
+    ASSERT_TRUE(TurnScreen(320, 240));
+    RECT snooze = {};
+    DialogDriver driver({ [&](HWND dialog) {
+        GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
+        ClickDialogButton(dialog, IDC_STOP);
+    } });
+    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    // The wide template's SNOOZE is three times as wide as it is high.
+    EXPECT_GT(snooze.right - snooze.left, 5 * (snooze.bottom - snooze.top) / 2);
+}
+
+} // namespace
