@@ -41,6 +41,8 @@ protected:
     {
         ResetProgramRegistry();
         ClearAllNotifications();
+        // Events reach it here only to show what start-up does with them.
+        WriteDword(SETTINGS_PATH, L"Silenced", 1);
     }
     void TearDown() override
     {
@@ -143,10 +145,10 @@ TEST_F(RealProgram, RequestsFromOtherProcessesAreHandledOrIgnoredSafely)
 {
     HWND window = Start(L"");
     ASSERT_NE(nullptr, window);
-    PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
     PostMessageW(window, WM_APP_SILENCE_OFF, 0, 0);
     EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 0; }, 5000));
+    PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
 
     // Unknown event numbers and the ignored request leave it running.
     PostMessageW(window, WM_APP_EVENT, 9999, 0);
