@@ -44,7 +44,7 @@ void StopSleep()
     CloseMediaStream();
     ReleaseFMOD();
     if (sleepList != nullptr) {
-        FreeMediaList(sleepList);
+        FreeMediaListAfterCallbacks(sleepList);
         sleepList = nullptr;
     }
     SetDisplayMode(DISPLAY_CLOCK);

@@ -4,6 +4,7 @@
 
 #include <strsafe.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -110,10 +111,26 @@ MediaNode* NewMediaNode(const wchar_t* path)
     return node;
 }
 
+// A folder's identity on its volume, so that one reached again through a
+// link is searched once.
+static bool FirstVisit(const std::wstring& folder, std::set<std::pair<DWORD, ULONGLONG>>* seen)
+{
+    HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return true;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool known = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    ULONGLONG index = (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return !known || seen->insert({ info.dwVolumeSerialNumber, index }).second;
+}
+
 MediaNode* ScanFolderInFoundOrder(const wchar_t* folderPath)
 {
     // Breadth first: every folder's files, then its subfolders'.
     std::vector<std::wstring> folders;
+    std::set<std::pair<DWORD, ULONGLONG>> seen;
     if (wcslen(folderPath) >= MEDIA_PATH_UNITS)
         return nullptr;
     folders.push_back(folderPath);
@@ -121,6 +138,8 @@ MediaNode* ScanFolderInFoundOrder(const wchar_t* folderPath)
     MediaNode** tail = &head;
     for (size_t i = 0; i < folders.size(); i++) {
         std::wstring folder = folders[i];
+        if (!FirstVisit(folder, &seen))
+            continue;
         wchar_t pattern[MEDIA_PATH_UNITS];
         if (FAILED(StringCchPrintfW(pattern, MEDIA_PATH_UNITS, L"%s\\*.*", folder.c_str())))
             continue;
@@ -135,8 +154,11 @@ MediaNode* ScanFolderInFoundOrder(const wchar_t* folderPath)
                                         found.cFileName)))
                 continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                // The desktop lists a folder's self and parent; the device does not.
-                if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+                // The desktop lists a folder's self and parent; the device
+                // does not. Links and junctions are not followed: one that
+                // leads back up would make the search endless.
+                if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0
+                    && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                     folders.push_back(path);
             } else if (IsSupportedSoundFile(found.cFileName)) {
                 MediaNode* node = NewMediaNode(path);

@@ -339,12 +339,16 @@ bool PlayMediaList(MediaNode* list)
 {
     if (list == nullptr)
         return false;
-    mediaStopRequested = false;
-    mediaListFinished = false;
-    mediaListHead = list;
-    currentTrack = list;
+    unsigned stops;
+    {
+        std::lock_guard<std::mutex> hold(mediaLock);
+        mediaStopRequested = false;
+        mediaListFinished = false;
+        mediaListHead = list;
+        currentTrack = list;
+        stops = mediaStops;
+    }
     InitFMOD();
-    unsigned stops = mediaStops;
     FSOUND_STREAM* stream = OpenCurrentTrack(stops);
     if (stream == nullptr)
         return false;
@@ -352,39 +356,79 @@ bool PlayMediaList(MediaNode* list)
     return PlayOpenedTrack(stream, stops);
 }
 
-static signed char MediaEndCallback(FSOUND_STREAM* ended, void*, int, void*)
+// Counts the end callbacks running, which may read the list; the last one
+// frees a list given up meanwhile.
+std::atomic<int> mediaCallbacksRunning;
+static MediaNode* retiredList;
+
+struct MediaCallbackScope {
+    MediaCallbackScope() { mediaCallbacksRunning++; }
+    ~MediaCallbackScope()
+    {
+        MediaNode* retired = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(mediaLock);
+            if (--mediaCallbacksRunning == 0) {
+                retired = retiredList;
+                retiredList = nullptr;
+            }
+        }
+        FreeMediaList(retired);
+    }
+};
+
+void FreeMediaListAfterCallbacks(MediaNode* list)
 {
-    unsigned stops = mediaStops;
-    if (mediaStopRequested)
-        return TRUE;
-    MediaNode* track = currentTrack;
-    if (track == nullptr)
-        return TRUE;
-    if (track->next != nullptr) {
-        currentTrack = track->next;
-    } else if (TimedSleep == 0) {
-        currentTrack = nullptr;
-        mediaListFinished = true;
-        return TRUE;
-    } else {
-        currentTrack = mediaListHead;
-    }
-    if (currentTrack == track) {
-        // A list of one: the same stream again.
-        std::lock_guard<std::mutex> hold(mediaLock);
-        if (mediaStops == stops && !mediaStopRequested)
-            FSOUND_Stream_Play(FSOUND_FREE, ended);
-        return TRUE;
-    }
+    MediaNode* now = nullptr;
     {
         std::lock_guard<std::mutex> hold(mediaLock);
-        if (mediaStops != stops || mediaStopRequested)
-            return TRUE;
-        FSOUND_STREAM* expected = ended;
-        // The slot is emptied only if it still holds the stream that ended.
-        if (mediaStream.compare_exchange_strong(expected, nullptr))
-            FSOUND_Stream_Close(ended);
+        if (mediaListHead == list) {
+            mediaListHead = nullptr;
+            currentTrack = nullptr;
+        }
+        if (mediaCallbacksRunning == 0) {
+            now = list;
+        } else {
+            // Appended to what is already waiting.
+            MediaNode** tail = &retiredList;
+            while (*tail != nullptr)
+                tail = &(*tail)->next;
+            *tail = list;
+        }
     }
+    FreeMediaList(now);
+}
+
+static signed char MediaEndCallback(FSOUND_STREAM* ended, void*, int, void*)
+{
+    MediaCallbackScope scope;
+    unsigned stops;
+    {
+        // A stop or a skip that came first wins: the callback does nothing.
+        std::lock_guard<std::mutex> hold(mediaLock);
+        if (mediaStopRequested || mediaStream != ended)
+            return TRUE;
+        stops = mediaStops;
+        MediaNode* track = currentTrack;
+        if (track == nullptr)
+            return TRUE;
+        if (track->next != nullptr) {
+            currentTrack = track->next;
+        } else if (TimedSleep == 0) {
+            currentTrack = nullptr;
+            mediaListFinished = true;
+            return TRUE;
+        } else {
+            currentTrack = mediaListHead;
+        }
+        if (currentTrack == track) {
+            // A list of one: the same stream again.
+            FSOUND_Stream_Play(FSOUND_FREE, ended);
+            return TRUE;
+        }
+        mediaStream = nullptr;
+    }
+    FSOUND_Stream_Close(ended);   // freed when this callback returns
     FSOUND_STREAM* stream = OpenCurrentTrack(stops);
     if (stream == nullptr)
         return FALSE;
@@ -394,27 +438,38 @@ static signed char MediaEndCallback(FSOUND_STREAM* ended, void*, int, void*)
 
 void SkipTrack(bool forward)
 {
-    if (mediaStopRequested)
-        return;
+    MediaNode* track;
+    {
+        std::lock_guard<std::mutex> hold(mediaLock);
+        if (mediaStopRequested)
+            return;
+        // The track the user saw when pressing, whatever a callback does now.
+        track = currentTrack;
+    }
     StopMediaList();
     CloseMediaStream();
-    mediaStopRequested = false;
     Sleep(500);
-    MediaNode* track = currentTrack;
+    MediaNode* target = track;
     if (forward) {
         if (track == nullptr)
             return;
         if (track->next != nullptr)
-            currentTrack = track->next;
+            target = track->next;
     } else if (track != mediaListHead) {
         MediaNode* previous = mediaListHead;
         while (previous != nullptr && previous->next != track)
             previous = previous->next;
-        currentTrack = previous != nullptr ? previous : mediaListHead;
+        target = previous != nullptr ? previous : mediaListHead;
     }
-    if (currentTrack == nullptr)
+    unsigned stops;
+    {
+        std::lock_guard<std::mutex> hold(mediaLock);
+        currentTrack = target;
+        mediaStopRequested = false;
+        stops = mediaStops;
+    }
+    if (target == nullptr)
         return;
-    unsigned stops = mediaStops;
     FSOUND_STREAM* stream = OpenCurrentTrack(stops);
     if (stream == nullptr)
         return;
@@ -424,13 +479,14 @@ void SkipTrack(bool forward)
 
 void StopMediaList()
 {
+    // Also while a callback moves between tracks and the slot is empty: its
+    // next track must not start.
     std::lock_guard<std::mutex> hold(mediaLock);
-    FSOUND_STREAM* stream = mediaStream;
-    if (stream == nullptr)
-        return;
     mediaStopRequested = true;
     mediaStops++;
-    FSOUND_Stream_Stop(stream);
+    FSOUND_STREAM* stream = mediaStream;
+    if (stream != nullptr)
+        FSOUND_Stream_Stop(stream);
 }
 
 void CloseMediaStream()

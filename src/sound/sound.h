@@ -43,6 +43,10 @@ bool OpenStream(const char* mbPath);
 signed char EndCallback(FSOUND_STREAM* stream, void* buffer, int length, void* userData);
 
 bool PlayMediaList(MediaNode* list);
+// The media end callbacks running now; they may still read the list.
+extern std::atomic<int> mediaCallbacksRunning;
+// Frees a list given up by its player once no end callback can read it.
+void FreeMediaListAfterCallbacks(MediaNode* list);
 void SkipTrack(bool forward);
 void StopMediaList();
 void CloseMediaStream();

@@ -63,6 +63,17 @@ TEST(FolderScan, NamesNotFoldersDecideAndEqualNamesKeepTheirOrder)
     EXPECT_EQ(nullptr, ScanFolder((root / L"dir.mp3").c_str()));
 }
 
+TEST(FolderScan, LinksBackUpAreNotFollowed)
+{
+    TempFolder root;
+    Touch(root / L"song.mp3");
+    CreateDirectoryW((root / L"sub").c_str(), nullptr);
+    for (const wchar_t* link : { L"self", L"sub\\up" })
+        ASSERT_TRUE(CreateSymbolicLinkW((root / link).c_str(), root.path.c_str(),
+                                        SYMBOLIC_LINK_FLAG_DIRECTORY)) << GetLastError();
+    EXPECT_EQ(std::vector<std::wstring>{ root / L"song.mp3" }, Paths(ScanFolder(root.path.c_str())));
+}
+
 TEST(FolderScan, ManyFoldersAreAllSearched)
 {
     TempFolder root;
