@@ -15,11 +15,8 @@
 
 static bool Install(const TempFolder& install)
 {
-    wchar_t windows[MAX_PATH];
-    GetSystemWindowsDirectoryW(windows, MAX_PATH);
     CreateDirectoryW((install / L"sounds").c_str(), nullptr);
-    if (!CopyFileW(ProgramPath(LAUNCHER_FILE).c_str(),
-                   (std::wstring(windows) + L"\\" + LAUNCHER_FILE).c_str(), FALSE)
+    if (!InstallInWindowsFolder(LAUNCHER_FILE)
         || !CopyFileW(ProgramPath(WAKELOOM_PROGRAM_FILE).c_str(),
                       (install / WAKELOOM_PROGRAM_FILE).c_str(), FALSE)
         || !CopyFileW(BuildSoundPath(L"buzz.wav").c_str(), (install / L"sounds\\buzz.wav").c_str(),

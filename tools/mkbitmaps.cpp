@@ -350,6 +350,24 @@ void MenuBarImages()
     Write4("menubar.bmp", cv);
 }
 
+// The time-digit editor's pictures: the colon between hour and minutes and
+// the arrows of its buttons, black on the dialogs' light grey.
+void TimeEditorPictures()
+{
+    Canvas colon(9, 18, LightGrey);
+    colon.Fill(3, 4, 5, 6, Black);
+    colon.Fill(3, 11, 5, 13, Black);
+    Write4("time_colon.bmp", colon);
+    for (int down = 0; down <= 1; down++) {
+        Canvas arrow(15, 9, LightGrey);
+        for (int row = 0; row < 5; row++) {
+            int y = down ? 2 + row : 6 - row;
+            arrow.Fill(7 - row, y, 7 + row, y, Black);
+        }
+        Write4(down ? "arrow_down.bmp" : "arrow_up.bmp", arrow);
+    }
+}
+
 // The product logo: a round yellow clock face with a wave-like loom of
 // lines under its hands, on deep blue.
 void Logo()
@@ -407,6 +425,7 @@ int main(int argc, char** argv)
     PlayerButtons();
     SilencedBell();
     MenuBarImages();
+    TimeEditorPictures();
     Logo();
     std::printf("%d bitmaps written to %s\n", filesWritten, outputDir.c_str());
     return 0;

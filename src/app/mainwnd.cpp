@@ -92,7 +92,7 @@ static void OpenSoundControlPanel()
 
 static void OnSettings(HWND window)
 {
-    if (RunDialog(IDD_SETTINGS, nullptr) != 1)
+    if (RunSettingsDialog() != 1)
         return;
     SaveSettings();
     InvalidateClockArea(orientation != 1);
@@ -113,9 +113,11 @@ static void OnSilenceAll(HWND window)
 
 static void OnCountdown()
 {
-    if (RunDialog(IDD_COUNTDOWN, nullptr) != IDC_COUNTDOWN_START)
+    if (RunCountdownDialog() != IDC_COUNTDOWN_START)
         return;
-    StartCountdownNotification(mainWindow);
+    // A countdown that could not be set would never ring: not shown as running.
+    if (!StartCountdownNotification(mainWindow))
+        return;
     Countdown = 1;
     SaveCountdownSettings();
     SetDisplayMode(DISPLAY_COUNTDOWN);
@@ -123,7 +125,7 @@ static void OnCountdown()
 
 static void OnHourlyChime()
 {
-    if (RunDialog(IDD_HOURLY_CHIME, nullptr, true) != 1)
+    if (RunChimeDialog() != 1)
         return;
     ReloadChimeHandle();
     if (Chime)
@@ -136,7 +138,7 @@ static void OnHourlyChime()
 static LRESULT OnButton(HWND button)
 {
     if (button == setAlarmsButton) {
-        RunDialog(IDD_SET_ALARMS, nullptr);
+        RunSetAlarmsDialog();
         // Saving the alarms rescheduled them, which ends any snooze.
         EnableCancelSnooze(false);
         SaveSettings();
@@ -177,7 +179,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         LaunchProgram(L"PegHelp.exe", L"wkl.htp");
         return 0;
     case IDM_ABOUT:
-        RunDialog(IDD_ABOUT, nullptr);
+        RunAboutDialog();
         return 0;
     case IDM_SLEEP:
         StartSleep();
@@ -189,7 +191,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         OnCountdown();
         return 0;
     case IDM_SNOOZE_TIME:
-        if (RunDialog(IDD_SNOOZE_TIME, nullptr) == 1)
+        if (RunSnoozeTimeDialog() == 1)
             SaveSettings();
         return 0;
     case IDM_HOURLY_CHIME:

@@ -1,4 +1,5 @@
-// The modal dialogs of the program, each run from its resource template.
+// The modal dialogs of the program, each run from its resource template,
+// and the parts they share.
 #ifndef WAKELOOM_DIALOGS_H
 #define WAKELOOM_DIALOGS_H
 
@@ -10,5 +11,35 @@
 INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
 // Runs dialog template `id` modally for `owner`; -1 without such a template.
 INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner);
+
+// Each dialog as the main window (and the tests) run it.
+INT_PTR RunSetAlarmsDialog();   // 1 Done, 2 Cancel
+INT_PTR RunSnoozeTimeDialog();  // 1 OK, 2 Cancel
+INT_PTR RunSettingsDialog();    // 1 Done, 2 Cancel
+INT_PTR RunAboutDialog();       // 2
+INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else 2
+INT_PTR RunChimeDialog();       // 1 Done, 2 Cancel
+
+// ---- what the dialogs share ----
+// Full screen below the title strip, with a Done button that sends IDOK.
+void MakeFullScreen(HWND dialog);
+// The stock system font, bold, 8 points on the main window's screen.
+HFONT CreateLabelFont();
+// "Tahoma", bold, `height` as a LOGFONT height.
+HFONT CreateDigitFont(int height);
+// The main window's pixels per inch, vertically.
+int ScreenPixelsPerInch();
+void SetControlFont(HWND dialog, int id, HFONT font);
+void DeleteFontOf(HFONT* font);
+// The blue of the dialogs' titles, for WM_CTLCOLORSTATIC.
+INT_PTR BlueLabel(HDC dc);
+// After another window was in front.
+void BringBackToFront(HWND dialog);
+// Lets the user pick a sound file (or an ASX playlist) with the system's
+// file dialog; true with `path` (MAX_PATH units) when one was chosen.
+bool BrowseForFile(HWND owner, bool playlist, wchar_t* path);
+// Shows the text after the last backslash of `path`, or "<default>" for an
+// empty path, in control `id`; shortened to fit with `fit`.
+void ShowFileName(HWND dialog, int id, const wchar_t* path, bool fit);
 
 #endif

@@ -23,6 +23,21 @@
 #define IDS_MAX_TIME_REACHED    312
 #define IDS_ALARM_MISSED        313
 #define IDS_COUNTDOWN_MISSED    314
+#define IDS_NO_DAYS_SELECTED    315
+#define IDS_NO_DAYS_CAPTION     316
+#define IDS_ZERO_SNOOZE         317
+#define IDS_SNOOZE_CAPTION      318
+#define IDS_ZERO_COUNTDOWN      319
+#define IDS_ZERO_SLEEP          320
+#define IDS_NO_SOUND_FILES      321
+#define IDS_SOUND_FILES         322
+#define IDS_SELECT_SOUND_FILE   323
+#define IDS_PLAYLISTS           324
+#define IDS_SELECT_PLAYLIST     325
+#define IDS_DEFAULT_SOUND       326
+
+// The version the About dialog shows.
+#define WAKELOOM_VERSION_TEXT   "Version 1.0"
 
 // Dialog templates (120-218)
 #define IDD_ALARM_RINGING       120
@@ -32,9 +47,16 @@
 #define IDD_ABOUT               173
 #define IDD_SET_ALARMS          177
 #define IDD_SLEEP               178
+#define IDD_FOLDER_PICKER       179
 #define IDD_COUNTDOWN           195
 #define IDD_COUNTDOWN_FINISHED  196
 #define IDD_HOURLY_CHIME        199
+
+// Pictures of the dialogs
+#define IDB_TIME_COLON          131
+#define IDB_ARROW_UP            134
+#define IDB_ARROW_DOWN          135
+#define IDB_FOLDER_IMAGES       180
 
 // Menu and menu-bar record; a menu-bar button without a picture
 #define IDM_MAIN_MENU           172
@@ -58,9 +80,63 @@
 #define IDM_SNOOZE_TIME         40018
 #define IDM_HOURLY_CHIME        40019
 
-// Controls (1000-1065)
+// Controls (1000-1065); some ids serve a role in more than one dialog
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
+#define IDC_ALARM_NAME          1000
 #define IDC_STOP                1003
 #define IDC_SNOOZE              1004
+#define IDC_HOUR_UP             1005
+#define IDC_HOUR_DOWN           1006
+#define IDC_HOUR                1007
+#define IDC_MINUTE_TENS         1008
+#define IDC_MINUTE_ONES         1009
+#define IDC_ALARM_ON            1010
+#define IDC_MINUTE_TENS_DOWN    1011
+#define IDC_MINUTE_ONES_DOWN    1012
+#define IDC_MINUTE_TENS_UP      1013
+#define IDC_MINUTE_ONES_UP      1014
+#define IDC_AM                  1015
+#define IDC_PM                  1016
+#define IDC_TWENTY_FOUR_HOUR    1019
+#define IDC_SOURCE_KIND         1021
+#define IDC_MAX_TIME            1023
+#define IDC_SHOW_ICON           1025
+#define IDC_SHOW_ITIME          1026
+#define IDC_OWN_VOLUME          1028
+#define IDC_VOLUME              1031
+#define IDC_ALARM_SELECTOR      1034
+#define IDC_SUNDAY              1035
+#define IDC_MONDAY              1036
+#define IDC_TUESDAY             1037
+#define IDC_WEDNESDAY           1038
+#define IDC_THURSDAY            1039
+#define IDC_SATURDAY            1040
+#define IDC_FRIDAY              1041
+#define IDC_SELECTOR_LABEL      1042
+#define IDC_SETTINGS_TITLE      1044
+#define IDC_ABOUT_TITLE         1045
+#define IDC_BROWSE              1046
+#define IDC_SLEEP_START         1046
+#define IDC_PICKER_SELECT       1046
+#define IDC_TEST                1047
+#define IDC_SLEEP_BROWSE        1047
+#define IDC_PICKER_CANCEL       1047
+#define IDC_SOUND_NAME          1048
+#define IDC_SLEEP_SOURCE_NAME   1051
+#define IDC_SLEEP_TITLE         1052
+#define IDC_PICKER_TITLE        1054
+#define IDC_FOLDER_TREE         1055
+#define IDC_SLEEP_SOURCE_LABEL  1056
+#define IDC_UNTIL_MUSIC_ENDS    1058
+#define IDC_FOR_THE_TIME        1059
+#define IDC_COUNTDOWN_TITLE     1059
+#define IDC_SOUND_LABEL         1060
+#define IDC_KEEP_AWAKE          1061
+#define IDC_CHIME_TITLE         1062
+#define IDC_CHIME_ON            1063
+#define IDC_CHIME_WARNING       1064
 #define IDC_COUNTDOWN_START     1065
 
 // Clock face bitmaps (102-231): portrait digits 40 x 120

@@ -44,6 +44,8 @@ DWORD savedWaveVolume;
 static std::atomic<FSOUND_STREAM*> alarmStream;
 static std::atomic<FSOUND_STREAM*> mediaStream;
 static std::atomic<FSOUND_STREAM*> oneShotStream;
+static std::atomic<FSOUND_STREAM*> previewStream;
+static bool previewUsesLibrary;
 
 // Held while the alarm is replayed or stopped.
 static std::mutex alarmLock;
@@ -536,6 +538,30 @@ void StopOneShot()
 bool CloseOneShot()
 {
     return CloseStreamSlot(oneShotStream);
+}
+
+// ---- volume preview -----------------------------------------------------------------
+
+void PlayPreviewSound(const wchar_t* path)
+{
+    CloseStreamSlot(previewStream);
+    if (!previewUsesLibrary)
+        previewUsesLibrary = InitFMOD();
+    char mbPath[MB_PATH_BYTES];
+    ToMultibytePath(path, mbPath);
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
+    if (stream == nullptr)
+        return;
+    previewStream = stream;
+    FSOUND_Stream_Play(FSOUND_FREE, stream);
+}
+
+void StopPreviewSound()
+{
+    CloseStreamSlot(previewStream);
+    if (previewUsesLibrary)
+        ReleaseFMOD();
+    previewUsesLibrary = false;
 }
 
 // ---- volume -------------------------------------------------------------------------

@@ -60,6 +60,12 @@ void StopOneShot();
 // True when it closed a stream.
 bool CloseOneShot();
 
+// The volume preview of the Set Alarms dialog: a short sound at the device
+// volume, replacing the one before; silent when it cannot play. (Wine keeps
+// a volume per stream, so the system's PlaySoundW would not carry it.)
+void PlayPreviewSound(const wchar_t* path);
+void StopPreviewSound();
+
 void SetVolumeLevel(DWORD level);
 void SetWaveVolume(DWORD value);
 DWORD GetWaveVolume();

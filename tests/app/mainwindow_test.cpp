@@ -159,15 +159,23 @@ protected:
     }
 };
 
+// Each dialog is cancelled as soon as it shows.
+DialogStep CancelIt()
+{
+    return [](HWND dialog) { ClickDialogButton(dialog, IDCANCEL); };
+}
+
 TEST_F(MenuBarAroundDialogs, DisabledWhileEachDialogRunsAndTheChimeLeavesItAlone)
 {
     for (int command : { IDM_ABOUT, IDM_SETTINGS, IDM_COUNTDOWN, IDM_SNOOZE_TIME, IDM_SLEEP }) {
         barRequests.clear();
+        DialogDriver driver({ CancelIt() });
         SendMessageW(mainWindow, WM_COMMAND, command, 0);
         EXPECT_EQ(DisabledThenEnabled(), barRequests) << "command " << command;
     }
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);   // no sleep list: the clock stays
     barRequests.clear();
+    DialogDriver driver({ CancelIt() });
     SendMessageW(mainWindow, WM_COMMAND, IDM_HOURLY_CHIME, 0);
     EXPECT_TRUE(barRequests.empty());
 }
@@ -178,6 +186,7 @@ TEST_F(MenuBarAroundDialogs, ADialogDoesNotBringBackWhatTheModeDisabled)
     for (int item : { IDM_SLEEP, IDM_COUNTDOWN, IDM_SETTINGS, IDM_SNOOZE_TIME })
         EXPECT_TRUE(ItemGrey(item)) << item;
     barRequests.clear();
+    DialogDriver driver({ CancelIt() });
     SendMessageW(mainWindow, WM_COMMAND, IDM_ABOUT, 0);
     EXPECT_EQ(DisabledThenEnabled(false), barRequests);
     EXPECT_FALSE(BarEnabled(IDM_SETTINGS));
@@ -194,6 +203,7 @@ TEST_F(MenuBarAroundDialogs, SetAlarmsAndCancelSnoozeEndAnyPendingSnooze)
     EnableCancelSnooze(true);
     EXPECT_TRUE(BarEnabled(IDM_CANCEL_SNOOZE));
     barRequests.clear();
+    DialogDriver driver({ CancelIt() });
     SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                  reinterpret_cast<LPARAM>(setAlarmsButton));
     std::vector<std::pair<int, bool>> expected = DisabledThenEnabled();

@@ -132,13 +132,12 @@ TEST_F(Launcher, TaskbarIconFollowsShowIcon)
     ShowIcon = 1;
     UpdateTaskbarIcon();
     EXPECT_EQ(1u, WaitForStarts(fakeProgram, 1).size());
-    ASSERT_TRUE(CopyFileW(ProgramPath(LAUNCHER_FILE).c_str(), fakeProgram.c_str(), FALSE));
+    ASSERT_TRUE(InstallInWindowsFolder(LAUNCHER_FILE));
 }
 
 TEST_F(Launcher, DueNotificationReachesWakeloomThroughTheLauncher)
 {
-    ASSERT_TRUE(CopyFileW(ProgramPath(LAUNCHER_FILE).c_str(),
-                          InWindowsFolder(LAUNCHER_FILE).c_str(), FALSE));
+    ASSERT_TRUE(InstallInWindowsFolder(LAUNCHER_FILE));
     standIn = CreateStandInWindow(WAKELOOM_NAME, WAKELOOM_NAME);
     LoadSettings();
     SYSTEMTIME due = LocalTimeIn(2000);

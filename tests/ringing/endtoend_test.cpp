@@ -19,10 +19,7 @@ protected:
     {
         ResetProgramRegistry();
         ClearAllNotifications();
-        wchar_t windows[MAX_PATH];
-        GetSystemWindowsDirectoryW(windows, MAX_PATH);
-        ASSERT_TRUE(CopyFileW(ProgramPath(LAUNCHER_FILE).c_str(),
-                              (std::wstring(windows) + L"\\" + LAUNCHER_FILE).c_str(), FALSE));
+        ASSERT_TRUE(InstallInWindowsFolder(LAUNCHER_FILE));
         // Installed as the run command installs it: the program and its sounds.
         CreateDirectoryW((install / L"sounds").c_str(), nullptr);
         ASSERT_TRUE(CopyFileW(ProgramPath(WAKELOOM_PROGRAM_FILE).c_str(),

@@ -423,7 +423,7 @@ std::wstring ProgramPath(const wchar_t* fileName)
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments)
 {
     ChildProcess child;
-    std::wstring path = ProgramPath(fileName);
+    std::wstring path = wcschr(fileName, L'\\') != nullptr ? fileName : ProgramPath(fileName);
     std::wstring commandLine = L"\"" + path + L"\"";
     if (arguments != nullptr && arguments[0] != L'\0')
         commandLine += std::wstring(L" ") + arguments;
@@ -462,6 +462,21 @@ void KillProgram(ChildProcess& child)
     WaitForSingleObject(child.process, 5000);
     CloseHandle(child.process);
     child.process = nullptr;
+}
+
+bool InstallInWindowsFolder(const wchar_t* fileName)
+{
+    // The launcher's icon window keeps its program file open.
+    if (HWND running = FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME)) {
+        SendMessageW(running, WM_CLOSE, 0, 0);
+        PumpUntil([] { return FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME) == nullptr; },
+                  5000);
+    }
+    wchar_t windows[MAX_PATH];
+    GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring target = std::wstring(windows) + L"\\" + fileName;
+    return PumpUntil([&] { return CopyFileW(ProgramPath(fileName).c_str(), target.c_str(), FALSE) != 0; },
+                     5000);
 }
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)

@@ -106,13 +106,17 @@ struct ChildProcess {
     HANDLE process = nullptr;
     DWORD id = 0;
 };
-// A program of the build folder, started as the scheduler or the user would.
+// A program of the build folder (or at a full path), started as the
+// scheduler or the user would.
 std::wstring ProgramPath(const wchar_t* fileName);
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments);
 // The exit code, or STILL_ACTIVE when it did not end within `timeoutMs`
 // (messages are pumped meanwhile, so windows of this thread stay live).
 DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs);
 void KillProgram(ChildProcess& child);
+// Copies a program of the build (the launcher) into the Windows folder,
+// where the notifications start it; a copy that runs is ended first.
+bool InstallInWindowsFolder(const wchar_t* fileName);
 // The top-level window of class and title, waited for up to `timeoutMs`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 

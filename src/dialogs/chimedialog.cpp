@@ -1,0 +1,103 @@
+// The Chime dialog: the hourly chime on or off and its sound, which the
+// user can hear here.
+#include "dialogs.h"
+
+#include <initializer_list>
+#include <strsafe.h>
+
+#include "app.h"
+#include "messages.h"
+#include "resource.h"
+#include "settings.h"
+#include "sound.h"
+
+// The test plays at most this long: 21 looks, 200 ms apart.
+#define TEST_LOOKS    21
+#define TEST_LOOK_MS  200
+
+static HFONT labelFont;
+
+static BOOL OnInitDialog(HWND dialog)
+{
+    MakeFullScreen(dialog);
+    labelFont = CreateLabelFont();
+    for (int id : { IDC_CHIME_TITLE, IDC_SOUND_LABEL, IDC_SOUND_NAME, IDC_CHIME_ON,
+                    IDC_CHIME_WARNING })
+        SetControlFont(dialog, id, labelFont);
+    ShowFileName(dialog, IDC_SOUND_NAME, ChimeSound, true);
+    CheckDlgButton(dialog, IDC_CHIME_ON, Chime ? BST_CHECKED : BST_UNCHECKED);
+    return TRUE;
+}
+
+static void OnBrowse(HWND dialog)
+{
+    // Kept even when the dialog is then cancelled.
+    wchar_t path[MAX_PATH];
+    if (BrowseForFile(mainWindow, false, path)) {
+        StringCchCopyW(ChimeSound, SETTINGS_TEXT_UNITS, path);
+        ShowFileName(dialog, IDC_SOUND_NAME, ChimeSound, false);
+    }
+    BringBackToFront(dialog);
+}
+
+static void OnTest(HWND dialog)
+{
+    wchar_t defaultPath[MAX_PATH], path[MAX_PATH];
+    DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
+    bool own = ChimeSound[0] != L'\0' && wcscmp(ChimeSound, DEFAULT_CHIME_SOUND) != 0;
+    StringCchCopyW(path, ARRAYSIZE(path), own ? ChimeSound : defaultPath);
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        StringCchCopyW(path, ARRAYSIZE(path), defaultPath);
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        ShowMessage(mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONERROR, path);
+    } else if (PlayOneShot(path)) {
+        // A longer sound is cut: the dialog waits for it, not for the whole.
+        for (int look = 0; look < TEST_LOOKS && !oneShotFinished; look++)
+            Sleep(TEST_LOOK_MS);
+        if (!oneShotFinished)
+            StopOneShot();
+        oneShotFinished = false;
+        CloseOneShot();
+        ReleaseFMOD();
+    }
+    BringBackToFront(dialog);
+}
+
+static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        switch (wParam) {
+        case IDOK:
+            Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
+            DeleteFontOf(&labelFont);
+            EndDialog(dialog, 1);
+            break;
+        case IDCANCEL:
+            DeleteFontOf(&labelFont);
+            EndDialog(dialog, 2);
+            break;
+        case IDC_BROWSE:
+            OnBrowse(dialog);
+            break;
+        case IDC_TEST:
+            OnTest(dialog);
+            break;
+        }
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id == IDC_CHIME_TITLE || id == IDC_SOUND_LABEL)
+            return BlueLabel(reinterpret_cast<HDC>(wParam));
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR RunChimeDialog()
+{
+    return RunDialog(IDD_HOURLY_CHIME, ChimeDialogProc, true);
+}
