@@ -368,6 +368,25 @@ void TimeEditorPictures()
     }
 }
 
+// The picker's folders, open (image 0) and closed (image 1), 16 x 15 each
+// side by side; green is see-through.
+void FolderImages()
+{
+    Canvas cv(32, 15, Green);
+    for (int open = 0; open <= 1; open++) {
+        int x = open ? 0 : 16;
+        cv.Fill(x + 1, 2, x + 6, 3, DarkYellow);          // the tab
+        cv.Fill(x + 1, 4, x + 14, 13, DarkYellow);        // the back
+        if (open) {
+            for (int row = 0; row < 7; row++)             // the front, tipped forward
+                cv.Fill(x + 3 - row / 3, 7 + row, x + 15 - row / 3, 7 + row, Yellow);
+        } else {
+            cv.Fill(x + 2, 6, x + 13, 12, Yellow);
+        }
+    }
+    Write4("folders.bmp", cv);
+}
+
 // The product logo: a round yellow clock face with a wave-like loom of
 // lines under its hands, on deep blue.
 void Logo()
@@ -426,6 +445,7 @@ int main(int argc, char** argv)
     SilencedBell();
     MenuBarImages();
     TimeEditorPictures();
+    FolderImages();
     Logo();
     std::printf("%d bitmaps written to %s\n", filesWritten, outputDir.c_str());
     return 0;

@@ -16,16 +16,17 @@ BYTE sleepPaused;
 ULONGLONG sleepEndTime;
 DWORD sleepRemainingSeconds;
 
+// The clock's own time source, so the time left and the clock agree.
 static ULONGLONG LocalNowTicks()
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return static_cast<ULONGLONG>(SystemTimeToTicks(now));
+    SYSTEMTIME localNow, utcNow;
+    clockTimeSource(&localNow, &utcNow);
+    return static_cast<ULONGLONG>(SystemTimeToTicks(localNow));
 }
 
 void StartSleep()
 {
-    RunDialog(IDD_SLEEP, nullptr);
+    RunSleepDialog();
     SaveSettings();
     if (TimedSleep) {
         // The extra 59 seconds: sleep ends once less than a whole minute is left.

@@ -19,6 +19,10 @@ INT_PTR RunSettingsDialog();    // 1 Done, 2 Cancel
 INT_PTR RunAboutDialog();       // 2
 INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else 2
 INT_PTR RunChimeDialog();       // 1 Done, 2 Cancel
+INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else 1
+// The sound-folder picker: 1 with a folder in pickedFolderPath, else 2.
+INT_PTR RunFolderPicker(HWND owner);
+extern wchar_t pickedFolderPath[MAX_PATH];
 
 // ---- what the dialogs share ----
 // Full screen below the title strip, with a Done button that sends IDOK.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "devicepath.h"
+
 static const wchar_t* FileNamePointer(const wchar_t* path)
 {
     // A backslash in the first position does not count.
@@ -178,13 +180,7 @@ MediaNode* ScanFolder(const wchar_t* folderPath)
     return SortMediaList(ScanFolderInFoundOrder(folderPath));
 }
 
-bool IsExistingFile(const wchar_t* path)
-{
-    DWORD attributes = GetFileAttributesW(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path)
+static MediaNode* BuildFromRealPath(DWORD sourceType, const wchar_t* path)
 {
     switch (sourceType) {
     case MEDIA_SOURCE_FOLDER:
@@ -198,6 +194,21 @@ MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path)
     default:
         return nullptr;
     }
+}
+
+bool IsExistingFile(const wchar_t* path)
+{
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path)
+{
+    // The picker keeps folders as the device names them ("\My Documents\...").
+    wchar_t real[MEDIA_PATH_UNITS];
+    if (!ResolveDevicePath(path, real, MEDIA_PATH_UNITS))
+        return nullptr;
+    return BuildFromRealPath(sourceType, real);
 }
 
 void FreeMediaList(MediaNode* list)

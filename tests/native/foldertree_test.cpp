@@ -1,0 +1,65 @@
+// The picker's tree of folder names over given paths.
+#include <gtest/gtest.h>
+
+#include "foldertree.h"
+
+namespace {
+
+// The tree as text: "name(children) sibling ...".
+std::u16string Shape(const FolderNode* node)
+{
+    std::u16string text;
+    for (; node != nullptr; node = node->nextSibling) {
+        text += node->name;
+        if (node->firstChild != nullptr)
+            text += u"(" + Shape(node->firstChild) + u")";
+        if (node->nextSibling != nullptr)
+            text += u" ";
+    }
+    return text;
+}
+
+std::u16string TreeOf(std::initializer_list<const char16_t*> paths)
+{
+    FolderNode* tree = nullptr;
+    for (const char16_t* path : paths)
+        tree = AddFolderPath(tree, path);
+    std::u16string shape = Shape(tree);
+    FreeFolderTree(tree);
+    return shape;
+}
+
+} // namespace
+
+TEST(FolderTree, FoldersAndTheirAncestorsInTheirOrder)
+{
+    const struct {
+        std::initializer_list<const char16_t*> paths;
+        std::u16string shape;
+    } cases[] = {
+        { { u"\\Documents\\Music\\Rock" }, u"Documents(Music(Rock))" },
+        // Top-level nodes in the order met; every lower level sorted without case.
+        { { u"\\Storage Card E", u"\\Documents\\Music" }, u"Storage Card E Documents(Music)" },
+        { { u"\\D\\beta", u"\\D\\Alpha", u"\\D\\ALPHA\\x" }, u"D(Alpha(x) beta)" },
+        { { u"\\D\\Rock", u"\\D\\Rock", u"\\d\\rock" }, u"D(Rock)" },
+        { { u"\\A\\B", u"\\C" }, u"A(B) C" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.shape, TreeOf(c.paths));
+}
+
+TEST(FolderTree, ElementsTooLongForANodeAreSkipped)
+{
+    std::u16string longName(FOLDER_NAME_UNITS, u'x');
+    std::u16string path = u"\\D\\" + longName + u"\\E";
+    EXPECT_EQ(u"D", TreeOf({ path.c_str() }));
+    // A path too long for the picker adds the folders above it that fit.
+    std::u16string deep = u"\\D";
+    while (deep.size() < FOLDER_NAME_UNITS + 20)
+        deep += u"\\sub";
+    std::u16string shape = TreeOf({ deep.c_str() });
+    size_t shown = 0;
+    for (size_t at = shape.find(u"sub"); at != std::u16string::npos; at = shape.find(u"sub", at + 1))
+        shown++;
+    EXPECT_EQ((FOLDER_NAME_UNITS - 3) / 4, shown);
+}
