@@ -46,6 +46,7 @@ struct FSOUND_STREAM {
     bool playing = false;
     bool closeRequested = false;
     bool freesItself = false;     // closed from its own end callback
+    bool paused = false;          // by FSOUND_SetPaused, also before its device opens
     unsigned generation = 0;      // counts stops: a buffer decoded before one is dropped
     DWORD volume = 0xFFFFFFFF;
 
@@ -64,7 +65,6 @@ namespace {
 struct Library {
     std::mutex lock;
     bool initialised = false;
-    bool paused = false;
     std::vector<FSOUND_STREAM*> streams;
     std::vector<FSOUND_STREAM*> channels;
 };
@@ -111,7 +111,7 @@ bool OpenDevice(FSOUND_STREAM* stream)
     stream->device = device;
     stream->volume = 0xFFFFFFFF;
     ApplyDeviceVolume(stream);
-    if (gLibrary.paused)
+    if (stream->paused)
         waveOutPause(device);
     return true;
 }
@@ -272,7 +272,6 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int)
     FSOUND_Close();
     std::lock_guard<std::mutex> hold(gLibrary.lock);
     gLibrary.initialised = true;
-    gLibrary.paused = false;
     gLibrary.channels.assign(static_cast<size_t>(maxSoftwareChannels), nullptr);
     return TRUE;
 }
@@ -299,10 +298,9 @@ signed char FSOUND_SetPaused(int channel, signed char paused)
     std::lock_guard<std::mutex> hold(gLibrary.lock);
     if (!gLibrary.initialised)
         return FALSE;
+    // Only the streams there are now: one opened later plays unpaused.
     FSOUND_STREAM* only = nullptr;
-    if (channel == FSOUND_ALL) {
-        gLibrary.paused = paused != 0;
-    } else {
+    if (channel != FSOUND_ALL) {
         if (channel < 0 || static_cast<size_t>(channel) >= gLibrary.channels.size()
             || gLibrary.channels[static_cast<size_t>(channel)] == nullptr)
             return FALSE;
@@ -312,6 +310,7 @@ signed char FSOUND_SetPaused(int channel, signed char paused)
         if (only != nullptr && stream != only)
             continue;
         std::lock_guard<std::mutex> holdStream(stream->lock);
+        stream->paused = paused != 0;
         if (stream->device != nullptr) {
             if (paused)
                 waveOutPause(stream->device);

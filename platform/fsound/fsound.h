@@ -35,7 +35,8 @@ signed char FSOUND_SetOutput(int outputType);
 signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags);
 // Closes every stream and ends the library's use.
 void FSOUND_Close();
-// FSOUND_ALL or a channel returned by FSOUND_Stream_Play.
+// FSOUND_ALL (the streams open now) or a channel returned by
+// FSOUND_Stream_Play.
 signed char FSOUND_SetPaused(int channel, signed char paused);
 // True once after the device was switched off and on.
 signed char FSOUND_HasPowerOnOccurred();

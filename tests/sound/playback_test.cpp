@@ -349,3 +349,24 @@ TEST_F(SoundEngine, FileNamesBeyondAsciiPlay)
     CloseOneShot();
     ReleaseFMOD();
 }
+
+TEST_F(MediaPlayback, PauseHoldsTheStreamsPlayingThenNotAnAlarmAfter)
+{
+    MakeTracks(22050 * 20);
+    ClearSoundCapture();
+    ASSERT_TRUE(PlayMediaList(list));
+    ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4410; }, 3000));
+    PauseAllSound(true);
+    Wait(200);
+    size_t heard = ReadSoundCapture().samples.size();
+    Wait(500);
+    EXPECT_EQ(heard, ReadSoundCapture().samples.size());
+
+    std::vector<short> pass = NoiseSamples(2205, 60);
+    std::wstring path = WriteNoiseWav(L"alarm.wav", pass);
+    ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
+    EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, pass) > 0; }, 3000));
+    StopAlarmSound();
+    CloseAlarmSound(false);
+    PauseAllSound(false);
+}
