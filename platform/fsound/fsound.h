@@ -11,8 +11,9 @@
 #define FSOUND_FREE -1
 #define FSOUND_ALL  -3
 
-// Stream open modes. The stream always plays at its file's own rate and
-// channel count; of the mode only the loop flag counts.
+// Stream open modes. The stream always plays at its file's own rate; of
+// the mode only the loop flag and the mono flag count (a stereo file opened
+// with FSOUND_MONO is mixed down to one channel).
 #define FSOUND_LOOP_OFF    0x00000001
 #define FSOUND_LOOP_NORMAL 0x00000002
 #define FSOUND_16BITS      0x00000010

@@ -518,8 +518,9 @@ void CloseOneShot()
 
 void SetVolumeLevel(DWORD level)
 {
-    double word = static_cast<double>(level) * 10.0 * 655.35;
-    SetWaveVolume(static_cast<DWORD>(word));
+    // The low word is the left channel, the high word the right one.
+    DWORD word = static_cast<DWORD>(static_cast<double>(level) * 10.0 * 655.35);
+    SetWaveVolume(word | (word << 16));
 }
 
 void SetWaveVolume(DWORD value)

@@ -39,6 +39,12 @@ static void Wait(DWORD ms)
     PumpUntil([] { return false; }, ms);
 }
 
+static signed char OneShotEnded(FSOUND_STREAM*, void*, int, void*)
+{
+    oneShotFinished = true;
+    return TRUE;
+}
+
 class SoundEngine : public ::testing::Test {
 protected:
     void SetUp() override
@@ -132,7 +138,7 @@ TEST_F(SoundEngine, AlarmLevelSetsTheDeviceVolumeAndCloseRestoresIt)
     alarms[0]->Volume = 3;
     SetWaveVolume(0xC000C000);
     ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
-    EXPECT_EQ(19660u, GetWaveVolume());
+    EXPECT_EQ(19660u * 0x10001u, GetWaveVolume());
     StopAlarmSound();
     CloseAlarmSound(true);
     EXPECT_EQ(0xC000C000u, GetWaveVolume());
@@ -140,7 +146,7 @@ TEST_F(SoundEngine, AlarmLevelSetsTheDeviceVolumeAndCloseRestoresIt)
     alarms[0]->Volume = 7;
     ClearSoundCapture();
     ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
-    EXPECT_EQ(45874u, GetWaveVolume());
+    EXPECT_EQ(45874u * 0x10001u, GetWaveVolume());
     Wait(600);
     StopAlarmSound();
     CloseAlarmSound(true);
@@ -156,14 +162,73 @@ TEST_F(SoundEngine, AlarmLevelSetsTheDeviceVolumeAndCloseRestoresIt)
     EXPECT_NEAR(0.7, Rms(loudPart) / Rms(pass), 0.05);
 }
 
-TEST_F(SoundEngine, VolumeLevelsDropTheirHalfUnit)
+TEST_F(SoundEngine, VolumeLevelsDropTheirHalfUnitOnBothChannels)
 {
-    SetVolumeLevel(10);
-    EXPECT_EQ(65535u, GetWaveVolume());
-    SetVolumeLevel(3);
-    EXPECT_EQ(19660u, GetWaveVolume());
-    SetVolumeLevel(1);
-    EXPECT_EQ(6553u, GetWaveVolume());
+    for (auto [level, word] : { std::pair{ 10u, 65535u }, std::pair{ 7u, 45874u }, std::pair{ 3u, 19660u },
+                                std::pair{ 1u, 6553u } }) {
+        SetVolumeLevel(level);
+        EXPECT_EQ(word | (word << 16), GetWaveVolume()) << level;
+    }
+}
+
+// Left and right differ, so a channel lost or a wrong mix shows.
+static std::vector<short> StereoNoise(size_t frames, std::vector<short>* mix)
+{
+    std::vector<short> left = NoiseSamples(frames, 51), right = NoiseSamples(frames, 52);
+    std::vector<short> stereo;
+    for (size_t i = 0; i < frames; i++) {
+        stereo.insert(stereo.end(), { left[i], right[i] });
+        mix->push_back(static_cast<short>((left[i] + right[i]) / 2));
+    }
+    return stereo;
+}
+
+TEST_F(SoundEngine, StereoAlarmAtItsOwnLevelIsHeardWholeAtThatLevel)
+{
+    std::vector<short> mix;
+    std::wstring path = folder / L"stereo.wav";
+    ASSERT_TRUE(WriteBytes(path, MakeWav(StereoNoise(22050, &mix), 2, 22050)));
+    alarms[0]->UseSystemVol = 0;
+    alarms[0]->Volume = 7;
+    ClearSoundCapture();
+    ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
+    PumpUntil([] { return ReadSoundCapture().samples.size() > 11025; }, 3000);
+    StopAlarmSound();
+    CloseAlarmSound(true);
+    // Opened as the engine opens it (mono), both channels mixed into one
+    // at 70 %.
+    SoundCapture capture = ReadSoundCapture();
+    ASSERT_TRUE(capture.valid);
+    EXPECT_EQ(1, capture.channels);
+    std::vector<short> heard;
+    for (short s : capture.samples)
+        if (s != 0)
+            heard.push_back(s);
+    ASSERT_GT(heard.size(), 5000u);
+    EXPECT_NEAR(0.7, Rms(heard) / Rms(mix), 0.05);
+}
+
+TEST_F(SoundEngine, StereoStaysStereoUnlessOpenedMono)
+{
+    std::vector<short> mix;
+    std::vector<short> stereo = StereoNoise(4410, &mix);
+    std::wstring path = folder / L"both.wav";
+    ASSERT_TRUE(WriteBytes(path, MakeWav(stereo, 2, 22050)));
+    ASSERT_TRUE(InitFMOD());
+    for (auto [mode, channels] : { std::pair{ FSOUND_NORMAL, 1 }, std::pair{ FSOUND_16BITS | FSOUND_SIGNED, 2 } }) {
+        ClearSoundCapture();
+        FSOUND_STREAM* stream = FSOUND_Stream_Open(Narrow(path).c_str(), mode, 0, 0);
+        ASSERT_NE(nullptr, stream);
+        FSOUND_Stream_SetEndCallback(stream, OneShotEnded, nullptr);
+        oneShotFinished = false;
+        ASSERT_GE(FSOUND_Stream_Play(FSOUND_FREE, stream), 0);
+        EXPECT_TRUE(PumpUntil([] { return oneShotFinished.load(); }, 5000));
+        FSOUND_Stream_Close(stream);
+        SoundCapture capture = ReadSoundCapture();
+        EXPECT_EQ(channels, capture.channels) << mode;
+        EXPECT_EQ(1, CountPasses(capture.samples, channels == 1 ? mix : stereo)) << mode;
+    }
+    ReleaseFMOD();
 }
 
 TEST_F(SoundEngine, SystemVolumeAlarmLeavesTheDeviceVolumeAlone)
