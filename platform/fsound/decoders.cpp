@@ -7,10 +7,25 @@
 #include "mpegaudio.h"
 #include "wavheader.h"
 
+bool WideFileName(const char* fileName, std::wstring* wide)
+{
+    int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fileName, -1, nullptr, 0);
+    if (units <= 0)
+        return false;
+    wide->assign(static_cast<size_t>(units), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fileName, -1, &(*wide)[0], units) != units)
+        return false;
+    wide->resize(static_cast<size_t>(units - 1));
+    return true;
+}
+
 bool SoundFile::Open(const char* fileName)
 {
     Close();
-    handle = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    std::wstring wide;
+    if (!WideFileName(fileName, &wide))
+        return false;
+    handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;

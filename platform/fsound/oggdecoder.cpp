@@ -50,7 +50,10 @@ struct OggDecoder : SoundDecoder {
 
 SoundDecoder* OpenOggDecoder(const char* fileName)
 {
-    FILE* file = fopen(fileName, "rb");
+    std::wstring wide;
+    if (!WideFileName(fileName, &wide))
+        return nullptr;
+    FILE* file = _wfopen(wide.c_str(), L"rb");
     if (file == nullptr)
         return nullptr;
     int error = 0;
