@@ -48,7 +48,8 @@ struct SoundDecoder {
 SoundDecoder* OpenWavDecoder(const char* fileName);
 SoundDecoder* OpenMp3Decoder(const char* fileName);
 SoundDecoder* OpenOggDecoder(const char* fileName);
-// Chooses the decoder from the file's first bytes.
+// Chooses the decoder from the file's first bytes. A file that gives no
+// sound at all is refused.
 SoundDecoder* OpenSoundDecoder(const char* fileName);
 
 #endif

@@ -18,8 +18,10 @@ const size_t kFramesPerFeed = 8;
 const size_t kReadBlock = 16384;
 // Of a tag in front, at most this much is read for its fields.
 const size_t kTagReadLimit = 1 << 20;
-// The largest Layer III frame (MPEG-2.5, 160 kbit/s at 8 kHz) is 1441 bytes.
-const size_t kMaxFrameBytes = 2048;
+// The largest frame, free format included.
+const size_t kMaxFrameBytes = MPEG_MAX_FRAME_BYTES;
+// The bytes searched for the first frame.
+const size_t kHeadBytes = 64 * 1024;
 
 struct Mp3Decoder : SoundDecoder {
     SoundFile file;
@@ -260,6 +262,12 @@ SoundDecoder* OpenMp3Decoder(const char* fileName)
         std::vector<uint8_t> tag(readBytes);
         readBytes = file.ReadAt(pos, tag.data(), readBytes);
         ReadId3v2Frames(tag.data(), readBytes, &decoder->tags);
+        // A tag that claims more than the file holds is damaged: the audio
+        // is found by its frames after the tag's header.
+        if (tagBytes > file.size - pos) {
+            pos += 10;
+            break;
+        }
         pos += tagBytes;
     }
 
@@ -277,13 +285,12 @@ SoundDecoder* OpenMp3Decoder(const char* fileName)
     }
 
     // The first frame, and whether it is the Xing/Info frame.
-    std::vector<uint8_t> head(64 * 1024);
+    std::vector<uint8_t> head(kHeadBytes);
     size_t headBytes = 0;
-    if (decoder->audioEnd > pos) {
-        uint64_t left = decoder->audioEnd - pos;
+    uint64_t left = decoder->audioEnd > pos ? decoder->audioEnd - pos : 0;
+    if (left > 0)
         headBytes = file.ReadAt(pos, head.data(), static_cast<size_t>(left < head.size() ? left : head.size()));
-    }
-    size_t first = FindMpegStart(head.data(), headBytes, &decoder->stream);
+    size_t first = FindMpegStart(head.data(), headBytes, headBytes == left, &decoder->stream);
     if (first >= headBytes) {
         delete decoder;
         return nullptr;
