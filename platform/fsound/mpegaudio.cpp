@@ -75,12 +75,21 @@ bool IsId3v1Tag(const uint8_t* p, size_t size)
     return size >= 128 && memcmp(p, "TAG", 3) == 0;
 }
 
+static bool IsXingTag(const uint8_t* p, size_t size, size_t at)
+{
+    return at + 8 <= size && (memcmp(p + at, "Xing", 4) == 0 || memcmp(p + at, "Info", 4) == 0);
+}
+
 bool ParseMpegInfoFrame(const uint8_t* p, size_t size, const MpegFrameHeader& header,
                         MpegStreamInfo* info)
 {
     memset(info, 0, sizeof(*info));
-    size_t xing = 4 + (header.crc ? 2 : 0) + header.sideInfoBytes;
-    if (xing + 8 <= size && (memcmp(p + xing, "Xing", 4) == 0 || memcmp(p + xing, "Info", 4) == 0)) {
+    // LAME writes its tag right after the side info even when the frame
+    // says a CRC follows the header; other encoders may leave the CRC room.
+    size_t xing = 4 + header.sideInfoBytes;
+    if (header.crc && !IsXingTag(p, size, xing) && IsXingTag(p, size, xing + 2))
+        xing += 2;
+    if (IsXingTag(p, size, xing)) {
         uint32_t flags = Be32(p + xing + 4);
         size_t pos = xing + 8;
         if (flags & 1) {
