@@ -45,8 +45,9 @@ signed char FSOUND_HasPowerOnOccurred();
 signed char FSOUND_File_HasFatalErrorOccurred();
 
 // `fileName` is UTF-8. Null when the library is not initialised or the
-// file is not a WAV (PCM, 8 or 16 bits, mono or stereo), MP3 (Layer III) or
-// OGG Vorbis file. `offset` and `length` must be 0.
+// file is not a WAV (PCM, 8 or 16 bits), MP3 (Layer III) or OGG Vorbis
+// file of one or two channels that gives sound. `offset` and `length` must
+// be 0.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* fileName, unsigned int mode, int offset,
                                   int length);
 // Plays from the start, or goes on after a pause of all sound; returns the

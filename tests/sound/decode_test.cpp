@@ -192,6 +192,37 @@ TEST_F(HostileFiles, GarbageIsNoMp3)
         EXPECT_FALSE(OpenAndPlay(bytes, name.c_str())) << Narrow(name);
 }
 
+// Files the Vorbis decoder would mix down wrongly or mishandle.
+TEST_F(HostileFiles, OggThatTheDecoderWouldMishandleIsRefused)
+{
+    std::vector<BYTE> ogg = ReadBytes(TestMediaPath(L"tagged.ogg"));
+    ASSERT_GT(ogg.size(), 200u);
+    // The comment header's packet: on the second page, after the 58 bytes
+    // of the first.
+    size_t body = 58 + 27 + ogg[58 + 26];
+    auto le32 = [&](size_t at) { return ogg[at] | (ogg[at + 1] << 8) | (ogg[at + 2] << 16) | (ogg[at + 3] << 24); };
+    size_t count = body + 11 + le32(body + 7);
+    size_t firstComment = count + 4;
+    auto with = [&](size_t at, DWORD value) {
+        std::vector<BYTE> bytes = ogg;
+        for (int i = 0; i < 4; i++)
+            bytes[at + i] = static_cast<BYTE>(value >> (8 * i));
+        return bytes;
+    };
+    std::vector<std::pair<std::wstring, std::vector<BYTE>>> files = {
+        { L"channels3.ogg", ReadBytes(TestMediaPath(L"channels3.ogg")) },
+        { L"channels6.ogg", ReadBytes(TestMediaPath(L"channels6.ogg")) },
+        { L"vendor.ogg", with(body + 7, 0xFFFFFFFF) },
+        { L"count.ogg", with(count, 0x40000000) },
+        { L"overrun.ogg", with(firstComment, le32(firstComment) + 2000) },
+        { L"negative.ogg", with(firstComment, 0x80000000) },
+    };
+    for (const auto& [name, bytes] : files) {
+        ASSERT_GT(bytes.size(), 1000u) << Narrow(name);
+        EXPECT_FALSE(OpenAndPlay(bytes, name.c_str())) << Narrow(name);
+    }
+}
+
 TEST_F(HostileFiles, BadWavHeadersAreRefused)
 {
     std::vector<BYTE> good = MakeWav(NoiseSamples(1000, 5), 1, 22050);
