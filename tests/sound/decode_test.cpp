@@ -51,25 +51,17 @@ static double Correlation(const std::vector<short>& a, const std::vector<short>&
 TEST(Decoders, Mp3ComesOutAlignedAndAsLongAsItsSource)
 {
     std::vector<short> source = WavSamples(BuildSoundPath(L"buzz.wav"));
-    std::vector<BYTE> plain = ReadBytes(TestMediaPath(L"plain.mp3"));
-    // Behind an ID3v2 tag that claims 256 MB: the audio is found after its header.
-    std::vector<BYTE> damagedTag = { 'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F };
-    damagedTag.insert(damagedTag.end(), plain.begin(), plain.end());
-    TempFolder folder;
-    for (const auto& [name, bytes] : { std::pair{ L"plain.mp3", plain }, std::pair{ L"damagedtag.mp3", damagedTag } }) {
-        ASSERT_TRUE(WriteBytes(folder / name, bytes));
-        SoundDecoder* decoder = OpenSoundDecoder(Narrow(folder / name).c_str());
-        ASSERT_NE(nullptr, decoder) << Narrow(name);
-        EXPECT_EQ(22050, decoder->rate);
-        EXPECT_EQ(1, decoder->channels);
-        std::vector<short> decoded = DecodeAll(decoder);
-        EXPECT_EQ(source.size(), decoded.size()) << Narrow(name);
-        EXPECT_GT(Correlation(source, decoded), 0.9) << Narrow(name);
-        // A second pass gives the same.
-        ASSERT_TRUE(decoder->Rewind());
-        EXPECT_EQ(decoded, DecodeAll(decoder));
-        delete decoder;
-    }
+    SoundDecoder* decoder = OpenSoundDecoder(Narrow(TestMediaPath(L"plain.mp3")).c_str());
+    ASSERT_NE(nullptr, decoder);
+    EXPECT_EQ(22050, decoder->rate);
+    EXPECT_EQ(1, decoder->channels);
+    std::vector<short> decoded = DecodeAll(decoder);
+    EXPECT_EQ(source.size(), decoded.size());
+    EXPECT_GT(Correlation(source, decoded), 0.9);
+    // A second pass gives the same.
+    ASSERT_TRUE(decoder->Rewind());
+    EXPECT_EQ(decoded, DecodeAll(decoder));
+    delete decoder;
 }
 
 TEST(Decoders, Mpeg1Mp3Decodes)
@@ -110,17 +102,10 @@ TEST(Decoders, WavOfEightBitsStereoBecomesSixteenBits)
 
 static std::vector<BYTE> NoiseBytes(size_t count, unsigned seed)
 {
-    std::vector<BYTE> bytes;
-    for (short s : NoiseSamples((count + 1) / 2, seed, 32767)) {
-        bytes.push_back(static_cast<BYTE>(s));
-        bytes.push_back(static_cast<BYTE>(s >> 8));
-    }
-    bytes.resize(count);
-    return bytes;
+    std::vector<short> noise = NoiseSamples(count / 2, seed, 32767);
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(noise.data());
+    return std::vector<BYTE>(bytes, bytes + noise.size() * 2);
 }
-
-// The header of an MPEG-1 Layer III frame of 128 kbit/s at 44.1 kHz, 417 bytes.
-static const BYTE kFrameHeader[4] = { 0xFF, 0xFB, 0x90, 0x64 };
 
 class HostileFiles : public ::testing::Test {
 protected:
@@ -169,56 +154,44 @@ TEST_F(HostileFiles, CutOrCorruptFilesFailOrPlayWithoutHarm)
     OpenAndPlay(scrambled, L"scrambled.mp3");
 }
 
-TEST_F(HostileFiles, GarbageIsNoMp3)
+// Garbage would play as silence, an OGG of more channels as noise (the
+// Vorbis decoder's mix down is broken), and damaged Vorbis comments crash
+// the decoder.
+TEST_F(HostileFiles, WhatWouldNotPlayRightIsRefused)
 {
     std::vector<std::pair<std::wstring, std::vector<BYTE>>> files;
     // Noise, as random or compressed files are: now and then a frame header.
     for (unsigned seed = 1; seed <= 30; seed++)
         files.push_back({ L"noise" + std::to_wstring(seed) + L".mp3", NoiseBytes(70000, seed) });
-    // A lone frame header cut by the end of the file, and one cut by the end
-    // of the first 64 KB read.
-    std::vector<BYTE> endOfFile = NoiseBytes(5000, 100);
-    std::copy(kFrameHeader, kFrameHeader + 4, endOfFile.end() - 300);
-    files.push_back({ L"endoffile.mp3", endOfFile });
-    std::vector<BYTE> endOfWindow = NoiseBytes(100000, 101);
-    std::copy(kFrameHeader, kFrameHeader + 4, endOfWindow.begin() + 65536 - 300);
-    files.push_back({ L"endofwindow.mp3", endOfWindow });
+    // A lone frame header (a frame of 417 bytes) cut by the end of the file,
+    // and one cut by the end of the first 64 KB read.
+    const BYTE header[4] = { 0xFF, 0xFB, 0x90, 0x64 };
+    for (auto [size, at] : { std::pair{ 5000, 4700 }, std::pair{ 100000, 65236 } }) {
+        std::vector<BYTE> bytes = NoiseBytes(size, 100);
+        std::copy(header, header + 4, bytes.begin() + at);
+        files.push_back({ L"lone" + std::to_wstring(size) + L".mp3", bytes });
+    }
     // The Info frame and one frame of a real file: no sound is left after
     // the encoder delay.
     std::vector<BYTE> mp3 = ReadBytes(TestMediaPath(L"plain.mp3"));
-    ASSERT_GT(mp3.size(), 417u);
     files.push_back({ L"cut417.mp3", std::vector<BYTE>(mp3.begin(), mp3.begin() + 417) });
-    for (const auto& [name, bytes] : files)
-        EXPECT_FALSE(OpenAndPlay(bytes, name.c_str())) << Narrow(name);
-}
 
-// Files the Vorbis decoder would mix down wrongly or mishandle.
-TEST_F(HostileFiles, OggThatTheDecoderWouldMishandleIsRefused)
-{
+    for (const wchar_t* name : { L"channels3.ogg", L"channels6.ogg" })
+        files.push_back({ name, ReadBytes(TestMediaPath(name)) });
+    // The vendor length, the comment count and the first comment's length
+    // of the comment header, on the second page after the 58 bytes of the first.
     std::vector<BYTE> ogg = ReadBytes(TestMediaPath(L"tagged.ogg"));
-    ASSERT_GT(ogg.size(), 200u);
-    // The comment header's packet: on the second page, after the 58 bytes
-    // of the first.
-    size_t body = 58 + 27 + ogg[58 + 26];
     auto le32 = [&](size_t at) { return ogg[at] | (ogg[at + 1] << 8) | (ogg[at + 2] << 16) | (ogg[at + 3] << 24); };
-    size_t count = body + 11 + le32(body + 7);
-    size_t firstComment = count + 4;
-    auto with = [&](size_t at, DWORD value) {
+    size_t vendor = 58 + 27 + ogg[58 + 26] + 7, count = vendor + 4 + le32(vendor), first = count + 4;
+    for (auto [at, value] : { std::pair{ vendor, 0xFFFFFFFFu }, std::pair{ count, 0x40000000u },
+                              std::pair{ first, le32(first) + 2000u }, std::pair{ first, 0x80000000u } }) {
         std::vector<BYTE> bytes = ogg;
         for (int i = 0; i < 4; i++)
             bytes[at + i] = static_cast<BYTE>(value >> (8 * i));
-        return bytes;
-    };
-    std::vector<std::pair<std::wstring, std::vector<BYTE>>> files = {
-        { L"channels3.ogg", ReadBytes(TestMediaPath(L"channels3.ogg")) },
-        { L"channels6.ogg", ReadBytes(TestMediaPath(L"channels6.ogg")) },
-        { L"vendor.ogg", with(body + 7, 0xFFFFFFFF) },
-        { L"count.ogg", with(count, 0x40000000) },
-        { L"overrun.ogg", with(firstComment, le32(firstComment) + 2000) },
-        { L"negative.ogg", with(firstComment, 0x80000000) },
-    };
+        files.push_back({ L"comments" + std::to_wstring(files.size()) + L".ogg", bytes });
+    }
     for (const auto& [name, bytes] : files) {
-        ASSERT_GT(bytes.size(), 1000u) << Narrow(name);
+        ASSERT_GT(bytes.size(), 400u) << Narrow(name);
         EXPECT_FALSE(OpenAndPlay(bytes, name.c_str())) << Narrow(name);
     }
 }
