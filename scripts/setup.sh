@@ -9,7 +9,7 @@ packages=(
     googletest libgtest-dev
     wine64 libasound2
     xvfb x11-utils imagemagick
-    libstb-dev libmpg123-0 lame vorbis-tools clang libclang-rt-14-dev
+    libstb-dev libmpg123-0 mpg123 lame vorbis-tools sox clang libclang-rt-14-dev
 )
 
 missing=()

@@ -7,10 +7,25 @@
 #include "mpegaudio.h"
 #include "wavheader.h"
 
+bool WideFileName(const char* fileName, std::wstring* wide)
+{
+    int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fileName, -1, nullptr, 0);
+    if (units <= 0)
+        return false;
+    wide->assign(static_cast<size_t>(units), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fileName, -1, &(*wide)[0], units) != units)
+        return false;
+    wide->resize(static_cast<size_t>(units - 1));
+    return true;
+}
+
 bool SoundFile::Open(const char* fileName)
 {
     Close();
-    handle = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    std::wstring wide;
+    if (!WideFileName(fileName, &wide))
+        return false;
+    handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -121,9 +136,22 @@ SoundDecoder* OpenSoundDecoder(const char* fileName)
     uint8_t magic[12] = {};
     size_t got = file.ReadAt(0, magic, sizeof(magic));
     file.Close();
+    SoundDecoder* decoder;
     if (got >= 12 && memcmp(magic, "RIFF", 4) == 0 && memcmp(magic + 8, "WAVE", 4) == 0)
-        return OpenWavDecoder(fileName);
-    if (got >= 4 && memcmp(magic, "OggS", 4) == 0)
-        return OpenOggDecoder(fileName);
-    return OpenMp3Decoder(fileName);
+        decoder = OpenWavDecoder(fileName);
+    else if (got >= 4 && memcmp(magic, "OggS", 4) == 0)
+        decoder = OpenOggDecoder(fileName);
+    else
+        decoder = OpenMp3Decoder(fileName);
+    if (decoder == nullptr)
+        return nullptr;
+    // Silence would be played in place of an alarm: the caller must rather
+    // fall back to a sound that plays.
+    std::vector<short> probe(static_cast<size_t>(decoder->channels));
+    if (decoder->channels < 1 || decoder->channels > 2 || decoder->Read(probe.data(), 1) == 0
+        || !decoder->Rewind()) {
+        delete decoder;
+        return nullptr;
+    }
+    return decoder;
 }

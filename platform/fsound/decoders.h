@@ -7,9 +7,15 @@
 
 #include <stdint.h>
 
+#include <string>
 #include <vector>
 
 #include "soundtags.h"
+
+// File names come as UTF-8 and are opened through the wide API, so that
+// every name the file system can hold opens. False when the name is not
+// UTF-8.
+bool WideFileName(const char* fileName, std::wstring* wide);
 
 // A file read at explicit offsets.
 struct SoundFile {
@@ -42,7 +48,8 @@ struct SoundDecoder {
 SoundDecoder* OpenWavDecoder(const char* fileName);
 SoundDecoder* OpenMp3Decoder(const char* fileName);
 SoundDecoder* OpenOggDecoder(const char* fileName);
-// Chooses the decoder from the file's first bytes.
+// Chooses the decoder from the file's first bytes. A file that gives no
+// sound at all is refused.
 SoundDecoder* OpenSoundDecoder(const char* fileName);
 
 #endif

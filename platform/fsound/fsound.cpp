@@ -29,6 +29,7 @@ const DWORD kWorkerTickMs = 50;
 struct FSOUND_STREAM {
     SoundDecoder* decoder = nullptr;
     bool loop = false;
+    int channels = 0;             // played: the decoder's, or 1 when mixed down
     FSOUND_STREAMCALLBACK callback = nullptr;
     void* userData = nullptr;
     int channel = -1;
@@ -46,6 +47,7 @@ struct FSOUND_STREAM {
     bool playing = false;
     bool closeRequested = false;
     bool freesItself = false;     // closed from its own end callback
+    bool paused = false;          // by FSOUND_SetPaused, also before its device opens
     unsigned generation = 0;      // counts stops: a buffer decoded before one is dropped
     DWORD volume = 0xFFFFFFFF;
 
@@ -64,7 +66,6 @@ namespace {
 struct Library {
     std::mutex lock;
     bool initialised = false;
-    bool paused = false;
     std::vector<FSOUND_STREAM*> streams;
     std::vector<FSOUND_STREAM*> channels;
 };
@@ -91,7 +92,7 @@ void ApplyDeviceVolume(FSOUND_STREAM* stream)
 
 bool OpenDevice(FSOUND_STREAM* stream)
 {
-    WORD channels = static_cast<WORD>(stream->decoder->channels);
+    WORD channels = static_cast<WORD>(stream->channels);
     DWORD rate = static_cast<DWORD>(stream->decoder->rate);
     WAVEFORMATEX format = { WAVE_FORMAT_PCM, channels, rate, rate * channels * 2,
                             static_cast<WORD>(channels * 2), 16, 0 };
@@ -100,7 +101,8 @@ bool OpenDevice(FSOUND_STREAM* stream)
                     0, CALLBACK_EVENT) != MMSYSERR_NOERROR)
         return false;
     for (int i = 0; i < kBufferCount; i++) {
-        stream->buffers[i].assign(kBufferFrames * channels, 0);
+        // Room for the decoder's channels before a mix down.
+        stream->buffers[i].assign(kBufferFrames * static_cast<size_t>(stream->decoder->channels), 0);
         WAVEHDR& header = stream->headers[i];
         header = {};
         header.lpData = reinterpret_cast<LPSTR>(stream->buffers[i].data());
@@ -111,7 +113,7 @@ bool OpenDevice(FSOUND_STREAM* stream)
     stream->device = device;
     stream->volume = 0xFFFFFFFF;
     ApplyDeviceVolume(stream);
-    if (gLibrary.paused)
+    if (stream->paused)
         waveOutPause(device);
     return true;
 }
@@ -128,7 +130,7 @@ void CloseDevice(FSOUND_STREAM* stream)
 }
 
 // Fills `frames` frames from the decoder, going round again on a looping
-// stream. Returns the frames filled.
+// stream, mixed down to the stream's channels. Returns the frames filled.
 size_t Decode(FSOUND_STREAM* stream, short* out, size_t frames)
 {
     size_t done = 0;
@@ -146,6 +148,10 @@ size_t Decode(FSOUND_STREAM* stream, short* out, size_t frames)
         if (!stream->loop || rewound || !stream->decoder->Rewind())
             break;
         rewound = true;
+    }
+    if (stream->channels == 1 && stream->decoder->channels == 2) {
+        for (size_t i = 0; i < done; i++)
+            out[i] = static_cast<short>((out[2 * i] + out[2 * i + 1]) / 2);
     }
     return done;
 }
@@ -198,7 +204,7 @@ DWORD WINAPI StreamWorker(void* parameter)
             if (!stream->playing || stream->generation != generation)
                 break;
             header.dwBufferLength =
-                static_cast<DWORD>(frames * stream->decoder->channels * sizeof(short));
+                static_cast<DWORD>(frames * static_cast<size_t>(stream->channels) * sizeof(short));
             if (waveOutWrite(stream->device, &header, sizeof(header)) == MMSYSERR_NOERROR)
                 inFlight++;
         }
@@ -272,7 +278,6 @@ signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int)
     FSOUND_Close();
     std::lock_guard<std::mutex> hold(gLibrary.lock);
     gLibrary.initialised = true;
-    gLibrary.paused = false;
     gLibrary.channels.assign(static_cast<size_t>(maxSoftwareChannels), nullptr);
     return TRUE;
 }
@@ -299,10 +304,9 @@ signed char FSOUND_SetPaused(int channel, signed char paused)
     std::lock_guard<std::mutex> hold(gLibrary.lock);
     if (!gLibrary.initialised)
         return FALSE;
+    // Only the streams there are now: one opened later plays unpaused.
     FSOUND_STREAM* only = nullptr;
-    if (channel == FSOUND_ALL) {
-        gLibrary.paused = paused != 0;
-    } else {
+    if (channel != FSOUND_ALL) {
         if (channel < 0 || static_cast<size_t>(channel) >= gLibrary.channels.size()
             || gLibrary.channels[static_cast<size_t>(channel)] == nullptr)
             return FALSE;
@@ -312,6 +316,7 @@ signed char FSOUND_SetPaused(int channel, signed char paused)
         if (only != nullptr && stream != only)
             continue;
         std::lock_guard<std::mutex> holdStream(stream->lock);
+        stream->paused = paused != 0;
         if (stream->device != nullptr) {
             if (paused)
                 waveOutPause(stream->device);
@@ -352,6 +357,7 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* fileName, unsigned int mode, int o
     FSOUND_STREAM* stream = new FSOUND_STREAM;
     stream->decoder = decoder;
     stream->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
+    stream->channels = (mode & FSOUND_MONO) != 0 ? 1 : decoder->channels;
     // Each value is followed by two zero bytes, so it reads as a C string
     // or as a zero-terminated UTF-16 text.
     for (SoundTag& tag : decoder->tags)

@@ -11,8 +11,9 @@
 #define FSOUND_FREE -1
 #define FSOUND_ALL  -3
 
-// Stream open modes. The stream always plays at its file's own rate and
-// channel count; of the mode only the loop flag counts.
+// Stream open modes. The stream always plays at its file's own rate; of
+// the mode only the loop flag and the mono flag count (a stereo file opened
+// with FSOUND_MONO is mixed down to one channel).
 #define FSOUND_LOOP_OFF    0x00000001
 #define FSOUND_LOOP_NORMAL 0x00000002
 #define FSOUND_16BITS      0x00000010
@@ -35,7 +36,8 @@ signed char FSOUND_SetOutput(int outputType);
 signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags);
 // Closes every stream and ends the library's use.
 void FSOUND_Close();
-// FSOUND_ALL or a channel returned by FSOUND_Stream_Play.
+// FSOUND_ALL (the streams open now) or a channel returned by
+// FSOUND_Stream_Play.
 signed char FSOUND_SetPaused(int channel, signed char paused);
 // True once after the device was switched off and on.
 signed char FSOUND_HasPowerOnOccurred();
@@ -45,9 +47,10 @@ void FSOUND_NotePowerOn();
 // True once after a stream could not read its file any more.
 signed char FSOUND_File_HasFatalErrorOccurred();
 
-// Null when the library is not initialised or the file is not a WAV
-// (PCM, 8 or 16 bits, mono or stereo), MP3 (Layer III) or OGG Vorbis file.
-// `offset` and `length` must be 0.
+// `fileName` is UTF-8. Null when the library is not initialised or the
+// file is not a WAV (PCM, 8 or 16 bits), MP3 (Layer III) or OGG Vorbis
+// file of one or two channels that gives sound. `offset` and `length` must
+// be 0.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* fileName, unsigned int mode, int offset,
                                   int length);
 // Plays from the start, or goes on after a pause of all sound; returns the

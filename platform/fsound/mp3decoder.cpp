@@ -1,7 +1,7 @@
 // MP3 through the system's ACM MPEG Layer-3 codec. Our own framing feeds it
-// whole frames of one stream only: the ID3 tags, the Xing/Info frame and
-// anything between frames never reach the codec, and the LAME encoder delay
-// and padding are cut from what comes out.
+// whole frames of one stream only: the ID3 tags, the leading Xing/Info frame
+// and anything between frames never reach the codec, and the LAME encoder
+// delay and padding are cut from what comes out.
 #include "decoders.h"
 
 #include <mmsystem.h>
@@ -14,12 +14,14 @@
 namespace {
 
 // Frames handed to the codec per conversion, and the bytes read per block.
+// The output has room for twice as many frames; what the codec holds back
+// beyond that is fetched by converting again without new frames.
 const size_t kFramesPerFeed = 8;
 const size_t kReadBlock = 16384;
 // Of a tag in front, at most this much is read for its fields.
 const size_t kTagReadLimit = 1 << 20;
-// The largest Layer III frame (MPEG-2.5, 160 kbit/s at 8 kHz) is 1441 bytes.
-const size_t kMaxFrameBytes = 2048;
+// The bytes searched for the first frame.
+const size_t kHeadBytes = 64 * 1024;
 
 struct Mp3Decoder : SoundDecoder {
     SoundFile file;
@@ -34,18 +36,26 @@ struct Mp3Decoder : SoundDecoder {
     std::vector<uint8_t> feed;     // whole frames waiting for the codec
     size_t feedBytes = 0;
     std::vector<uint8_t> pcmBuffer;
+    size_t pcmFrameBytes = 0;      // the output of one frame
 
     std::vector<uint8_t> input;    // bytes read, not yet framed
     size_t inputPos = 0;
     uint64_t readPos = 0;
     bool inputEnded = false;
-    bool flushed = false;
+    bool framesEnded = false;      // every frame has gone into the feed
+    bool outputFull = false;       // the last conversion had no room for more
+    bool finished = false;         // the codec gave its last
 
     std::vector<short> pcm;        // decoded, not yet handed out
     size_t pcmPos = 0;
-    uint64_t skipFrames = 0;       // still to cut at the start
-    uint64_t framesLeft = 0;       // still to hand out, when the length is known
-    bool lengthKnown = false;
+    // Of the codec's output (counted in frames from the start of a pass),
+    // the encoder delay before trimStart and the padding from trimEnd to
+    // partEnd are cut. Anything after partEnd, where a second file was
+    // joined on, plays as it comes, as the reference decoder does.
+    uint64_t outPos = 0;
+    uint64_t trimStart = 0;
+    uint64_t trimEnd = 0;
+    uint64_t partEnd = 0;
 
     ~Mp3Decoder() override { CloseCodec(); }
 
@@ -71,9 +81,9 @@ struct Mp3Decoder : SoundDecoder {
             acm = nullptr;
             return false;
         }
-        feed.assign(kFramesPerFeed * kMaxFrameBytes, 0);
-        // Room for the frames fed and as much again held back by the codec.
-        pcmBuffer.assign(2 * kFramesPerFeed * 1152 * 2 * sizeof(short), 0);
+        feed.assign(2 * kFramesPerFeed * MPEG_MAX_FRAME_BYTES, 0);
+        pcmFrameBytes = static_cast<size_t>(stream.samples * stream.channels) * sizeof(short);
+        pcmBuffer.assign(2 * kFramesPerFeed * pcmFrameBytes, 0);
         header = {};
         header.cbStruct = sizeof(header);
         header.pbSrc = feed.data();
@@ -108,16 +118,24 @@ struct Mp3Decoder : SoundDecoder {
         inputPos = 0;
         readPos = audioStart;
         inputEnded = false;
-        flushed = false;
+        framesEnded = false;
+        outputFull = false;
+        finished = false;
         feedBytes = 0;
         pcm.clear();
         pcmPos = 0;
-        skipFrames = info.gapless ? static_cast<uint64_t>(info.encoderDelay) + MPEG_DECODER_DELAY : 0;
-        lengthKnown = info.gapless && info.frames > 0;
-        if (lengthKnown) {
-            uint64_t total = static_cast<uint64_t>(info.frames) * stream.samples;
-            uint64_t cut = static_cast<uint64_t>(info.encoderDelay) + info.encoderPadding;
-            framesLeft = total > cut ? total - cut : 0;
+        outPos = 0;
+        trimStart = trimEnd = partEnd = 0;
+        if (info.gapless) {
+            trimStart = static_cast<uint64_t>(info.encoderDelay) + MPEG_DECODER_DELAY;
+            trimEnd = partEnd = UINT64_MAX;
+            if (info.frames > 0) {
+                partEnd = static_cast<uint64_t>(info.frames) * stream.samples;
+                uint64_t end = partEnd + MPEG_DECODER_DELAY;
+                trimEnd = end > static_cast<uint64_t>(info.encoderPadding) ? end - info.encoderPadding : 0;
+                trimEnd = trimEnd > trimStart ? trimEnd : trimStart;
+                partEnd = partEnd > trimEnd ? partEnd : trimEnd;
+            }
         }
     }
 
@@ -140,16 +158,19 @@ struct Mp3Decoder : SoundDecoder {
         return got > 0;
     }
 
-    // Gathers whole frames into the feed; false when no frame is left.
+    // Adds up to kFramesPerFeed whole frames to the feed; false when no
+    // frame is left.
     bool FillFeed()
     {
-        while (feedBytes + kMaxFrameBytes <= feed.size()) {
+        size_t added = 0;
+        while (added < kFramesPerFeed && feedBytes + MPEG_MAX_FRAME_BYTES <= feed.size()) {
             MpegFrameHeader frame;
             size_t pos = inputPos;
             if (NextMpegFrame(input.data(), input.size(), &pos, &stream, &frame)) {
                 memcpy(feed.data() + feedBytes, input.data() + pos, frame.frameBytes);
                 feedBytes += frame.frameBytes;
                 inputPos = pos + frame.frameBytes;
+                added++;
                 continue;
             }
             inputPos = pos;
@@ -160,64 +181,87 @@ struct Mp3Decoder : SoundDecoder {
                 inputPos++;
                 continue;
             }
-            break;
+            return false;
         }
-        return feedBytes > 0;
+        return true;
     }
 
-    // Runs the codec once; false when it has nothing more to give.
+    // Runs the codec once; false when nothing more will come out.
     bool Decode()
     {
-        bool haveFrames = FillFeed();
-        if (!haveFrames && flushed)
+        if (finished)
             return false;
+        bool draining = outputFull;
+        if (!draining && !framesEnded)
+            framesEnded = !FillFeed();
+        // With every frame given, the codec is told so and emptied.
+        bool flush = framesEnded && feedBytes == 0;
         header.cbSrcLength = static_cast<DWORD>(feedBytes);
         header.cbDstLength = static_cast<DWORD>(pcmBuffer.size());
         header.cbSrcLengthUsed = 0;
         header.cbDstLengthUsed = 0;
-        DWORD flags = haveFrames ? ACM_STREAMCONVERTF_BLOCKALIGN : ACM_STREAMCONVERTF_END;
-        if (acmStreamConvert(acm, &header, flags) != MMSYSERR_NOERROR)
+        DWORD flags = flush ? ACM_STREAMCONVERTF_END : ACM_STREAMCONVERTF_BLOCKALIGN;
+        if (acmStreamConvert(acm, &header, flags) != MMSYSERR_NOERROR) {
+            finished = true;
             return false;
-        if (!haveFrames)
-            flushed = true;
+        }
         size_t used = header.cbSrcLengthUsed < feedBytes ? header.cbSrcLengthUsed : feedBytes;
+        size_t got = header.cbDstLengthUsed < pcmBuffer.size() ? header.cbDstLengthUsed : pcmBuffer.size();
         memmove(feed.data(), feed.data() + used, feedBytes - used);
         feedBytes -= used;
-        size_t samples = header.cbDstLengthUsed / sizeof(short);
+        outputFull = got + pcmFrameBytes > pcmBuffer.size();
+        if (flush && !outputFull)
+            finished = true;
         const short* decoded = reinterpret_cast<const short*>(pcmBuffer.data());
         pcm.erase(pcm.begin(), pcm.begin() + static_cast<ptrdiff_t>(pcmPos));
         pcmPos = 0;
-        pcm.insert(pcm.end(), decoded, decoded + samples);
-        // A codec that neither takes input nor gives output is stuck.
-        return samples > 0 || (haveFrames && used > 0);
+        pcm.insert(pcm.end(), decoded, decoded + got / sizeof(short));
+        if (got == 0 && used == 0 && !draining && !flush) {
+            // A codec that takes no more of the last frames: flush it.
+            if (!framesEnded)
+                return false;
+            feedBytes = 0;
+        }
+        return true;
     }
 
     size_t Read(short* out, size_t frames) override
     {
         size_t done = 0;
+        size_t width = static_cast<size_t>(channels);
         while (done < frames) {
-            if (lengthKnown && framesLeft == 0)
-                break;
-            size_t available = (pcm.size() - pcmPos) / static_cast<size_t>(channels);
+            size_t available = (pcm.size() - pcmPos) / width;
             if (available == 0) {
                 if (!Decode())
                     break;
                 continue;
             }
-            if (skipFrames > 0) {
-                size_t skip = static_cast<size_t>(skipFrames < available ? skipFrames : available);
-                pcmPos += skip * static_cast<size_t>(channels);
-                skipFrames -= skip;
-                continue;
+            // The run from outPos that is all kept or all cut.
+            bool keep;
+            uint64_t runEnd;
+            if (outPos < trimStart) {
+                keep = false;
+                runEnd = trimStart;
+            } else if (outPos < trimEnd) {
+                keep = true;
+                runEnd = trimEnd;
+            } else if (outPos < partEnd) {
+                keep = false;
+                runEnd = partEnd;
+            } else {
+                keep = true;
+                runEnd = UINT64_MAX;
             }
-            size_t take = frames - done < available ? frames - done : available;
-            if (lengthKnown && take > framesLeft)
-                take = static_cast<size_t>(framesLeft);
-            memcpy(out + done * channels, pcm.data() + pcmPos, take * channels * sizeof(short));
-            pcmPos += take * static_cast<size_t>(channels);
-            done += take;
-            if (lengthKnown)
-                framesLeft -= take;
+            size_t take = available;
+            if (runEnd - outPos < take)
+                take = static_cast<size_t>(runEnd - outPos);
+            if (keep) {
+                take = frames - done < take ? frames - done : take;
+                memcpy(out + done * width, pcm.data() + pcmPos, take * width * sizeof(short));
+                done += take;
+            }
+            pcmPos += take * width;
+            outPos += take;
         }
         return done;
     }
@@ -260,6 +304,12 @@ SoundDecoder* OpenMp3Decoder(const char* fileName)
         std::vector<uint8_t> tag(readBytes);
         readBytes = file.ReadAt(pos, tag.data(), readBytes);
         ReadId3v2Frames(tag.data(), readBytes, &decoder->tags);
+        // A tag that claims more than the file holds is damaged: the audio
+        // is found by its frames after the tag's header.
+        if (tagBytes > file.size - pos) {
+            pos += 10;
+            break;
+        }
         pos += tagBytes;
     }
 
@@ -277,13 +327,12 @@ SoundDecoder* OpenMp3Decoder(const char* fileName)
     }
 
     // The first frame, and whether it is the Xing/Info frame.
-    std::vector<uint8_t> head(64 * 1024);
+    std::vector<uint8_t> head(kHeadBytes);
     size_t headBytes = 0;
-    if (decoder->audioEnd > pos) {
-        uint64_t left = decoder->audioEnd - pos;
+    uint64_t left = decoder->audioEnd > pos ? decoder->audioEnd - pos : 0;
+    if (left > 0)
         headBytes = file.ReadAt(pos, head.data(), static_cast<size_t>(left < head.size() ? left : head.size()));
-    }
-    size_t first = FindMpegStart(head.data(), headBytes, &decoder->stream);
+    size_t first = FindMpegStart(head.data(), headBytes, headBytes == left, &decoder->stream);
     if (first >= headBytes) {
         delete decoder;
         return nullptr;

@@ -9,21 +9,26 @@
 
 struct MpegFrameHeader {
     int version;           // 1 (MPEG-1), 2 (MPEG-2) or 25 (MPEG-2.5)
-    int bitrateKbps;
+    int bitrateKbps;       // rounded down for a free-format stream
     int rate;
     int channels;
     bool crc;              // a 16-bit CRC follows the header
     uint32_t frameBytes;   // header included
     int samples;           // per channel
     uint32_t sideInfoBytes;
+    uint32_t freeBytes;    // a free-format stream's frame size without padding, else 0
 };
+
+// The largest frame taken, free format included (640 kbit/s at 32 kHz).
+#define MPEG_MAX_FRAME_BYTES 2881
 
 // Decoder delay of a Layer III decoder, in samples, on top of the encoder's.
 #define MPEG_DECODER_DELAY 529
 
-// Parses 4 bytes. Layer III with a known bitrate and rate only.
-bool ParseMpegFrameHeader(const uint8_t* p, MpegFrameHeader* header);
-// Frames of one stream share version, rate and channel count.
+// Parses 4 bytes. Layer III with a known rate only; a free-format frame
+// (no bitrate) only when its stream's frame size `freeBytes` is given.
+bool ParseMpegFrameHeader(const uint8_t* p, MpegFrameHeader* header, uint32_t freeBytes = 0);
+// Frames of one stream share version, rate, channel count and free format.
 bool SameMpegStream(const MpegFrameHeader& a, const MpegFrameHeader& b);
 
 // Size of the ID3v2 tag at p (header, body and footer), or 0 when p does
@@ -53,8 +58,9 @@ bool NextMpegFrame(const uint8_t* p, size_t size, size_t* pos, const MpegFrameHe
                    MpegFrameHeader* header);
 
 // Finds where the audio of a stream begins in the bytes after the ID3v2
-// tags: a frame followed by a second one of the same stream (or by the end
-// of the buffer). Returns size when there is none.
-size_t FindMpegStart(const uint8_t* p, size_t size, MpegFrameHeader* header);
+// tags: a frame followed by two more of the same stream. The run may end
+// early only at the end of the file (`atEnd`: the buffer holds the rest of
+// the file), and only after a whole frame. Returns size when there is none.
+size_t FindMpegStart(const uint8_t* p, size_t size, bool atEnd, MpegFrameHeader* header);
 
 #endif

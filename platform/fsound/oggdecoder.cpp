@@ -1,16 +1,30 @@
-// OGG Vorbis through stb_vorbis.
+// OGG Vorbis through stb_vorbis, mono and stereo only: its mix down of more
+// channels is broken. Of a chained file the first stream plays.
 #include "decoders.h"
 
 #include <stdio.h>
 #include <string.h>
+
+#include "vorbisheaders.h"
 
 #define STB_VORBIS_HEADER_ONLY
 #include <stb_vorbis.h>
 
 namespace {
 
+// The bytes first read for the headers, and the most read for them (a
+// comment header may hold a picture).
+const size_t kHeadBytes = 64 * 1024;
+const size_t kHeadLimit = 16 * 1024 * 1024;
+// The decoder allocates from a buffer of ours only, so that nothing it
+// loses on a damaged setup header outlives the buffer. It is grown while
+// the decoder reports it too small.
+const size_t kVorbisMemory = 512 * 1024;
+const size_t kVorbisMemoryLimit = 32 * 1024 * 1024;
+
 struct OggDecoder : SoundDecoder {
     stb_vorbis* vorbis = nullptr;
+    std::vector<char> memory;
     bool ended = false;
 
     ~OggDecoder() override
@@ -50,27 +64,53 @@ struct OggDecoder : SoundDecoder {
 
 SoundDecoder* OpenOggDecoder(const char* fileName)
 {
-    FILE* file = fopen(fileName, "rb");
-    if (file == nullptr)
+    // Our own check of the headers first, over as much of the file's start
+    // as they take.
+    SoundFile file;
+    if (!file.Open(fileName))
         return nullptr;
-    int error = 0;
-    stb_vorbis* vorbis = stb_vorbis_open_file(file, 1, &error, nullptr);
-    if (vorbis == nullptr) {
-        fclose(file);
-        return nullptr;
+    VorbisHeaderInfo info = {};
+    std::vector<uint8_t> head;
+    for (size_t want = kHeadBytes;; want *= 4) {
+        size_t bytes = static_cast<size_t>(file.size < want ? file.size : want);
+        head.resize(bytes);
+        bytes = file.ReadAt(0, head.data(), bytes);
+        VorbisHeaderCheck check = CheckVorbisHeaders(head.data(), bytes, &info);
+        if (check == VORBIS_HEADERS_GOOD)
+            break;
+        if (check == VORBIS_HEADERS_BAD || bytes >= file.size || want >= kHeadLimit)
+            return nullptr;
     }
-    stb_vorbis_info info = stb_vorbis_get_info(vorbis);
-    if (info.channels < 1 || info.sample_rate < 1000
-        || info.sample_rate > 192000) {
-        stb_vorbis_close(vorbis);
+    file.Close();
+
+    std::wstring wide;
+    if (!WideFileName(fileName, &wide))
         return nullptr;
-    }
     OggDecoder* decoder = new OggDecoder;
-    decoder->vorbis = vorbis;
-    decoder->rate = static_cast<int>(info.sample_rate);
-    // stb_vorbis mixes more channels down to the two asked for.
-    decoder->channels = info.channels > 2 ? 2 : info.channels;
-    stb_vorbis_comment comments = stb_vorbis_get_comment(vorbis);
+    for (size_t bytes = kVorbisMemory; decoder->vorbis == nullptr; bytes *= 2) {
+        FILE* stdioFile = _wfopen(wide.c_str(), L"rb");
+        if (stdioFile == nullptr)
+            break;
+        decoder->memory.assign(bytes, 0);
+        stb_vorbis_alloc alloc = { decoder->memory.data(), static_cast<int>(bytes) };
+        // The decoder owns the file from here, and closes it also when it fails.
+        int error = 0;
+        decoder->vorbis = stb_vorbis_open_file(stdioFile, 1, &error, &alloc);
+        if (error != VORBIS_outofmem || bytes >= kVorbisMemoryLimit)
+            break;
+    }
+    if (decoder->vorbis == nullptr) {
+        delete decoder;
+        return nullptr;
+    }
+    stb_vorbis_info stbInfo = stb_vorbis_get_info(decoder->vorbis);
+    if (stbInfo.channels != info.channels || static_cast<int>(stbInfo.sample_rate) != info.rate) {
+        delete decoder;
+        return nullptr;
+    }
+    decoder->rate = info.rate;
+    decoder->channels = info.channels;
+    stb_vorbis_comment comments = stb_vorbis_get_comment(decoder->vorbis);
     for (int i = 0; i < comments.comment_list_length; i++) {
         SoundTag tag;
         const char* text = comments.comment_list[i];

@@ -77,9 +77,10 @@ static bool RingingAlarmUsesOwnVolume()
 
 static void ToMultibytePath(const wchar_t* path, char* mbPath)
 {
-    // A path that cannot be converted whole opens nothing.
-    size_t bytes = wcstombs(mbPath, path, MB_PATH_BYTES);
-    if (bytes == static_cast<size_t>(-1) || bytes >= MB_PATH_BYTES)
+    // The sound library takes UTF-8, which holds every name. A path that
+    // cannot be converted whole opens nothing.
+    if (WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, path, -1, mbPath, MB_PATH_BYTES,
+                            nullptr, nullptr) == 0)
         mbPath[0] = '\0';
 }
 
@@ -568,8 +569,9 @@ void StopPreviewSound()
 
 void SetVolumeLevel(DWORD level)
 {
-    double word = static_cast<double>(level) * 10.0 * 655.35;
-    SetWaveVolume(static_cast<DWORD>(word));
+    // The low word is the left channel, the high word the right one.
+    DWORD word = static_cast<DWORD>(static_cast<double>(level) * 10.0 * 655.35);
+    SetWaveVolume(word | (word << 16));
 }
 
 void SetWaveVolume(DWORD value)

@@ -22,3 +22,8 @@ oggenc -Q -c "TITLE=First" -c "Artist=Band" -c "title=Second" -o "$out/twotitles
     "$sounds/volume.wav"
 oggenc -Q -c "TITLE=First" -c "ARTIST=Band" -c "ALBUM=Record" -c "TITLE=Second" \
     -o "$out/complete.ogg" "$sounds/volume.wav"
+# More channels than the library plays.
+for channels in 3 6; do
+    tail -c +45 "$sounds/buzz.wav" | oggenc -Q --raw --raw-chan="$channels" --raw-rate=22050 \
+        -o "$out/channels$channels.ogg" -
+done

@@ -14,9 +14,10 @@ std::wstring BuildSoundPath(const wchar_t* name)
 
 std::string Narrow(const std::wstring& text)
 {
-    std::string out;
-    for (wchar_t c : text)
-        out += static_cast<char>(c);
+    std::string out(text.size() * 3 + 1, '\0');
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], static_cast<int>(out.size()),
+                                    nullptr, nullptr);
+    out.resize(bytes > 0 ? static_cast<size_t>(bytes - 1) : 0);
     return out;
 }
 

@@ -11,6 +11,7 @@
 std::wstring TestMediaPath(const wchar_t* name);
 // A default sound of the build.
 std::wstring BuildSoundPath(const wchar_t* name);
+// UTF-8, as the sound library takes file names.
 std::string Narrow(const std::wstring& text);
 
 // A fresh empty folder under the temporary folder, removed with its
