@@ -156,6 +156,150 @@ static BOOL CALLBACK MoveBelowTaskbar(HWND control, LPARAM dialog)
     return TRUE;
 }
 
+// ---- full-screen dialogs taller than the screen ------------------------------------
+// A dialog laid out for the upright screen does not fit a turned one: it
+// scrolls below its title strip, as the handheld's own dialogs do, and
+// follows the screen when it turns. The scroll bar is a control of its own
+// at the right edge under the strip; the strip and it stay where they are.
+
+#define SCROLL_SUBCLASS_ID 1
+#define SCROLL_LINE        16
+#define SCROLL_BAR_WIDTH   13
+
+struct ChildMove {
+    HWND dialog;
+    HWND strip;
+    HWND scrollBar;
+    int dy;
+    int bottom;     // the lowest control's bottom, in client coordinates
+};
+
+static BOOL CALLBACK MoveOrMeasureChild(HWND control, LPARAM param)
+{
+    auto* move = reinterpret_cast<ChildMove*>(param);
+    if (GetParent(control) != move->dialog || control == move->strip || control == move->scrollBar)
+        return TRUE;
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, move->dialog, reinterpret_cast<POINT*>(&r), 2);
+    if (move->dy != 0)
+        SetWindowPos(control, nullptr, r.left, r.top + move->dy, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (r.bottom + move->dy > move->bottom)
+        move->bottom = r.bottom + move->dy;
+    return TRUE;
+}
+
+static int MoveControls(HWND dialog, HWND scrollBar, int dy)
+{
+    ChildMove move = { dialog, FindWindowExW(dialog, nullptr, TASKBAR_CLASS, nullptr),
+                       scrollBar, dy, 0 };
+    EnumChildWindows(dialog, MoveOrMeasureChild, reinterpret_cast<LPARAM>(&move));
+    return move.bottom;
+}
+
+static void ScrollDialogTo(HWND dialog, HWND scrollBar, int position)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(scrollBar, SB_CTL, &info);
+    int limit = info.nMax - static_cast<int>(info.nPage) + 1;
+    position = position > limit ? limit : position;
+    position = position < 0 ? 0 : position;
+    if (position == info.nPos)
+        return;
+    MoveControls(dialog, scrollBar, info.nPos - position);
+    info.fMask = SIF_POS;
+    info.nPos = position;
+    SetScrollInfo(scrollBar, SB_CTL, &info, TRUE);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
+// The scroll bar shows only while the controls reach below the dialog.
+static void UpdateDialogScrolling(HWND dialog, HWND scrollBar)
+{
+    ScrollDialogTo(dialog, scrollBar, 0);
+    RECT client;
+    GetClientRect(dialog, &client);
+    int page = client.bottom > TASKBAR_HEIGHT ? client.bottom - TASKBAR_HEIGHT : 1;
+    int content = MoveControls(dialog, scrollBar, 0) + 4 - TASKBAR_HEIGHT;
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMax = content > page ? content : 0;
+    info.nPage = static_cast<UINT>(page);
+    SetScrollInfo(scrollBar, SB_CTL, &info, FALSE);
+    SetWindowPos(scrollBar, HWND_TOP, client.right - SCROLL_BAR_WIDTH, TASKBAR_HEIGHT,
+                 SCROLL_BAR_WIDTH, page, SWP_NOACTIVATE | (content > page ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+static void OnDialogVScroll(HWND dialog, HWND scrollBar, int code)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(scrollBar, SB_CTL, &info);
+    int position = info.nPos;
+    switch (code) {
+    case SB_LINEUP:        position -= SCROLL_LINE; break;
+    case SB_LINEDOWN:      position += SCROLL_LINE; break;
+    case SB_PAGEUP:        position -= static_cast<int>(info.nPage); break;
+    case SB_PAGEDOWN:      position += static_cast<int>(info.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: position = info.nTrackPos; break;
+    case SB_TOP:           position = 0; break;
+    case SB_BOTTOM:        position = info.nMax; break;
+    }
+    ScrollDialogTo(dialog, scrollBar, position);
+}
+
+static void FitDialogToScreen(HWND dialog)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    SetWindowPos(dialog, nullptr, 0, 0, width, GetSystemMetrics(SM_CYSCREEN) - MENUBAR_HEIGHT,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND strip = FindWindowExW(dialog, nullptr, TASKBAR_CLASS, nullptr);
+    SetWindowPos(strip, nullptr, 0, 0, width, TASKBAR_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(strip, IDOK), nullptr, width - 36, 3, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static LRESULT CALLBACK FullScreenDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR, DWORD_PTR reference)
+{
+    HWND scrollBar = reinterpret_cast<HWND>(reference);
+    switch (message) {
+    case WM_VSCROLL:
+        if (reinterpret_cast<HWND>(lParam) != scrollBar && lParam != 0)
+            break;
+        OnDialogVScroll(dialog, scrollBar, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnDialogVScroll(dialog, scrollBar, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
+        return 0;
+    case WM_DISPLAYCHANGE:
+        FitDialogToScreen(dialog);
+        break;
+    case WM_SIZE:
+        UpdateDialogScrolling(dialog, scrollBar);
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(dialog, FullScreenDialogProc, SCROLL_SUBCLASS_ID);
+        break;
+    }
+    return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+static void AddDialogScrolling(HWND dialog)
+{
+    HWND scrollBar = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_VERT, 0, 0, 0, 0, dialog,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowSubclass(dialog, FullScreenDialogProc, SCROLL_SUBCLASS_ID,
+                      reinterpret_cast<DWORD_PTR>(scrollBar));
+    UpdateDialogScrolling(dialog, scrollBar);
+}
+
 BOOL SHInitDialog(SHINITDLGINFO* info)
 {
     if (info == nullptr || info->hDlg == nullptr || !IsWindow(info->hDlg))
@@ -189,6 +333,8 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
     SetWindowPos(dialog, nullptr, 0, 0, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     CreateTaskbar(dialog, (flags & SHIDIF_DONEBUTTON) != 0);
+    if (resize)
+        AddDialogScrolling(dialog);
     return TRUE;
 }
 

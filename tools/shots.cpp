@@ -6,11 +6,19 @@
 #include <stdio.h>
 #include <strsafe.h>
 
+#include <string>
+#include <vector>
+
 #include "alarms.h"
 #include "app.h"
+#include "dialogs.h"
+#include "displaymode.h"
+#include "medialist.h"
 #include "resource.h"
 #include "ringing.h"
 #include "settings.h"
+#include "sleepplayer.h"
+#include "sound.h"
 
 static wchar_t outputFolder[MAX_PATH];
 static const wchar_t* shotName;
@@ -23,6 +31,47 @@ static void Pump()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+// Wine hands what a window drew to the X server a moment later: the
+// picture is taken once two looks 100 ms apart agree.
+static void SaveScreen();
+
+static std::vector<BYTE> ScreenBits()
+{
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<BYTE> bits(static_cast<size_t>(width) * height * 4);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    GetDIBits(memory, bitmap, 0, height, bits.data(), &bmi, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return bits;
+}
+
+static void SaveSettledScreen()
+{
+    std::vector<BYTE> last = ScreenBits();
+    for (int i = 0; i < 30; i++) {
+        Pump();
+        Sleep(100);
+        std::vector<BYTE> now = ScreenBits();
+        if (now == last)
+            break;
+        last = now;
+    }
+    SaveScreen();
 }
 
 static void SaveScreen()
@@ -66,31 +115,96 @@ static void CALLBACK ShootDialog(HWND, UINT, UINT_PTR id, DWORD)
         return;
     KillTimer(nullptr, id);
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    SaveScreen();
+    SaveSettledScreen();
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 struct Shot {
     const wchar_t* name;
-    void (*open)();
+    INT_PTR (*open)();
 };
 
-static void RingAlarm()
+static INT_PTR RingAlarm()
 {
     currentAlarm = 2;
     alarmTestMode = 1;
-    RunAlarmDialog(mainWindow);
+    return RunAlarmDialog(mainWindow);
 }
 
-static void RingCountdown()
-{
-    RunCountdownFinishedDialog(mainWindow);
-}
+static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(mainWindow); }
+static INT_PTR Picker() { return RunFolderPicker(mainWindow); }
 
 static const Shot shots[] = {
     { L"ringing", RingAlarm },
     { L"countdown-finished", RingCountdown },
+    { L"set-alarms", RunSetAlarmsDialog },
+    { L"snooze-time", RunSnoozeTimeDialog },
+    { L"settings", RunSettingsDialog },
+    { L"about", RunAboutDialog },
+    { L"countdown", RunCountdownDialog },
+    { L"chime", RunChimeDialog },
+    { L"sleep", RunSleepDialog },
+    { L"folder-picker", Picker },
 };
+
+// The clock while sleep music plays: one of the default sounds, 45 minutes
+// left.
+static void ShootSleepingClock()
+{
+    wchar_t path[MAX_PATH];
+    StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
+    TimedSleep = 1;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME ticks;
+    SystemTimeToFileTime(&now, &ticks);
+    sleepEndTime = (static_cast<ULONGLONG>(ticks.dwHighDateTime) << 32 | ticks.dwLowDateTime)
+                 + 45ull * 60 * 10000000;
+    sleepList = BuildMediaList(MEDIA_SOURCE_FILE, path);
+    if (sleepList == nullptr || !PlayMediaList(sleepList))
+        return;
+    SetDisplayMode(DISPLAY_SLEEP);
+    SendMessageW(mainWindow, WM_TIMER, CLOCK_TIMER_ID, 0);
+    RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    shotName = L"sleeping";
+    SaveSettledScreen();
+    StopSleep();
+}
+
+// A documents folder of a few albums for the picker, the prefix's own
+// setting given back afterwards.
+static const wchar_t* const kShellFolders =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+static std::wstring MakeDocuments()
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring root = std::wstring(temp) + L"My Documents";
+    const wchar_t* const folders[] = { L"", L"\\Music", L"\\Music\\Birdsong", L"\\Music\\Rain",
+                                       L"\\Music\\Waves", L"\\Audiobooks" };
+    wchar_t sound[MAX_PATH];
+    StringCchPrintfW(sound, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
+    for (const wchar_t* folder : folders) {
+        std::wstring path = root + folder;
+        CreateDirectoryW(path.c_str(), nullptr);
+        if (folder[0] != L'\0' && lstrcmpW(folder, L"\\Music") != 0)
+            CopyFileW(sound, (path + L"\\track.wav").c_str(), FALSE);
+    }
+    return root;
+}
+
+static void RemoveDocuments(const std::wstring& root)
+{
+    const wchar_t* const folders[] = { L"\\Music\\Birdsong", L"\\Music\\Rain", L"\\Music\\Waves",
+                                       L"\\Audiobooks" };
+    for (const wchar_t* folder : folders) {
+        DeleteFileW((root + folder + L"\\track.wav").c_str());
+        RemoveDirectoryW((root + folder).c_str());
+    }
+    RemoveDirectoryW((root + L"\\Music").c_str());
+    RemoveDirectoryW(root.c_str());
+}
 
 static void TurnScreen(int width, int height)
 {
@@ -123,6 +237,19 @@ int wmain(int argc, wchar_t** argv)
     GetModuleFileNameW(nullptr, installDirectory, MAX_PATH);
     *wcsrchr(installDirectory, L'\\') = L'\0';
     *wcsrchr(installDirectory, L'\\') = L'\0';
+    std::wstring documents = MakeDocuments();
+    HKEY folders = nullptr;
+    wchar_t savedDocuments[MAX_PATH] = L"";
+    DWORD savedType = REG_EXPAND_SZ, savedBytes = sizeof(savedDocuments);
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_READ | KEY_WRITE, &folders) == ERROR_SUCCESS) {
+        if (RegQueryValueExW(folders, L"Personal", nullptr, &savedType,
+                             reinterpret_cast<BYTE*>(savedDocuments), &savedBytes) != ERROR_SUCCESS)
+            savedBytes = 0;
+        RegSetValueExW(folders, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(documents.c_str()),
+                       static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t)));
+    }
+    SleepPathType = MEDIA_SOURCE_FOLDER;
+    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, L"\\My Documents\\Music\\Rain");
     const struct {
         const wchar_t* name;
         int width, height;
@@ -136,7 +263,15 @@ int wmain(int argc, wchar_t** argv)
             shot.open();
             Pump();
         }
+        ShootSleepingClock();
     }
+    if (folders != nullptr) {
+        if (savedBytes > 0)
+            RegSetValueExW(folders, L"Personal", 0, savedType, reinterpret_cast<const BYTE*>(savedDocuments),
+                           savedBytes);
+        RegCloseKey(folders);
+    }
+    RemoveDocuments(documents);
     TurnScreen(240, 320);
     DestroyWindow(mainWindow);
     return 0;

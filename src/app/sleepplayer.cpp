@@ -53,7 +53,9 @@ void StopSleep()
 
 bool SleepEndReached()
 {
-    if (!SleepEndDue(mediaListFinished, TimedSleep != 0, static_cast<LONGLONG>(sleepEndTime),
+    // A pause freezes the time left, so the end cannot come while paused.
+    if (!SleepEndDue(mediaListFinished, TimedSleep != 0 && !sleepPaused,
+                     static_cast<LONGLONG>(sleepEndTime),
                      static_cast<LONGLONG>(LocalNowTicks())))
         return false;
     StopSleep();

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 // Runs dialog template `id` modally, owned by the main window, with the
 // menu bar disabled around it (unless `keepMenuBar`). Returns the dialog's
 // result, or -1 when the program has no such template.
@@ -23,6 +25,11 @@ INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else 1
 // The sound-folder picker: 1 with a folder in pickedFolderPath, else 2.
 INT_PTR RunFolderPicker(HWND owner);
 extern wchar_t pickedFolderPath[MAX_PATH];
+// Its parts: the search of the documents folder and the cards, the tree
+// view filled from a tree, and the folder images attached to it.
+struct FolderNode* BuildSoundFolderTree(HWND dialog);
+void FillTreeView(HWND treeView, HTREEITEM parent, const struct FolderNode* first);
+bool CreateFolderImageList(HWND treeView);
 
 // ---- what the dialogs share ----
 // Full screen below the title strip, with a Done button that sends IDOK.

@@ -59,9 +59,18 @@ bool ConvertTagText(int type, const char* value, int length, WCHAR text[TRACK_TE
         if (bytes[0] == 0) {
             units = Latin1(bytes + 1, count - 1, text);
         } else if (bytes[0] == 1) {
+            // UTF-16 in the order its byte-order mark names (little-endian
+            // without one); the mark is not part of the text.
+            const unsigned char* wide = bytes + 1;
             size_t available = (count - 1) / 2;
+            bool bigEndian = available > 0 && wide[0] == 0xFE && wide[1] == 0xFF;
+            if (available > 0 && (bigEndian || (wide[0] == 0xFF && wide[1] == 0xFE))) {
+                wide += 2;
+                available--;
+            }
+            int low = bigEndian ? 1 : 0;
             while (units < available && units < TEXT_LIMIT) {
-                WCHAR unit = static_cast<WCHAR>(bytes[1 + 2 * units] | (bytes[2 + 2 * units] << 8));
+                WCHAR unit = static_cast<WCHAR>(wide[2 * units + low] | (wide[2 * units + 1 - low] << 8));
                 if (unit == 0)
                     break;
                 text[units++] = unit;

@@ -1,5 +1,7 @@
 #include "windowfixture.h"
 
+#include <commctrl.h>
+
 #include "alarms.h"
 #include "app.h"
 #include "clockface.h"
@@ -126,4 +128,42 @@ bool MainWindowTest::AllOf(const std::vector<DWORD>& pixels, DWORD colour)
 bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
 {
     return Pixels(capture, r) == BitmapPixels(bitmapId, r.right - r.left, r.bottom - r.top);
+}
+
+void Press(HWND dialog, int id)
+{
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::wstring Text(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+std::wstring Digits(HWND dialog)
+{
+    return Text(dialog, IDC_HOUR) + L" " + Text(dialog, IDC_MINUTE_TENS) + L" "
+         + Text(dialog, IDC_MINUTE_ONES);
+}
+
+void SetDigits(HWND dialog, int hour, int tens, int ones)
+{
+    const int fields[3][3] = { { IDC_HOUR, IDC_HOUR_UP, hour },
+                               { IDC_MINUTE_TENS, IDC_MINUTE_TENS_UP, tens },
+                               { IDC_MINUTE_ONES, IDC_MINUTE_ONES_UP, ones } };
+    for (const auto& f : fields) {
+        for (int i = 0; i < 30 && _wtoi(Text(dialog, f[0]).c_str()) != f[2]; i++)
+            Press(dialog, f[1]);
+    }
+}
+
+DialogStep PickFile(const std::wstring& path)
+{
+    return [path](HWND box) {
+        // The file name box is a ComboBoxEx (cmb13) around an edit control.
+        HWND name = reinterpret_cast<HWND>(SendDlgItemMessageW(box, 0x47C, CBEM_GETEDITCONTROL, 0, 0));
+        SetWindowTextW(name, path.c_str());
+        Press(box, IDOK);
+    };
 }

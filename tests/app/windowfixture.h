@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "testsupport.h"
@@ -37,5 +38,15 @@ protected:
     static bool AllOf(const std::vector<DWORD>& pixels, DWORD colour);
     static bool Shows(const Capture& capture, const RECT& r, int bitmapId);
 };
+
+// Driving the program's dialogs: a button pressed and its command handled
+// before the call returns; a control's text; the time editor's digits as
+// "h t o", set by pressing their buttons; a path picked in the system's
+// file dialog.
+void Press(HWND dialog, int id);
+std::wstring Text(HWND dialog, int id);
+std::wstring Digits(HWND dialog);
+void SetDigits(HWND dialog, int hour, int tens, int ones);
+DialogStep PickFile(const std::wstring& path);
 
 #endif

@@ -191,27 +191,6 @@ TEST_F(PlayerButtons, NormalPressedAndGreyLooks)
     EXPECT_TRUE(Shows(face, prevButtonRect, IDB_PREVIOUS_YELLOW));
 }
 
-TEST_F(PlayerButtons, PauseFreezesTimedSleepAndTheSkipButtons)
-{
-    TimedSleep = 1;
-    SetDisplayMode(DISPLAY_SLEEP);
-    sleepEndTime = LocalNowTicks() + 600 * TICKS_PER_SECOND;
-    Press(pauseButtonRect, pauseButtonRect);
-    EXPECT_EQ(1, sleepPaused);
-    EXPECT_NEAR(600.0, sleepRemainingSeconds, 2.0);
-    EXPECT_TRUE(Shows(Face(), pauseButtonRect, IDB_PLAY_YELLOW));
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(nextButtonRect));
-    EXPECT_EQ(0, pressedButton);
-
-    // While paused the end comes no nearer: resuming sets it anew.
-    sleepEndTime -= 100 * TICKS_PER_SECOND;
-    Press(pauseButtonRect, pauseButtonRect);
-    EXPECT_EQ(0, sleepPaused);
-    LONGLONG left = static_cast<LONGLONG>(sleepEndTime - LocalNowTicks());
-    EXPECT_NEAR(600.0, static_cast<double>(left) / TICKS_PER_SECOND, 2.0);
-    TimedSleep = 0;
-}
-
 TEST_F(PlayerButtons, StopButtonEndsSleepAndAPressDoesNotOutliveIt)
 {
     Press(stopButtonRect, stopButtonRect);

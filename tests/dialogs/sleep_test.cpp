@@ -22,23 +22,6 @@ namespace {
 const wchar_t* const kPersonal =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-void Press(HWND dialog, int id)
-{
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::wstring Text(HWND dialog, int id)
-{
-    return WindowText(GetDlgItem(dialog, id));
-}
-
-std::wstring Digits(HWND dialog)
-{
-    return Text(dialog, IDC_HOUR) + L" " + Text(dialog, IDC_MINUTE_TENS) + L" "
-         + Text(dialog, IDC_MINUTE_ONES);
-}
-
 std::wstring ItemName(HWND tree, HTREEITEM item)
 {
     wchar_t text[MAX_PATH] = L"";
@@ -60,6 +43,32 @@ HTREEITEM Find(HWND tree, HTREEITEM first, const std::wstring& name)
     return nullptr;
 }
 
+// The pitches of the tones heard in a capture, in order: each 50 ms window
+// is named by its zero crossings, and a pitch counts once it lasts 150 ms.
+std::vector<int> TonesHeard(const SoundCapture& capture)
+{
+    std::vector<int> tones;
+    if (capture.channels < 1 || capture.rate < 1000)
+        return tones;
+    const size_t window = static_cast<size_t>(capture.rate / 20) * capture.channels;
+    int last = 0, run = 0;
+    for (size_t start = 0; start + window <= capture.samples.size(); start += window) {
+        int crossings = 0;
+        for (size_t i = start + capture.channels; i < start + window; i += capture.channels)
+            crossings += (capture.samples[i - capture.channels] < 0) != (capture.samples[i] < 0);
+        int tone = 0;
+        for (int hz : { 440, 880, 1320 }) {
+            if (abs(crossings * 10 - hz) < hz / 10)
+                tone = hz;
+        }
+        run = tone == last ? run + 1 : 1;
+        last = tone;
+        if (tone != 0 && run == 3 && (tones.empty() || tones.back() != tone))
+            tones.push_back(tone);
+    }
+    return tones;
+}
+
 class Sleep : public MainWindowTest {
 protected:
     void SetUp() override
@@ -73,6 +82,8 @@ protected:
         WriteRawValue(HKEY_CURRENT_USER, kPersonal, L"Personal", REG_SZ, documents.c_str(),
                       static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t)));
         SetWaveVolume(0xFFFFFFFF);
+        SetClock(clock);
+        ClearSoundCapture();
     }
     void TearDown() override
     {
@@ -101,6 +112,52 @@ protected:
         return path;
     }
 
+    // The three tones under the names that order them: OGG, MP3, WAV.
+    std::wstring NightFolder()
+    {
+        std::wstring night = Folder(L"Night");
+        const wchar_t* const files[3][2] = { { L"tone1320.ogg", L"a owls.ogg" },
+                                             { L"tone880.mp3", L"b larks.mp3" },
+                                             { L"tone440.wav", L"c bell.wav" } };
+        for (const auto& f : files)
+            CopyFileW(TestMediaPath(f[0]).c_str(), (night + L"\\" + f[1]).c_str(), FALSE);
+        return night;
+    }
+
+    void OpenSleep()
+    {
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(sleepButton));
+    }
+
+    // A pen tap on a player button.
+    void Tap(const RECT& button)
+    {
+        LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(mainWindow, WM_LBUTTONUP, 0, at);
+    }
+
+    // The clock moved on by `seconds`, and its once-a-second tick run.
+    void Tick(int seconds = 0)
+    {
+        clock = AddTicks(clock, seconds * TICKS_PER_SECOND);
+        SetClock(clock);
+        SendMessageW(mainWindow, WM_TIMER, CLOCK_TIMER_ID, 0);
+    }
+
+    // The track shows its title and its tone is the last one heard (each
+    // track opens the device anew, which starts the capture over).
+    bool Plays(const std::wstring& title, int tone)
+    {
+        return PumpUntil([&] {
+            Tick();
+            std::vector<int> heard = TonesHeard(ReadSoundCapture());
+            return WindowText(trackTitleText) == title && !heard.empty() && heard.back() == tone;
+        }, 8000);
+    }
+
+    SYSTEMTIME clock = MakeTime(2026, 12, 6, 23, 0, 0);
     TempFolder home;
     bool hadPersonal = false;
     std::vector<BYTE> personal;
@@ -127,7 +184,7 @@ TEST_F(Sleep, DialogShowsItsSettingsWrapsItsDigitsAndChecksTheSourceBeforeTheTim
         Press(dialog, IDC_SLEEP_START);     // a source, but 0:00
         Press(dialog, IDCANCEL);
     }, AnswerMessageBox(&firstMessage), AnswerMessageBox(&secondMessage) });
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(sleepButton));
+    OpenSleep();
     EXPECT_EQ(L"23 0 0", shown);
     EXPECT_EQ(L"Folder", kind);
     EXPECT_EQ(L"File:", label);
@@ -137,6 +194,32 @@ TEST_F(Sleep, DialogShowsItsSettingsWrapsItsDigitsAndChecksTheSourceBeforeTheTim
     // Refused at its time, the list is not kept for a Cancel to play.
     EXPECT_EQ(nullptr, sleepList);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+}
+
+TEST_F(Sleep, TurnedScreenScrollsTheDialogToItsStartButton)
+{
+    ASSERT_TRUE(TurnScreen(320, 240));
+    bool scrollBar = true, startHidden = false, startShown = false;
+    auto visible = [](HWND dialog, int id) {
+        RECT control, client;
+        GetWindowRect(GetDlgItem(dialog, id), &control);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&control), 2);
+        GetClientRect(dialog, &client);
+        return control.top >= 26 && control.bottom <= client.bottom;
+    };
+    DialogDriver driver({ [&](HWND dialog) {
+        HWND bar = FindWindowExW(dialog, nullptr, L"ScrollBar", nullptr);
+        scrollBar = bar != nullptr && IsWindowVisible(bar);
+        startHidden = !visible(dialog, IDC_SLEEP_START);
+        SendMessageW(dialog, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
+        startShown = visible(dialog, IDC_SLEEP_START) && !visible(dialog, IDC_SLEEP_TITLE);
+        Press(dialog, IDCANCEL);
+    } });
+    OpenSleep();
+    EXPECT_TRUE(TurnScreen(240, 320));
+    EXPECT_TRUE(scrollBar);
+    EXPECT_TRUE(startHidden);
+    EXPECT_TRUE(startShown);
 }
 
 TEST_F(Sleep, PickerShowsTheFoldersWithSoundAndACardFirst)
@@ -184,6 +267,110 @@ TEST_F(Sleep, PickerShowsTheFoldersWithSoundAndACardFirst)
     ResolveDevicePath(pickedFolderPath, real, MAX_PATH);
     EXPECT_EQ(0, _wcsicmp(rock.c_str(), real));
     DeleteFileW(L"E:\\root.ogg");
+}
+
+TEST_F(Sleep, FolderFromTheTreePlaysInNameOrderWithItsButtonsUntilTheTimeIsUp)
+{
+    NightFolder();
+    DialogDriver driver({ [&](HWND dialog) {
+        Press(dialog, IDC_SLEEP_BROWSE);
+        SetDigits(dialog, 0, 0, 1);
+        Press(dialog, IDC_SLEEP_START);
+    }, [&](HWND picker) {
+        HWND tree = GetDlgItem(picker, IDC_FOLDER_TREE);
+        HTREEITEM documents = Find(tree, TreeView_GetRoot(tree), L"Documents");
+        TreeView_SelectItem(tree, Find(tree, TreeView_GetChild(tree, documents), L"Night"));
+        Press(picker, IDC_PICKER_SELECT);
+    } });
+    OpenSleep();
+    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    EXPECT_EQ(L"\\Documents\\Night", std::wstring(SleepPath));
+    EXPECT_STORED(SETTINGS_PATH, L"SleepPath", L"\\Documents\\Night");
+    EXPECT_STORED(SETTINGS_PATH, L"SleepTime", 1);
+
+    // Played in file-name order, the lines following the tracks.
+    EXPECT_TRUE(Plays(L"Dusk", 1320));
+    EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
+    EXPECT_TRUE(Plays(L"Dawn", 880));
+    EXPECT_EQ(L"The Larks - Morning", WindowText(trackDetailText));
+    EXPECT_TRUE(Plays(L"c bell.wav", 440));
+    EXPECT_EQ(L"<Artist Unknown>", WindowText(trackDetailText));
+
+    Tap(prevButtonRect);
+    EXPECT_TRUE(Plays(L"Dawn", 880));
+    Tap(nextButtonRect);
+    EXPECT_TRUE(Plays(L"c bell.wav", 440));
+
+    // Paused, the time left stands still however long the pause.
+    Tick();
+    EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
+    Tap(pauseButtonRect);
+    EXPECT_EQ(1, sleepPaused);
+    MediaNode* track = currentTrack;
+    Tap(nextButtonRect);   // no skipping while paused
+    EXPECT_EQ(track, currentTrack.load());
+    Tick(600);
+    EXPECT_EQ(DISPLAY_SLEEP, displayMode);
+    Tap(pauseButtonRect);
+    Tick(1);
+    EXPECT_EQ(DISPLAY_SLEEP, displayMode);
+    EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
+    // Less than a whole minute left: the sleep is over.
+    Tick(60);
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(nullptr, sleepList);
+}
+
+TEST_F(Sleep, OneFileLoopsUntilStopped)
+{
+    SleepPathType = MEDIA_SOURCE_FILE;
+    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
+    DialogDriver driver({ [&](HWND dialog) { Press(dialog, IDC_SLEEP_START); } });
+    OpenSleep();
+    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    std::vector<short> pass = WavFileSamples(BuildSoundPath(L"buzz.wav"));
+    EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, pass) >= 2; }, 10000));
+    Tap(stopButtonRect);
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(0, fmodUseCount);
+}
+
+TEST_F(Sleep, PlaylistIsReadWhenChosenAndKeptThroughCancel)
+{
+    std::wstring night = NightFolder();
+    std::wstring good = night + L"\\list.asx", bad = night + L"\\notes.asx";
+    std::string asx = "<ASX version=\"3.0\">\n<ENTRY>\n<ref href=\"c bell.wav\"/>\n</ENTRY>\n"
+                      "<ENTRY>\n<ref href=\"a owls.ogg\"/>\n</ENTRY>\n</ASX>\n";
+    WriteBytes(good, std::vector<BYTE>(asx.begin(), asx.end()));
+    WriteBytes(bad, { 'h', 'i' });
+    std::wstring readerSays, dialogSays, label;
+    auto choose = [](HWND dialog) {
+        SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_SETCURSEL, 2, 0);
+        Press(dialog, IDC_SLEEP_BROWSE);
+    };
+    DialogDriver driver({ [&](HWND dialog) {
+        choose(dialog);
+        choose(dialog);
+        label = Text(dialog, IDC_SLEEP_SOURCE_LABEL);
+        Press(dialog, IDCANCEL);
+    }, PickFile(bad), AnswerMessageBox(&readerSays), AnswerMessageBox(&dialogSays), PickFile(good),
+       [&](HWND dialog) {
+        SetDigits(dialog, 0, 0, 1);
+        Press(dialog, IDC_SLEEP_START);
+    } });
+    OpenSleep();
+    EXPECT_EQ(L"This does not appear to be a valid playlist file", readerSays);
+    EXPECT_EQ(L"No supported sound files were found", dialogSays);
+    EXPECT_EQ(L"Playlist:", label);
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_STORED(SETTINGS_PATH, L"SleepPath", good);
+    EXPECT_STORED(SETTINGS_PATH, L"SleepPathType", MEDIA_SOURCE_PLAYLIST);
+
+    // Started from what was kept, in file-name order.
+    OpenSleep();
+    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    EXPECT_TRUE(Plays(L"Dusk", 1320));
+    EXPECT_TRUE(Plays(L"c bell.wav", 440));
 }
 
 } // namespace

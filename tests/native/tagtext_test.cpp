@@ -12,7 +12,10 @@ TEST(TagText, EachKindOfValue)
         std::u16string text;   // empty: not taken
     } cases[] = {
         { FSOUND_TAGFIELD_ID3V2, std::string("\0Caf\xE9", 5), u"Caf\u00E9" },
-        { FSOUND_TAGFIELD_ID3V2, std::string("\x01\xFF\xFEW\0a\0k\0\0\0x\0", 13), u"\uFEFFWak" },
+        { FSOUND_TAGFIELD_ID3V2, std::string("\x01\xFF\xFEW\0a\0k\0\0\0x\0", 13), u"Wak" },
+        { FSOUND_TAGFIELD_ID3V2, std::string("\x01\xFE\xFF\0W\0a\0k", 9), u"Wak" },
+        { FSOUND_TAGFIELD_ID3V2, std::string("\x01W\0\x13\x20", 5), u"W\u2013" },
+        { FSOUND_TAGFIELD_ID3V2, std::string("\x01\xFF\xFE", 3), u"" },
         { FSOUND_TAGFIELD_ID3V2, std::string("\x03Title", 6), u"" },
         { FSOUND_TAGFIELD_ID3V2, std::string("\x02\0T", 3), u"" },
         { FSOUND_TAGFIELD_ID3V2, std::string("\0", 1), u"" },

@@ -11,8 +11,6 @@ lame=(lame --quiet --noreplaygain)
 "${lame[@]}" --resample 44.1 -b 96 "$sounds/CBell.wav" "$out/mpeg1.mp3"
 "${lame[@]}" -b 64 --id3v2-only --tt "Morning Song" --ta "The Larks" --tl "Dawn Chorus" \
     "$sounds/buzz.wav" "$out/tagged.mp3"
-"${lame[@]}" -b 64 --id3v2-only --id3v2-utf16 --tt "Wake Up" --ta "Cockerel" \
-    "$sounds/buzz.wav" "$out/utf16.mp3"
 "${lame[@]}" -b 64 --id3v1-only --tt "Short Title" --ta "Old Tagger" \
     "$sounds/buzz.wav" "$out/id3v1.mp3"
 oggenc -Q -t "Evening Song" -a "The Owls" -l "Dusk" -o "$out/tagged.ogg" "$sounds/CBell.wav"
@@ -27,3 +25,11 @@ for channels in 3 6; do
     tail -c +45 "$sounds/buzz.wav" | oggenc -Q --raw --raw-chan="$channels" --raw-rate=22050 \
         -o "$out/channels$channels.ogg" -
 done
+# Three tones for the sleep player, one of each kind, told apart in the
+# capture by their pitch.
+for hz in 440 880 1320; do
+    sox -n -r 22050 -c 1 -b 16 "$out/tone$hz.wav" synth 1 sine "$hz" vol 0.5
+done
+"${lame[@]}" -b 64 --id3v2-only --tt "Dawn" --ta "The Larks" --tl "Morning" \
+    "$out/tone880.wav" "$out/tone880.mp3"
+oggenc -Q -t "Dusk" -a "The Owls" -l "Evening" -o "$out/tone1320.ogg" "$out/tone1320.wav"
