@@ -3,6 +3,7 @@
 //   shots.exe FOLDER
 #include <windows.h>
 
+#include <commctrl.h>
 #include <stdio.h>
 #include <strsafe.h>
 
@@ -107,6 +108,17 @@ static void SaveScreen()
     ReleaseDC(nullptr, screen);
 }
 
+// The picker's folders opened one by one from the keyboard, as a user
+// would, and the last one chosen.
+static void OpenFolders(HWND tree, HTREEITEM item)
+{
+    for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
+        TreeView_SelectItem(tree, item);
+        SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
+        OpenFolders(tree, TreeView_GetChild(tree, item));
+    }
+}
+
 // Once the dialog shows and has painted: the picture, then the dialog ends.
 static void CALLBACK ShootDialog(HWND, UINT, UINT_PTR id, DWORD)
 {
@@ -114,6 +126,8 @@ static void CALLBACK ShootDialog(HWND, UINT, UINT_PTR id, DWORD)
     if (dialog == mainWindow || dialog == nullptr || !IsWindowVisible(dialog))
         return;
     KillTimer(nullptr, id);
+    if (HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE))
+        OpenFolders(tree, TreeView_GetRoot(tree));
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     SaveSettledScreen();
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

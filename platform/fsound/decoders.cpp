@@ -25,8 +25,10 @@ bool SoundFile::Open(const char* fileName)
     std::wstring wide;
     if (!WideFileName(fileName, &wide))
         return false;
-    handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared as stdio shares it: a song can be replaced or deleted while it
+    // plays, and the decoder copes with what is left.
+    handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER length;

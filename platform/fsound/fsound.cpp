@@ -23,6 +23,10 @@ const int kBufferCount = 4;
 const size_t kBufferFrames = 4096;
 // The worker looks at its stream at least this often.
 const DWORD kWorkerTickMs = 50;
+// A pass that gave no sound at all (the file became empty while it played)
+// ends no sooner than this after its start, so a caller that plays it again
+// at once does not spin.
+const ULONGLONG kEmptyPassMs = 1000;
 
 } // namespace
 
@@ -161,6 +165,8 @@ DWORD WINAPI StreamWorker(void* parameter)
     FSOUND_STREAM* stream = static_cast<FSOUND_STREAM*>(parameter);
     HANDLE events[2] = { stream->wake, stream->bufferDone };
     bool ended = true;  // the decoder has nothing more for this pass
+    bool heard = false; // this pass gave some sound
+    ULONGLONG passStart = 0;
     for (;;) {
         WaitForMultipleObjects(2, events, FALSE, kWorkerTickMs);
 
@@ -182,8 +188,11 @@ DWORD WINAPI StreamWorker(void* parameter)
             generation = stream->generation;
             ApplyDeviceVolume(stream);
         }
-        if (restart)
+        if (restart) {
             ended = !stream->decoder->Rewind();
+            heard = false;
+            passStart = GetTickCount64();
+        }
 
         // Decode into every free buffer; write it unless a stop came meanwhile.
         int inFlight = 0;
@@ -200,6 +209,7 @@ DWORD WINAPI StreamWorker(void* parameter)
                 ended = true;
             if (frames == 0)
                 continue;
+            heard = true;
             std::lock_guard<std::mutex> hold(stream->lock);
             if (!stream->playing || stream->generation != generation)
                 break;
@@ -208,7 +218,7 @@ DWORD WINAPI StreamWorker(void* parameter)
             if (waveOutWrite(stream->device, &header, sizeof(header)) == MMSYSERR_NOERROR)
                 inFlight++;
         }
-        if (!ended || inFlight > 0)
+        if (!ended || inFlight > 0 || (!heard && GetTickCount64() - passStart < kEmptyPassMs))
             continue;
 
         // Played to the end.

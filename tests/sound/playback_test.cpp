@@ -404,3 +404,35 @@ TEST_F(MediaPlayback, PauseHoldsTheStreamsPlayingThenNotAnAlarmAfter)
     CloseAlarmSound(false);
     PauseAllSound(false);
 }
+
+// The process's CPU time so far, in seconds.
+static double CpuSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+TEST_F(MediaPlayback, LoopingFileEmptiedWhilePlayingDoesNotSpin)
+{
+    std::wstring path = WriteNoiseWav(L"only.wav", NoiseSamples(4410, 21));
+    list = BuildMediaList(MEDIA_SOURCE_FILE, path.c_str());
+    TimedSleep = 1;
+    ClearSoundCapture();
+    ASSERT_TRUE(PlayMediaList(list));
+    ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 2205; }, 3000));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, TRUNCATE_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    // Replayed at once, each empty pass would keep a core busy.
+    double before = CpuSeconds();
+    Wait(2000);
+    EXPECT_LT(CpuSeconds() - before, 0.5);
+    EXPECT_EQ(list, currentTrack.load());
+    StopMediaList();
+    CloseMediaStream();
+}
