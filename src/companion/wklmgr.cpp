@@ -12,6 +12,7 @@
 
 #include "contract.h"
 #include "launch.h"
+#include "notifystore.h"
 #include "schedule.h"
 #include "settings.h"
 
@@ -23,15 +24,50 @@ static HWND FindMainWindow()
     return FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
 }
 
-static bool StartMainProgram(const wchar_t* arguments)
+static bool ProgramIn(const wchar_t* folder, wchar_t* path, size_t pathCount)
+{
+    return folder[0] != L'\0'
+           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", folder, WAKELOOM_PROGRAM_FILE))
+           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Wakeloom in its registered install folder, else beside the launcher.
+static bool FindMainProgram(wchar_t* path, size_t pathCount)
 {
     FindInstallDirectory();
-    if (installDirectory[0] == L'\0')
-        return false;  // not installed: nowhere to start it from
+    if (ProgramIn(installDirectory, path, pathCount))
+        return true;
+    wchar_t own[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, own, MAX_PATH);
+    wchar_t* slash = n > 0 && n < MAX_PATH ? wcsrchr(own, L'\\') : nullptr;
+    if (slash == nullptr)
+        return false;
+    *slash = L'\0';
+    return ProgramIn(own, path, pathCount);
+}
+
+static bool StartMainProgram(const wchar_t* arguments)
+{
     wchar_t path[MAX_PATH];
-    return SUCCEEDED(StringCchPrintfW(path, ARRAYSIZE(path), L"%s\\%s", installDirectory,
-                                      WAKELOOM_PROGRAM_FILE))
-           && LaunchProgram(path, arguments);
+    return FindMainProgram(path, ARRAYSIZE(path)) && LaunchProgram(path, arguments);
+}
+
+// An event that cannot reach Wakeloom is lost unless someone sees it: it
+// goes to the notifications' log and before the user.
+static void ReportUndelivered(int eventId, bool missed)
+{
+    DWORD error = GetLastError();
+    LogNotificationEvent(L"%s event %d could not be handed to Wakeloom: %s not found in its "
+                         L"install folder (%s) nor beside the launcher, or could not be "
+                         L"started (error %lu)", missed ? L"missed" : L"due", eventId,
+                         WAKELOOM_PROGRAM_FILE,
+                         installDirectory[0] != L'\0' ? installDirectory : L"none registered",
+                         error);
+    wchar_t text[256];
+    StringCchPrintfW(text, ARRAYSIZE(text),
+                     L"An alarm (event %d) could not be delivered: %s cannot be found or "
+                     L"started. Reinstall Wakeloom.", eventId, WAKELOOM_PROGRAM_FILE);
+    MessageBoxW(nullptr, text, WAKELOOM_NAME, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 // Posts the event to the running Wakeloom, or starts Wakeloom with it. A
@@ -46,7 +82,10 @@ static int DeliverEvent(int eventId, bool missed)
     wchar_t arguments[EVENT_ARGUMENT_UNITS];
     StringCchPrintfW(arguments, ARRAYSIZE(arguments),
                      missed ? MISSED_ARGUMENT_FORMAT : EVENT_ARGUMENT_FORMAT, eventId);
-    return StartMainProgram(arguments) ? 0 : 1;
+    if (StartMainProgram(arguments))
+        return 0;
+    ReportUndelivered(eventId, missed);
+    return 1;
 }
 
 static void OpenWakeloom()
