@@ -4,7 +4,7 @@
 
 #include "devicepath.h"
 
-bool LaunchProgram(const wchar_t* path, const wchar_t* arguments)
+bool LaunchProgram(const wchar_t* path, const wchar_t* arguments, HANDLE* process)
 {
     wchar_t program[MAX_PATH];
     if (!ResolveDevicePath(path, program, MAX_PATH))
@@ -27,6 +27,9 @@ bool LaunchProgram(const wchar_t* path, const wchar_t* arguments)
                         nullptr, nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (process != nullptr)
+        *process = pi.hProcess;
+    else
+        CloseHandle(pi.hProcess);
     return true;
 }

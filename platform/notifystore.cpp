@@ -73,6 +73,13 @@ void LogNotificationEvent(const wchar_t* format, ...)
     wchar_t path[MAX_PATH], old[MAX_PATH + 8];
     if (!NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH))
         return;
+    wchar_t folder[MAX_PATH];
+    StringCchCopyW(folder, MAX_PATH, path);
+    wchar_t* slash = wcsrchr(folder, L'\\');
+    if (slash != nullptr) {
+        *slash = L'\0';
+        CreateDirectoryW(folder, nullptr);
+    }
     // Kept small: the previous part is kept once.
     WIN32_FILE_ATTRIBUTE_DATA info;
     if (GetFileAttributesExW(path, GetFileExInfoStandard, &info) && info.nFileSizeLow > LOG_LIMIT_BYTES

@@ -171,7 +171,15 @@ TEST_F(Launcher, WakeloomIsFoundBesideTheLauncherOrTheFailureIsLeftInSight)
     ClearNotificationLog();
 
     ChildProcess alone = StartProgramPath(launcher, L"/EXPIRED /ID:3");
-    HWND box = WaitForWindow(L"#32770", WAKELOOM_NAME, 10000);
+    HWND box = nullptr;  // the box of this launcher, not of another
+    PumpUntil([&] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", WAKELOOM_NAME));) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(w, &id);
+            box = id == alone.id ? w : box;
+        }
+        return box != nullptr;
+    }, 10000);
     ASSERT_NE(nullptr, box);
     EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(L"could not be delivered"));
     ClickDialogButton(box, IDOK);

@@ -208,7 +208,7 @@ TEST_F(Notifications, RequestPastTheLimitIsRefusedAndTheRestKept)
     CeGetUserNotificationHandles(nullptr, 0, &needed);
     EXPECT_EQ(static_cast<DWORD>(STORE_MAX_NOTIFICATIONS), needed);
     // A replacement still fits, and room made is room to use.
-    EXPECT_NE(nullptr, SetNotificationIn(reinterpret_cast<HANDLE>(1000), kLauncher, L"/ID:3", 1000, 2000));
+    EXPECT_NE(nullptr, SetNotificationIn(reinterpret_cast<HANDLE>(1000), kLauncher, L"/ID:3", 600000, 900000));
     EXPECT_TRUE(CeClearUserNotification(reinterpret_cast<HANDLE>(1001)));
     EXPECT_NE(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
 }
@@ -296,6 +296,7 @@ TEST_F(Delivery, SchedulerWithoutItsChangeEventPollsAndSaysSo)
     HANDLE squatter = CreateMutexW(nullptr, FALSE, NOTIFICATION_CHANGED);
     ClearNotificationLog();
     ChildProcess scheduler = StartProgram(NOTIFICATION_SCHEDULER_FILE, L"");
+    ASSERT_NE(nullptr, WaitForWindow(L"WakeloomScheduler", L"WakeloomScheduler", 10000));
     // The CPU time it takes between two deliveries, past its own start-up.
     auto busy = [&] {
         FILETIME created, ended, kernel, user;
