@@ -2,8 +2,8 @@
 // their applications when they come due, as the device's system does.
 //
 // Each due notification is started on its own, outside the store's lock,
-// and then removed from the store: a kill in between starts at most that one
-// again. One whose removal could not be written is remembered and never
+// and removed from the store once its program has ended: a kill in between
+// starts at most that one again. One whose removal could not be written is remembered and never
 // started twice. One found long past its start and its end (the scheduler
 // or the machine was down) is still started, with EXPIRED_ARGUMENT_PREFIX
 // before its arguments, so its application can schedule what comes next
@@ -27,6 +27,8 @@
 // Reached within this of its start, a notification is delivered whatever
 // its end says.
 #define GRACE_TICKS       (60 * 1000 * TICKS_PER_MS)
+// How long a started program may take to hand its event on.
+#define HANDOVER_WAIT_MS  15000
 #define RUN_KEY           L"Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define RUN_VALUE         L"WakeloomNotifications"
 
@@ -140,13 +142,19 @@ static void Start(const StoredNotification& n, LONGLONG now, ULONGLONG tick)
     wchar_t arguments[NOTIFY_TEXT_UNITS + 16];
     StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%s%s",
                      expired ? EXPIRED_ARGUMENT_PREFIX : L"", n.arguments);
-    if (!LaunchProgram(n.application, arguments)) {
+    HANDLE process = nullptr;
+    if (!LaunchProgram(n.application, arguments, &process)) {
         if (NoteFailedLaunch(n.handle))
             LogNotificationEvent(L"notification %lu: %s could not be started (error %lu); "
                                  L"trying again every second", static_cast<unsigned long>(n.handle),
                                  n.application, GetLastError());
         return;
     }
+    // It counts as delivered once it has ended (the launcher ends as soon as
+    // it has handed the event on) or has had time to: if everything is
+    // killed before then (the wineserver), it is started again.
+    WaitForSingleObject(process, HANDOVER_WAIT_MS);
+    CloseHandle(process);
     LogNotificationEvent(L"notification %lu started %ld s after its time%s: %s %s",
                          static_cast<unsigned long>(n.handle),
                          static_cast<long>(std::max(late, 0LL) / (1000 * TICKS_PER_MS)),
