@@ -4,13 +4,14 @@
 
 #include "devicepath.h"
 
-bool LaunchProgram(const wchar_t* path, const wchar_t* arguments)
+bool LaunchProgram(const wchar_t* path, const wchar_t* arguments, HANDLE* process)
 {
     wchar_t program[MAX_PATH];
     if (!ResolveDevicePath(path, program, MAX_PATH))
         return false;
-    // The quoted name, a blank and the arguments: 260 units of each at most.
-    wchar_t commandLine[2 * MAX_PATH + 4];
+    // The quoted name, a blank and the arguments (260 units, and a prefix
+    // such as "/EXPIRED ") at most.
+    wchar_t commandLine[2 * MAX_PATH + 32];
     bool hasArguments = arguments != nullptr && arguments[0] != L'\0';
     if (FAILED(StringCchPrintfW(commandLine, ARRAYSIZE(commandLine), L"\"%s\"%s%s", program,
                                 hasArguments ? L" " : L"", hasArguments ? arguments : L"")))
@@ -26,6 +27,9 @@ bool LaunchProgram(const wchar_t* path, const wchar_t* arguments)
                         nullptr, nullptr, &si, &pi))
         return false;
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (process != nullptr)
+        *process = pi.hProcess;
+    else
+        CloseHandle(pi.hProcess);
     return true;
 }

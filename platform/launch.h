@@ -7,7 +7,8 @@
 // Starts `path` with `arguments` (may be null or empty) after its quoted
 // name, and does not wait for it. A device path rooted at a backslash is
 // resolved; a bare name ("peghelp") is looked for as the system looks for
-// programs. False when it could not be started.
-bool LaunchProgram(const wchar_t* path, const wchar_t* arguments);
+// programs. False when it could not be started. With `process` the caller
+// gets the started process's handle, and closes it.
+bool LaunchProgram(const wchar_t* path, const wchar_t* arguments, HANDLE* process = nullptr);
 
 #endif

@@ -56,11 +56,12 @@ static bool LockAndReadStore(NotificationStore* store, HANDLE* lock)
     return true;
 }
 
-// What is pending now, for the callers that only look.
+// What is pending now, for the callers that only look. Without the lock
+// the file is read as it is, and not repaired.
 static void ReadStoreSnapshot(NotificationStore* store)
 {
     HANDLE lock = LockNotificationStore();
-    ReadNotificationStore(store);
+    ReadNotificationStore(store, lock != nullptr);
     UnlockNotificationStore(lock);
 }
 
@@ -93,9 +94,15 @@ HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pc
             return nullptr;
         }
     } else {
+        if (store.pending.size() >= STORE_MAX_NOTIFICATIONS) {
+            UnlockNotificationStore(lock);
+            SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+            return nullptr;
+        }
         record.handle = store.nextHandle++;
         if (store.nextHandle == 0)  // 0 means "no notification"
             store.nextHandle = 1;
+        NoteIssuedHandles(store.nextHandle);
     }
     target->start = pcnt->stStartTime;
     target->end = pcnt->stEndTime;

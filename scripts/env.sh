@@ -4,6 +4,9 @@ WAKELOOM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WAKELOOM_ROOT
 export WAKELOOM_BUILD=${WAKELOOM_BUILD:-$WAKELOOM_ROOT/build}
 
+# What the caller had, before the tests' prefix is chosen below.
+WAKELOOM_USER_WINEPREFIX=${WAKELOOM_USER_WINEPREFIX-${WINEPREFIX:-}}
+
 export WINE=/usr/lib/wine/wine64
 # Debian's wineserver wrapper forces -p0; the real binary keeps our choice.
 export WINESERVER=/usr/lib/wine/wineserver64
@@ -19,18 +22,58 @@ export WAKELOOM_CAPTURE=$WAKELOOM_BUILD/alsa/capture.wav
 
 mkdir -p "$TMPDIR" "$WAKELOOM_BUILD/alsa"
 
-# Ends every process of this prefix, also those a killed wineserver left
-# behind: a stray one would keep the caller's output pipe open.
-stop_prefix_processes() {
-    "$WINESERVER" -k 2>/dev/null || true
+
+# The ids of this prefix's Wine processes, those whose command line matches
+# the extended regular expression PATTERN when one is given. Other prefixes
+# on the machine (another worktree's tests, the user's clock) are not ours.
+prefix_pids() {
     local pid
     for pid in $(ls /proc | grep -E '^[0-9]+$'); do
         case "$(readlink /proc/"$pid"/exe 2>/dev/null)" in
             /usr/lib/wine/*) ;;
             *) continue ;;
         esac
-        if tr '\0' '\n' 2>/dev/null </proc/"$pid"/environ | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-            kill -9 "$pid" 2>/dev/null || true
+        tr '\0' '\n' 2>/dev/null </proc/"$pid"/environ | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+        if [ -n "${1:-}" ]; then
+            tr '\0' ' ' 2>/dev/null </proc/"$pid"/cmdline | grep -qE -- "$1" || continue
         fi
+        echo "$pid"
     done
+}
+
+# Ends every process of this prefix, also those a killed wineserver left
+# behind: a stray one would keep the caller's output pipe open.
+stop_prefix_processes() {
+    "$WINESERVER" -k 2>/dev/null || true
+    local pid
+    for pid in $(prefix_pids); do
+        kill -9 "$pid" 2>/dev/null || true
+    done
+}
+
+# The run command's environment: the user's own prefix outside the build
+# folder (WINEPREFIX when the caller set one, else under the XDG data
+# folder), which no test touches and no clean build wipes, and sound through
+# the desktop's default device, never the tests' capture.
+use_user_prefix() {
+    local data=${XDG_DATA_HOME:-$HOME/.local/share}/wakeloom
+    export WINEPREFIX=${WAKELOOM_USER_WINEPREFIX:-$data/wineprefix}
+    export TMPDIR=$data/tmp
+    unset ALSA_CONFIG_PATH WAKELOOM_CAPTURE
+    mkdir -p "$TMPDIR"
+}
+
+# The desktop's autostart entry for the scheduler of the current prefix,
+# with the environment of the session (and so its sound), not the tests'.
+write_autostart_entry() {
+    local autostart=${XDG_CONFIG_HOME:-$HOME/.config}/autostart
+    mkdir -p "$autostart"
+    cat > "$autostart/wakeloom-scheduler.desktop" <<DESKTOP
+[Desktop Entry]
+Type=Application
+Name=Wakeloom alarm notifications
+Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE $WINEPREFIX/drive_c/windows/wklsched.exe
+NoDisplay=true
+X-GNOME-Autostart-enabled=true
+DESKTOP
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the built program into the Wine prefix where the device keeps it:
+# Installs the built program into the current Wine prefix (the run command
+# chooses the user's own) where the device keeps it:
 # the program and its sounds in a program folder, the launcher in \Windows,
 # and the install directory in the registry.
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
+[ "${1:-}" = --user ] && use_user_prefix
 
 bin=$WAKELOOM_BUILD/bin
 dest="$WINEPREFIX/drive_c/Program Files/Wakeloom"
@@ -17,16 +19,7 @@ cp "$bin/wklmgr.exe" "$bin/wklsched.exe" "$WINEPREFIX/drive_c/windows/"
 # The notification scheduler starts with the Linux desktop session, so alarms
 # ring after a log-in even before Wakeloom is opened. (Under Windows it
 # registers itself in the Run key.)
-autostart=${XDG_CONFIG_HOME:-$HOME/.config}/autostart
-mkdir -p "$autostart"
-cat > "$autostart/wakeloom-scheduler.desktop" <<DESKTOP
-[Desktop Entry]
-Type=Application
-Name=Wakeloom alarm notifications
-Exec=env WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE $WINEPREFIX/drive_c/windows/wklsched.exe
-NoDisplay=true
-X-GNOME-Autostart-enabled=true
-DESKTOP
+write_autostart_entry
 
 # Written as the device writes it: rooted at a backslash, on the system drive.
 "$WINE" reg add 'HKLM\Software\Apps\Hazelmere Software Wakeloom' /v InstlDir /t REG_SZ \

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds Wakeloom, installs it into the Wine prefix as the device has it, and
-# starts it on a 240x320 screen.
+# Builds Wakeloom, installs it as the device has it into a Wine prefix of the
+# user's own (WINEPREFIX, else ~/.local/share/wakeloom/wineprefix; the tests
+# never touch it), and starts it on a 240x320 screen, its sound through the
+# desktop's default device.
 #   scripts/run.sh            in a desktop session: the clock in a window
 #   scripts/run.sh --headless on a private Xvfb: writes a screenshot and keeps
 #                             running until Ctrl-C (no DISPLAY implies this)
@@ -18,8 +20,10 @@ case "${1:-}" in
 esac
 
 "$WAKELOOM_ROOT/scripts/build.sh"
-"$WAKELOOM_ROOT/scripts/wine-prefix.sh"
-"$WAKELOOM_ROOT/scripts/install.sh"
+use_user_prefix
+export WAKELOOM_USER_WINEPREFIX=$WINEPREFIX
+"$WAKELOOM_ROOT/scripts/wine-prefix.sh" --user
+"$WAKELOOM_ROOT/scripts/install.sh" --user
 
 program='C:\Program Files\Wakeloom\Wakeloom.exe'
 if [ "$mode" = window ]; then

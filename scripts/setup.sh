@@ -10,6 +10,7 @@ packages=(
     wine64 libasound2
     xvfb x11-utils imagemagick
     libstb-dev libmpg123-0 mpg123 lame vorbis-tools sox clang libclang-rt-14-dev
+    faketime libfaketime
 )
 
 missing=()

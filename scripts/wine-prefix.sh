@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Creates and configures the Wine prefix inside the build folder (idempotent):
-# a 240x320 virtual desktop like the device's screen, ALSA sound written to a
-# file, crashes that fail fast instead of opening a debugger dialog.
+# Creates and configures the tests' Wine prefix inside the build folder, or
+# with --user the run command's prefix of the user (idempotent): a 240x320
+# virtual desktop like the device's screen, crashes that fail fast instead of
+# opening a debugger dialog; for the tests, ALSA sound written to a file.
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
+[ "${1:-}" = --user ] && use_user_prefix
 
-cat > "$ALSA_CONFIG_PATH" <<ALSA
+[ -n "${ALSA_CONFIG_PATH:-}" ] && cat > "$ALSA_CONFIG_PATH" <<ALSA
 </usr/share/alsa/alsa.conf>
 pcm.!default {
     type file
@@ -27,7 +29,7 @@ mkdir -p "$WINEPREFIX"
 DISPLAY= "$WINE" wineboot -i >"$WAKELOOM_BUILD/wineboot.log" 2>&1 || {
     cat "$WAKELOOM_BUILD/wineboot.log"; exit 1; }
 
-reg=$WAKELOOM_BUILD/tmp/prefix.reg
+reg=$TMPDIR/prefix.reg
 cat > "$reg" <<'REG'
 REGEDIT4
 

@@ -12,41 +12,102 @@
 
 #include "contract.h"
 #include "launch.h"
+#include "notifystore.h"
 #include "schedule.h"
 #include "settings.h"
 
 #define WM_TRAY_CALLBACK    (WM_APP + 100)
 #define TRAY_ICON_ID        1
+// How long a started Wakeloom may take to open its window.
+#define START_WAIT_MS       10000
 
 static HWND FindMainWindow()
 {
     return FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
 }
 
-static bool StartMainProgram(const wchar_t* arguments)
+static bool ProgramIn(const wchar_t* folder, wchar_t* path, size_t pathCount)
+{
+    return folder[0] != L'\0'
+           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", folder, WAKELOOM_PROGRAM_FILE))
+           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Wakeloom in its registered install folder, else beside the launcher.
+static bool FindMainProgram(wchar_t* path, size_t pathCount)
 {
     FindInstallDirectory();
-    if (installDirectory[0] == L'\0')
-        return false;  // not installed: nowhere to start it from
+    if (ProgramIn(installDirectory, path, pathCount))
+        return true;
+    wchar_t own[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, own, MAX_PATH);
+    wchar_t* slash = n > 0 && n < MAX_PATH ? wcsrchr(own, L'\\') : nullptr;
+    if (slash == nullptr)
+        return false;
+    *slash = L'\0';
+    return ProgramIn(own, path, pathCount);
+}
+
+static bool StartMainProgram(const wchar_t* arguments, HANDLE* process = nullptr)
+{
     wchar_t path[MAX_PATH];
-    return SUCCEEDED(StringCchPrintfW(path, ARRAYSIZE(path), L"%s\\%s", installDirectory,
-                                      WAKELOOM_PROGRAM_FILE))
-           && LaunchProgram(path, arguments);
+    return FindMainProgram(path, ARRAYSIZE(path)) && LaunchProgram(path, arguments, process);
+}
+
+// An event that cannot reach Wakeloom is lost unless someone sees it: it
+// goes to the notifications' log and before the user.
+static void ReportUndelivered(int eventId, bool missed, DWORD error)
+{
+    LogNotificationEvent(L"%s event %d could not be handed to Wakeloom: %s not found in its "
+                         L"install folder (%s) nor beside the launcher, or could not be "
+                         L"started (error %lu)", missed ? L"missed" : L"due", eventId,
+                         WAKELOOM_PROGRAM_FILE,
+                         installDirectory[0] != L'\0' ? installDirectory : L"none registered",
+                         error);
+    wchar_t text[256];
+    StringCchPrintfW(text, ARRAYSIZE(text),
+                     L"An alarm (event %d) could not be delivered: %s cannot be found or "
+                     L"started. Reinstall Wakeloom.", eventId, WAKELOOM_PROGRAM_FILE);
+    MessageBoxW(nullptr, text, WAKELOOM_NAME, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 // Posts the event to the running Wakeloom, or starts Wakeloom with it. A
-// missed event goes as WM_APP_MISSED and "/MISSED:n".
+// missed event goes as WM_APP_MISSED and "/MISSED:n". Launchers of events
+// due together take turns, and the one that starts Wakeloom waits for its
+// window, so the next one hands its event over instead of starting another.
 static int DeliverEvent(int eventId, bool missed)
 {
+    HANDLE turn = CreateMutexW(nullptr, FALSE, L"Local\\WakeloomLauncherTurn");
+    if (turn != nullptr)
+        WaitForSingleObject(turn, START_WAIT_MS);
     HWND mainWindow = FindMainWindow();
-    if (mainWindow != nullptr
-        && PostMessageW(mainWindow, missed ? WM_APP_MISSED : WM_APP_EVENT,
-                        static_cast<WPARAM>(eventId), 0))
-        return 0;
-    wchar_t arguments[EVENT_ARGUMENT_UNITS];
-    StringCchPrintfW(arguments, ARRAYSIZE(arguments),
-                     missed ? MISSED_ARGUMENT_FORMAT : EVENT_ARGUMENT_FORMAT, eventId);
-    return StartMainProgram(arguments) ? 0 : 1;
+    int result = 0;
+    DWORD error = 0;
+    if (mainWindow == nullptr
+        || !PostMessageW(mainWindow, missed ? WM_APP_MISSED : WM_APP_EVENT,
+                         static_cast<WPARAM>(eventId), 0)) {
+        wchar_t arguments[EVENT_ARGUMENT_UNITS];
+        StringCchPrintfW(arguments, ARRAYSIZE(arguments),
+                         missed ? MISSED_ARGUMENT_FORMAT : EVENT_ARGUMENT_FORMAT, eventId);
+        HANDLE started = nullptr;
+        if (StartMainProgram(arguments, &started)) {
+            for (DWORD waited = 0; FindMainWindow() == nullptr && waited < START_WAIT_MS
+                                   && WaitForSingleObject(started, 50) == WAIT_TIMEOUT;
+                 waited += 50) {
+            }
+            CloseHandle(started);
+        } else {
+            error = GetLastError();
+            result = 1;
+        }
+    }
+    if (turn != nullptr) {
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+    }
+    if (result != 0)
+        ReportUndelivered(eventId, missed, error);
+    return result;
 }
 
 static void OpenWakeloom()

@@ -97,6 +97,9 @@ bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
             return false;
         AdvanceToAllowedDay(alarm->Days, &time);
     }
+    // A stored hour or minute out of range gives no time at all.
+    if (!IsValidTime(time))
+        return false;
     // Another process may have replaced the notification since we loaded.
     LoadAlarmHandle(i, alarm);
     alarm->AlarmHandle = RequestEvent(alarm->AlarmHandle, i, time);

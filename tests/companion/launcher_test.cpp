@@ -2,6 +2,7 @@
 // notification through the launcher to a running Wakeloom.
 #include <gtest/gtest.h>
 
+#include "alarms.h"
 #include "alarmtime.h"
 #include "contract.h"
 #include "launcher.h"
@@ -152,4 +153,59 @@ TEST_F(Launcher, DueNotificationReachesWakeloomThroughTheLauncher)
     LONGLONG delayMs = (static_cast<LONGLONG>(receivedEvents[0].localTicks) - Ticks(due)) / 10000;
     EXPECT_GE(delayMs, 0);
     EXPECT_LT(delayMs, 1000);
+}
+
+// Without a registered install folder the launcher looks beside itself; with
+// no Wakeloom there either the event is not lost silently.
+TEST_F(Launcher, WakeloomIsFoundBesideTheLauncherOrTheFailureIsLeftInSight)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"wklmgr-alone";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring launcher = folder + L"\\" + LAUNCHER_FILE;
+    fakeProgram = folder + L"\\" + WAKELOOM_PROGRAM_FILE;
+    ASSERT_TRUE(CopyFileW(ProgramPath(LAUNCHER_FILE).c_str(), launcher.c_str(), FALSE));
+    DeleteFileW(fakeProgram.c_str());
+    ClearNotificationLog();
+
+    ChildProcess alone = StartProgramPath(launcher, L"/EXPIRED /ID:3");
+    HWND box = nullptr;  // the box of this launcher, not of another
+    PumpUntil([&] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", WAKELOOM_NAME));) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(w, &id);
+            box = id == alone.id ? w : box;
+        }
+        return box != nullptr;
+    }, 10000);
+    ASSERT_NE(nullptr, box);
+    EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(L"could not be delivered"));
+    ClickDialogButton(box, IDOK);
+    EXPECT_EQ(1u, WaitForExit(alone, 10000));
+    KillProgram(alone);
+    EXPECT_NE(std::string::npos, ReadNotificationLog().find("missed event 3 could not be handed"));
+
+    ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), fakeProgram.c_str(), FALSE));
+    ClearRecorderLog(fakeProgram);
+    ChildProcess beside = StartProgramPath(launcher, L"/ID:3");
+    EXPECT_EQ(0u, WaitForExit(beside, 10000));
+    KillProgram(beside);
+    std::vector<RecordedStart> starts = WaitForStarts(fakeProgram, 1);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(L"/ID:3", starts[0].arguments);
+}
+
+// An hour that does not exist gives no time to ring at: not reported as set.
+TEST_F(Launcher, AlarmAtAnHourThatDoesNotExistIsNotReportedAsSet)
+{
+    LoadSettings();
+    ASSERT_TRUE(AllocateAlarms());
+    InitAlarmDefaults();
+    alarms[0]->AThour = 25;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_FALSE(ScheduleAlarmAt(0, NextAlarmTime(*alarms[0], now), false));
+    EXPECT_TRUE(PendingNotifications().empty());
+    FreeAlarms();
 }

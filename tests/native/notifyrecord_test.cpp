@@ -3,9 +3,14 @@
 
 #include <string.h>
 
+#include <functional>
+
 #include "notifyrecord.h"
 
 namespace {
+
+const size_t kHeader = 32;
+const size_t kRecord = 1080;
 
 StoredNotification Record(DWORD handle, const char16_t* arguments)
 {
@@ -20,42 +25,109 @@ StoredNotification Record(DWORD handle, const char16_t* arguments)
     return n;
 }
 
+NotificationStore ThreeRecords()
+{
+    NotificationStore store = { 42, { Record(7, u"/ID:2"), Record(9, u"/ID:255"),
+                                      Record(11, u"/ID:254") } };
+    store.generation = 5;
+    return store;
+}
+
+std::vector<DWORD> Handles(const NotificationStore& store)
+{
+    std::vector<DWORD> handles;
+    for (const StoredNotification& n : store.pending)
+        handles.push_back(n.handle);
+    return handles;
+}
+
 } // namespace
 
 TEST(NotificationStore, RoundTripsAndKeepsTheFileLayout)
 {
-    NotificationStore store = { 42, { Record(7, u"/ID:2"), Record(9, u"/ID:255") } };
+    NotificationStore store = ThreeRecords();
     std::vector<BYTE> bytes = EncodeNotificationStore(store);
-    ASSERT_EQ(20u + 2 * 1076u, bytes.size());
+    ASSERT_EQ(kHeader + 3 * kRecord, bytes.size());
     EXPECT_EQ(0, memcmp(bytes.data(), "WKNS", 4));
     NotificationStore read = { 1, {} };
-    ASSERT_TRUE(DecodeNotificationStore(bytes.data(), bytes.size(), &read));
+    StoreDecodeReport report;
+    ASSERT_TRUE(DecodeNotificationStore(bytes.data(), bytes.size(), &read, &report));
     EXPECT_EQ(42u, read.nextHandle);
-    ASSERT_EQ(2u, read.pending.size());
-    EXPECT_EQ(9u, read.pending[1].handle);
+    EXPECT_EQ(5u, read.generation);
+    EXPECT_EQ(3u, report.expected);
+    EXPECT_EQ(0u, report.damaged);
+    ASSERT_EQ((std::vector<DWORD>{ 7, 9, 11 }), Handles(read));
     EXPECT_EQ(std::u16string(u"/ID:255"), std::u16string(read.pending[1].arguments));
     EXPECT_EQ(28, read.pending[0].start.wDay);
     EXPECT_EQ(5, read.pending[0].end.wMinute);
+    EXPECT_TRUE(SameNotification(store.pending[2], read.pending[2]));
+    EXPECT_FALSE(SameNotification(store.pending[1], read.pending[2]));
 }
 
-TEST(NotificationStore, DamageIsRefusedButTheHandlesGoOn)
+// Each damage loses at most the records it touches; the header's handles
+// and generation survive unless the header itself is hit.
+TEST(NotificationStore, DamageLosesOnlyTheRecordsItTouches)
 {
-    NotificationStore store = { 42, { Record(7, u"/ID:2") } };
-    std::vector<BYTE> good = EncodeNotificationStore(store);
-    const std::function<void(std::vector<BYTE>&)> damages[] = {
-        [](std::vector<BYTE>& b) { b[40] ^= 1; },
-        [](std::vector<BYTE>& b) { b.resize(b.size() - 1); },
-        [](std::vector<BYTE>& b) { b[12] = 2; },   // a count the bytes do not hold
+    const std::vector<BYTE> good = EncodeNotificationStore(ThreeRecords());
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<BYTE>&)> damage;
+        std::vector<DWORD> kept;
+        DWORD damaged;
+        bool headerRead;
     };
-    for (const auto& damage : damages) {
+    const Case cases[] = {
+        { "text padding of the second", [](std::vector<BYTE>& b) { b[kHeader + kRecord + 900] ^= 1; },
+          { 7, 11 }, 1, true },
+        { "handle of the first", [](std::vector<BYTE>& b) { b[kHeader] ^= 0x80; }, { 9, 11 }, 1, true },
+        { "checksum of the last", [](std::vector<BYTE>& b) { b[b.size() - 1] ^= 1; }, { 7, 9 }, 1, true },
+        { "truncated by one byte", [](std::vector<BYTE>& b) { b.pop_back(); }, { 7, 9 }, 1, true },
+        { "truncated to the header", [](std::vector<BYTE>& b) { b.resize(kHeader); }, {}, 3, true },
+        { "empty", [](std::vector<BYTE>& b) { b.clear(); }, {}, 0, false },
+        { "header's count", [](std::vector<BYTE>& b) { b[16] = 2; }, { 7, 9, 11 }, 0, false },
+        { "magic", [](std::vector<BYTE>& b) { b[0] = 'X'; }, { 7, 9, 11 }, 0, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         std::vector<BYTE> bytes = good;
-        damage(bytes);
+        c.damage(bytes);
         NotificationStore read = { 1, {} };
-        EXPECT_FALSE(DecodeNotificationStore(bytes.data(), bytes.size(), &read));
-        EXPECT_TRUE(read.pending.empty());
-        EXPECT_EQ(42u, read.nextHandle);
+        StoreDecodeReport report;
+        EXPECT_FALSE(DecodeNotificationStore(bytes.data(), bytes.size(), &read, &report));
+        EXPECT_EQ(c.kept, Handles(read));
+        EXPECT_EQ(c.damaged, report.damaged);
+        EXPECT_EQ(c.headerRead, report.headerRead);
+        // Handles go on past the header's or every handle read.
+        EXPECT_EQ(c.headerRead ? 42u : (c.kept.empty() ? 1u : c.kept.back() + 1), read.nextHandle);
     }
+}
+
+TEST(NotificationStore, ReadsTheFirstVersionWholeOrNotAtAll)
+{
+    // Version 1: a 20-byte header with one checksum over the bare records.
+    NotificationStore store = ThreeRecords();
+    std::vector<BYTE> v2 = EncodeNotificationStore(store);
+    std::vector<BYTE> records;
+    for (size_t i = 0; i < 3; i++) {
+        const BYTE* r = v2.data() + kHeader + i * kRecord;
+        records.insert(records.end(), r, r + kRecord - 4);
+    }
+    DWORD hash = 2166136261u;
+    for (BYTE b : records)
+        hash = (hash ^ b) * 16777619u;
+    const DWORD header[5] = { 0x534E4B57, 1, 42, 3, hash };
+    std::vector<BYTE> v1(reinterpret_cast<const BYTE*>(header),
+                         reinterpret_cast<const BYTE*>(header) + 20);
+    v1.insert(v1.end(), records.begin(), records.end());
+
     NotificationStore read = { 1, {} };
-    EXPECT_FALSE(DecodeNotificationStore(good.data(), 10, &read));
-    EXPECT_EQ(1u, read.nextHandle);
+    ASSERT_TRUE(DecodeNotificationStore(v1.data(), v1.size(), &read));
+    EXPECT_EQ((std::vector<DWORD>{ 7, 9, 11 }), Handles(read));
+    EXPECT_EQ(42u, read.nextHandle);
+    v1[40] ^= 1;
+    StoreDecodeReport report;
+    EXPECT_FALSE(DecodeNotificationStore(v1.data(), v1.size(), &read, &report));
+    EXPECT_TRUE(read.pending.empty());
+    EXPECT_EQ(3u, report.damaged);
+    EXPECT_EQ(42u, read.nextHandle);
 }

@@ -2,6 +2,8 @@
 // real programs at their due times.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "notify.h"
 #include "notifystore.h"
 #include "testsupport.h"
@@ -14,6 +16,38 @@ DWORD Value(HANDLE handle)
 {
     return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(handle));
 }
+
+// Rewrites one of the store's files under its lock, as damage would.
+void DamageStoreFile(const wchar_t* name, const std::function<void(std::vector<BYTE>&)>& damage)
+{
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(NotificationFilePath(name, path, MAX_PATH));
+    HANDLE lock = LockNotificationStore();  // the scheduler may be reading it
+    std::vector<BYTE> bytes(8 * 1024 * 1024);
+    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD done = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    bytes.resize(done);
+    damage(bytes);
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    UnlockNotificationStore(lock);
+}
+
+std::vector<DWORD> PendingHandles()
+{
+    std::vector<DWORD> handles;
+    for (const PendingNotification& n : PendingNotifications())
+        handles.push_back(n.handle);
+    return handles;
+}
+
+const size_t kHeaderBytes = 32;
+const size_t kRecordBytes = 1080;
 
 class Notifications : public ::testing::Test {
 protected:
@@ -120,26 +154,63 @@ TEST_F(Notifications, HandlesAreUniqueNeverReusedAndKeptOnReplace)
     EXPECT_FALSE(CeGetUserNotification(reinterpret_cast<HANDLE>(999), 0, &bytes, nullptr));
 }
 
-TEST_F(Notifications, DamagedStoreReadsAsEmptyAndHandlesGoOn)
+TEST_F(Notifications, DamagedStoreIsRecoveredFromItsCopyAndTheDamageLogged)
 {
-    HANDLE old = SetNotificationIn(nullptr, kLauncher, L"/ID:1", 600000, 900000);
-    wchar_t path[MAX_PATH];
-    ASSERT_TRUE(NotificationStorePath(path, MAX_PATH));
-    HANDLE lock = LockNotificationStore();  // the scheduler may be reading it
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    EXPECT_NE(INVALID_HANDLE_VALUE, file);
-    SetFilePointer(file, 40, nullptr, FILE_BEGIN);
-    DWORD written;
-    WriteFile(file, "garbage", 7, &written, nullptr);
-    CloseHandle(file);
+    std::vector<DWORD> set;
+    for (const wchar_t* arguments : { L"/ID:1", L"/ID:2", L"/ID:3" })
+        set.push_back(Value(SetNotificationIn(nullptr, kLauncher, arguments, 600000, 900000)));
+    const std::pair<const char*, std::function<void(std::vector<BYTE>&)>> damages[] = {
+        { "a byte of unused text", [](std::vector<BYTE>& b) { b[kHeaderBytes + kRecordBytes + 900] ^= 4; } },
+        { "truncated", [](std::vector<BYTE>& b) { b.resize(b.size() - 700); } },
+        { "empty", [](std::vector<BYTE>& b) { b.clear(); } },
+    };
+    for (const auto& [name, damage] : damages) {
+        SCOPED_TRACE(name);
+        ClearNotificationLog();
+        DamageStoreFile(STORE_FILE, damage);
+        EXPECT_EQ(set, PendingHandles());
+        EXPECT_NE(std::string::npos, ReadNotificationLog().find("notification store damaged"));
+        wchar_t kept[MAX_PATH];
+        NotificationFilePath(STORE_DAMAGED, kept, MAX_PATH);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kept));  // the evidence
+    }
+
+    // Both copies damaged in the same record: that one alone is lost.
+    for (const wchar_t* file : { STORE_FILE, STORE_COPY_FILE })
+        DamageStoreFile(file, [](std::vector<BYTE>& b) { b[kHeaderBytes + kRecordBytes + 40] ^= 1; });
+    EXPECT_EQ((std::vector<DWORD>{ set[0], set[2] }), PendingHandles());
+
+    // Everything lost: handles still never repeat, alarm records may hold them.
+    ClearAllNotifications();
+    EXPECT_GT(Value(SetNotificationIn(nullptr, kLauncher, L"/ID:4", 600000, 900000)), set[2]);
+}
+
+TEST_F(Notifications, RequestPastTheLimitIsRefusedAndTheRestKept)
+{
+    NotificationStore full = { 1000, {} };
+    StoredNotification n = {};
+    wcscpy(n.application, kLauncher);
+    wcscpy(n.arguments, L"/ID:1");
+    n.start = LocalTimeIn(3600000);
+    n.end = LocalTimeIn(3900000);
+    for (DWORD i = 0; i < STORE_MAX_NOTIFICATIONS; i++) {
+        n.handle = 1000 + i;
+        full.pending.push_back(n);
+    }
+    full.nextHandle = 1000 + STORE_MAX_NOTIFICATIONS;
+    HANDLE lock = LockNotificationStore();
+    ASSERT_TRUE(WriteNotificationStore(full));
     UnlockNotificationStore(lock);
 
-    EXPECT_TRUE(PendingNotifications().empty());
-    HANDLE fresh = SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000);
-    EXPECT_EQ(1u, PendingNotifications().size());
-    // Handles do not start over: alarm records may still hold the old ones.
-    EXPECT_GT(Value(fresh), Value(old));
+    EXPECT_EQ(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA), GetLastError());
+    DWORD needed = 0;
+    CeGetUserNotificationHandles(nullptr, 0, &needed);
+    EXPECT_EQ(static_cast<DWORD>(STORE_MAX_NOTIFICATIONS), needed);
+    // A replacement still fits, and room made is room to use.
+    EXPECT_NE(nullptr, SetNotificationIn(reinterpret_cast<HANDLE>(1000), kLauncher, L"/ID:3", 600000, 900000));
+    EXPECT_TRUE(CeClearUserNotification(reinterpret_cast<HANDLE>(1001)));
+    EXPECT_NE(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
 }
 
 TEST_F(Delivery, DueNotificationStartsItsApplicationOnceAndOnTime)
@@ -154,7 +225,8 @@ TEST_F(Delivery, DueNotificationStartsItsApplicationOnceAndOnTime)
                         - Ticks(due)) / 10000;
     EXPECT_GE(delayMs, 0);
     EXPECT_LT(delayMs, 1000);
-    EXPECT_TRUE(PendingNotifications().empty());
+    // Removed once its program has ended, just after it logged the start.
+    EXPECT_TRUE(PumpUntil([] { return PendingNotifications().empty(); }, 5000));
 }
 
 TEST_F(Delivery, ClearedNeverFiresAndReplacedFiresOnlyAtItsNewTime)
@@ -166,13 +238,82 @@ TEST_F(Delivery, ClearedNeverFiresAndReplacedFiresOnlyAtItsNewTime)
     EXPECT_EQ((std::vector<std::wstring>{ L"between", L"new" }), StartsUntil(L"new"));
 }
 
-TEST_F(Delivery, OverdueFiresAtOnceWithinItsEndTimeOnlyAndAllDueStartInOrder)
+// Past its start by more than a minute and past its end, a notification
+// still starts, marked as expired, so no chain of events ends with it.
+TEST_F(Delivery, OverdueFiresAtOnceExpiredGoesMarkedAndAllDueStartInOrder)
 {
     Set(L"expired", -120000, -60000);
     Set(L"late", -10000);
     Set(L"b", 1200);
     Set(L"a", 1000);
+    Set(L"no ring time", 1100, 1100);
     Set(L"c", 1400);
-    EXPECT_EQ((std::vector<std::wstring>{ L"late", L"a", L"b", L"c" }), StartsUntil(L"c"));
-    EXPECT_TRUE(PendingNotifications().empty());
+    EXPECT_EQ((std::vector<std::wstring>{ L"/EXPIRED expired", L"late", L"a", L"no ring time",
+                                          L"b", L"c" }),
+              StartsUntil(L"c"));
+    EXPECT_TRUE(PumpUntil([] { return PendingNotifications().empty(); }, 5000));
+}
+
+TEST_F(Delivery, NotificationIsStartedOnceWhenTheStoreCannotBeRewritten)
+{
+    wchar_t store[MAX_PATH], side[MAX_PATH];
+    NotificationStorePath(store, MAX_PATH);
+    NotificationFilePath(STORE_TEMP_FILE, side, MAX_PATH);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    const std::pair<std::function<void()>, std::function<void()>> blockers[] = {
+        { [&] { CreateDirectoryW(side, nullptr); }, [&] { RemoveDirectoryW(side); } },
+        // Held open without delete sharing, the file cannot be replaced.
+        { [&] { held = CreateFileW(store, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   0, nullptr); },
+          [&] { CloseHandle(held); } },
+    };
+    for (const auto& [block, unblock] : blockers) {
+        ClearRecorderLog(recorder);
+        Set(L"first", 1000);
+        Set(L"second", 2500);
+        block();
+        EXPECT_EQ((std::vector<std::wstring>{ L"first", L"second" }), StartsUntil(L"second"));
+        unblock();
+        EXPECT_TRUE(PumpUntil([] { return PendingNotifications().empty(); }, 5000));
+    }
+    EXPECT_NE(std::string::npos, ReadNotificationLog().find("are not started again"));
+}
+
+// Another process holding an object of the change event's name leaves the
+// scheduler without it: it looks every second instead, and does not spin.
+TEST_F(Delivery, SchedulerWithoutItsChangeEventPollsAndSaysSo)
+{
+    HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, NOTIFICATION_SCHEDULER_MUTEX);
+    EXPECT_NE(nullptr, running);  // one for the machine, as the store is
+    CloseHandle(running);
+    DWORD id = 0;
+    GetWindowThreadProcessId(FindWindowW(L"WakeloomScheduler", L"WakeloomScheduler"), &id);
+    HANDLE old = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    ASSERT_NE(nullptr, old);
+    TerminateProcess(old, 1);
+    WaitForSingleObject(old, 5000);
+    CloseHandle(old);
+
+    HANDLE squatter = CreateMutexW(nullptr, FALSE, NOTIFICATION_CHANGED);
+    ClearNotificationLog();
+    ChildProcess scheduler = StartProgram(NOTIFICATION_SCHEDULER_FILE, L"");
+    ASSERT_NE(nullptr, WaitForWindow(L"WakeloomScheduler", L"WakeloomScheduler", 10000));
+    // The CPU time it takes between two deliveries, past its own start-up.
+    auto busy = [&] {
+        FILETIME created, ended, kernel, user;
+        GetProcessTimes(scheduler.process, &created, &ended, &kernel, &user);
+        return ((static_cast<ULONGLONG>(kernel.dwHighDateTime + user.dwHighDateTime) << 32)
+                + kernel.dwLowDateTime + user.dwLowDateTime) / 10000;
+    };
+    Set(L"polled", 1500);
+    Set(L"again", 4000);
+    EXPECT_EQ(std::vector<std::wstring>{ L"polled" }, StartsUntil(L"polled"));
+    ULONGLONG cpuMs = busy(), wallMs = GetTickCount64();
+    EXPECT_EQ((std::vector<std::wstring>{ L"polled", L"again" }), StartsUntil(L"again"));
+    cpuMs = busy() - cpuMs;
+    wallMs = GetTickCount64() - wallMs;
+    EXPECT_LT(cpuMs, wallMs / 4) << "of " << wallMs << " ms";
+    EXPECT_NE(std::string::npos, ReadNotificationLog().find("every second"));
+    KillProgram(scheduler);
+    CloseHandle(squatter);
 }

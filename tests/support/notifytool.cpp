@@ -1,16 +1,29 @@
 // Sets and lists notifications from a shell script:
 //   notifytool set <application> <arguments> <start-seconds> <end-seconds>
 //       (seconds from now, may be negative); prints the handle
+//   notifytool at <application> <arguments> <YYYY-MM-DDTHH:MM:SS> <end-seconds>
+//       (a local time, and seconds from it to the end); prints the handle
 //   notifytool count      prints how many are pending
+//   notifytool list       prints "handle start arguments" per pending one
 //   notifytool clear-all  removes every pending notification
 //   notifytool scheduler  starts the scheduler if it is not running
+//   notifytool close-wakeloom
+//       prints the text of Wakeloom's message box and answers it, then
+//       closes Wakeloom's window; exits 1 when Wakeloom has no window
 #include <windows.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "contract.h"
 #include "testsupport.h"
+
+static void PrintTime(const SYSTEMTIME& t)
+{
+    printf("%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+           t.wSecond);
+}
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -20,8 +33,30 @@ int wmain(int argc, wchar_t** argv)
         printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(handle)));
         return handle != nullptr ? 0 : 1;
     }
+    if (argc == 6 && wcscmp(argv[1], L"at") == 0) {
+        int y, mo, d, h, mi, s;
+        if (swscanf(argv[4], L"%d-%d-%dT%d:%d:%d", &y, &mo, &d, &h, &mi, &s) != 6)
+            return 2;
+        SYSTEMTIME start = MakeTime(y, mo, d, h, mi, s);
+        LONGLONG endTicks = Ticks(start) + _wtoi64(argv[5]) * 10000000LL;
+        FILETIME ft = { static_cast<DWORD>(endTicks), static_cast<DWORD>(endTicks >> 32) };
+        SYSTEMTIME end;
+        FileTimeToSystemTime(&ft, &end);
+        CE_NOTIFICATION_TRIGGER trigger = MakeTrigger(argv[2], argv[3], start, end);
+        HANDLE handle = CeSetUserNotificationEx(nullptr, &trigger, nullptr);
+        printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(handle)));
+        return handle != nullptr ? 0 : 1;
+    }
     if (argc == 2 && wcscmp(argv[1], L"count") == 0) {
         printf("%zu\n", PendingNotifications().size());
+        return 0;
+    }
+    if (argc == 2 && wcscmp(argv[1], L"list") == 0) {
+        for (const PendingNotification& n : PendingNotifications()) {
+            printf("%lu ", static_cast<unsigned long>(n.handle));
+            PrintTime(n.start);
+            printf(" %ls\n", n.arguments.c_str());
+        }
         return 0;
     }
     if (argc == 2 && wcscmp(argv[1], L"clear-all") == 0) {
@@ -31,6 +66,18 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc == 2 && wcscmp(argv[1], L"scheduler") == 0)
         return EnsureNotificationSchedulerRunning() ? 0 : 1;
-    fprintf(stderr, "usage: notifytool set|count|clear-all|scheduler ...\n");
+    if (argc == 2 && wcscmp(argv[1], L"close-wakeloom") == 0) {
+        HWND box = FindWindowW(L"#32770", WAKELOOM_NAME);
+        if (box != nullptr) {
+            printf("%ls\n", MessageBoxText(box).c_str());
+            ClickDialogButton(box, IDOK);
+        }
+        HWND main = FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
+        if (main == nullptr)
+            return 1;
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    fprintf(stderr, "usage: notifytool set|at|count|list|clear-all|scheduler|close-wakeloom ...\n");
     return 2;
 }

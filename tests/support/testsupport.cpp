@@ -422,8 +422,13 @@ std::wstring ProgramPath(const wchar_t* fileName)
 
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments)
 {
+    return StartProgramPath(wcschr(fileName, L'\\') != nullptr ? fileName : ProgramPath(fileName),
+                            arguments);
+}
+
+ChildProcess StartProgramPath(const std::wstring& path, const wchar_t* arguments)
+{
     ChildProcess child;
-    std::wstring path = wcschr(fileName, L'\\') != nullptr ? fileName : ProgramPath(fileName);
     std::wstring commandLine = L"\"" + path + L"\"";
     if (arguments != nullptr && arguments[0] != L'\0')
         commandLine += std::wstring(L" ") + arguments;
@@ -540,11 +545,12 @@ std::vector<PendingNotification> PendingNotifications()
 void ClearAllNotifications()
 {
     HANDLE lock = LockNotificationStore();
-    wchar_t path[MAX_PATH];
-    if (NotificationStorePath(path, MAX_PATH)) {
-        DeleteFileW(path);
-        RemoveDirectoryW((std::wstring(path) + L".new").c_str());
-        DeleteFileW((std::wstring(path) + L".new").c_str());
+    for (const wchar_t* name : { STORE_FILE, STORE_COPY_FILE, STORE_DAMAGED, STORE_TEMP_FILE }) {
+        wchar_t path[MAX_PATH];
+        if (NotificationFilePath(name, path, MAX_PATH)) {
+            RemoveDirectoryW(path);
+            DeleteFileW(path);
+        }
     }
     UnlockNotificationStore(lock);
 }
@@ -615,4 +621,27 @@ std::vector<RecordedStart> ReadRecorderLog(const std::wstring& recorderPath)
 void ClearRecorderLog(const std::wstring& recorderPath)
 {
     DeleteFileW((recorderPath + L".log").c_str());
+}
+
+std::string ReadNotificationLog()
+{
+    std::string text;
+    wchar_t path[MAX_PATH];
+    FILE* file = NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH) ? _wfopen(path, L"rb")
+                                                                      : nullptr;
+    if (file == nullptr)
+        return text;
+    char block[4096];
+    size_t n;
+    while ((n = fread(block, 1, sizeof(block), file)) > 0)
+        text.append(block, n);
+    fclose(file);
+    return text;
+}
+
+void ClearNotificationLog()
+{
+    wchar_t path[MAX_PATH];
+    if (NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH))
+        DeleteFileW(path);
 }

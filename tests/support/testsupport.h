@@ -110,6 +110,7 @@ struct ChildProcess {
 // scheduler or the user would.
 std::wstring ProgramPath(const wchar_t* fileName);
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments);
+ChildProcess StartProgramPath(const std::wstring& path, const wchar_t* arguments);
 // The exit code, or STILL_ACTIVE when it did not end within `timeoutMs`
 // (messages are pumped meanwhile, so windows of this thread stay live).
 DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs);
@@ -157,5 +158,9 @@ struct RecordedStart {
 };
 std::vector<RecordedStart> ReadRecorderLog(const std::wstring& recorderPath);
 void ClearRecorderLog(const std::wstring& recorderPath);
+
+// The store's log (what was lost, started late or could not be done).
+std::string ReadNotificationLog();
+void ClearNotificationLog();
 
 #endif
