@@ -21,13 +21,6 @@ void Touch(const std::wstring& path)
     ASSERT_TRUE(WriteBytes(path, { 0 }));
 }
 
-std::string Utf8(const std::wstring& text)
-{
-    char out[1024];
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out, sizeof(out), nullptr, nullptr);
-    return std::string(out, n > 0 ? n - 1 : 0);
-}
-
 } // namespace
 
 TEST(FileNames, PartAfterTheLastBackslashAndSupportedExtensions)
@@ -45,47 +38,46 @@ TEST(FileNames, PartAfterTheLastBackslashAndSupportedExtensions)
         EXPECT_FALSE(IsSupportedSoundFile(no)) << no;
 }
 
-TEST(FolderScan, NamesNotFoldersDecideAndEqualNamesKeepTheirOrder)
+TEST(MediaLists, FolderByFileNameNotByFolderFollowingNoLinkUpOrOneFileOfAnyKind)
 {
     TempFolder root;
-    Touch(root / L"b.mp3");
-    Touch(root / L"A.ogg");
-    Touch(root / L"x.mp3");
-    Touch(root / L"notes.txt");
     CreateDirectoryW((root / L"Sub").c_str(), nullptr);
-    Touch(root / L"Sub\\a.wav");
-    Touch(root / L"Sub\\x.mp3");
     CreateDirectoryW((root / L"dir.mp3").c_str(), nullptr);
-    EXPECT_EQ((std::vector<std::wstring>{ root / L"A.ogg", root / L"Sub\\a.wav", root / L"b.mp3",
-                                          root / L"x.mp3", root / L"Sub\\x.mp3" }),
-              Paths(ScanFolder(root.path.c_str())));
-    EXPECT_EQ(nullptr, ScanFolder((root / L"Sub\\none").c_str()));
-    EXPECT_EQ(nullptr, ScanFolder((root / L"dir.mp3").c_str()));
-}
-
-TEST(FolderScan, LinksBackUpAreNotFollowed)
-{
-    TempFolder root;
-    Touch(root / L"song.mp3");
-    CreateDirectoryW((root / L"sub").c_str(), nullptr);
-    for (const wchar_t* link : { L"self", L"sub\\up" })
+    for (const wchar_t* link : { L"self", L"Sub\\up" })
         ASSERT_TRUE(CreateSymbolicLinkW((root / link).c_str(), root.path.c_str(),
                                         SYMBOLIC_LINK_FLAG_DIRECTORY)) << GetLastError();
-    EXPECT_EQ(std::vector<std::wstring>{ root / L"song.mp3" }, Paths(ScanFolder(root.path.c_str())));
+    for (const wchar_t* name : { L"b.mp3", L"A.ogg", L"x.mp3", L"notes.txt", L"Sub\\a.wav", L"Sub\\x.mp3" })
+        Touch(root / name);
+    EXPECT_EQ((std::vector<std::wstring>{ root / L"A.ogg", root / L"Sub\\a.wav", root / L"b.mp3",
+                                          root / L"x.mp3", root / L"Sub\\x.mp3" }),
+              Paths(BuildMediaList(MEDIA_SOURCE_FOLDER, root.path.c_str())));
+    EXPECT_EQ(nullptr, ScanFolder((root / L"Sub\\none").c_str()));
+    EXPECT_EQ(nullptr, ScanFolder((root / L"dir.mp3").c_str()));
+    EXPECT_EQ(std::vector<std::wstring>{ root / L"notes.txt" },
+              Paths(BuildMediaList(MEDIA_SOURCE_FILE, (root / L"notes.txt").c_str())));
+    EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"gone.mp3").c_str()));
+    EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"dir.mp3").c_str()));
+    EXPECT_EQ(nullptr, BuildMediaList(7, root.path.c_str()));
 }
 
-TEST(FolderScan, ManyFoldersAreAllSearched)
+TEST(FolderScan, ManyFoldersAreAllSearchedAndSortedAsOneInsertAfterAnother)
 {
+    // The same names in many folders: their order is the order found.
     TempFolder root;
-    for (int i = 0; i < 130; i++) {
-        std::wstring sub = root / (L"f" + std::to_wstring(i));
+    for (int d = 0; d < 130; d++) {
+        std::wstring sub = root / (L"d" + std::to_wstring(d));
         CreateDirectoryW(sub.c_str(), nullptr);
-        Touch(sub + L"\\t" + std::to_wstring(1000 + i) + L".wav");
+        for (int f = 0; f < 3; f++)
+            Touch(sub + L"\\" + std::to_wstring((f * 7 + d) % 19) + (f % 2 ? L"a.mp3" : L"B.ogg"));
     }
-    std::vector<std::wstring> paths = Paths(ScanFolder(root.path.c_str()));
-    ASSERT_EQ(130u, paths.size());
-    EXPECT_EQ(root / L"f0\\t1000.wav", paths.front());
-    EXPECT_EQ(root / L"f129\\t1129.wav", paths.back());
+    MediaNode* found = ScanFolderInFoundOrder(root.path.c_str());
+    MediaNode* inserted = nullptr;
+    for (MediaNode* n = found; n != nullptr; n = n->next)
+        inserted = InsertByFileName(inserted, NewMediaNode(n->path));
+    FreeMediaList(found);
+    std::vector<std::wstring> sorted = Paths(ScanFolder(root.path.c_str()));
+    EXPECT_EQ(390u, sorted.size());
+    EXPECT_EQ(Paths(inserted), sorted);
 }
 
 TEST(FolderScan, PathsTooLongForANodeAreLeftOut)
@@ -100,117 +92,55 @@ TEST(FolderScan, PathsTooLongForANodeAreLeftOut)
     Touch(deep + L"\\fits.wav");
     std::wstring longName = std::wstring(MEDIA_PATH_UNITS - deep.size() - 2, L'n') + L".wav";
     std::wstring tooLong = L"\\\\?\\" + deep + L"\\" + longName;
-    HANDLE file = CreateFileW(tooLong.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+    ASSERT_TRUE(WriteBytes(tooLong, { 0 }));
     EXPECT_EQ((std::vector<std::wstring>{ deep + L"\\fits.wav" }), Paths(ScanFolder(root.path.c_str())));
     DeleteFileW(tooLong.c_str());
 }
 
-TEST(FolderScan, SortedScanEqualsOneInsertAfterAnother)
+TEST(AsxPlaylist, ExistingSupportedFilesInFileNameOrderAndWhatIsLeftOutToldOnce)
 {
-    TempFolder root;
-    for (int d = 0; d < 12; d++) {
-        std::wstring sub = root / (L"d" + std::to_wstring(d));
-        CreateDirectoryW(sub.c_str(), nullptr);
-        for (int f = 0; f < 25; f++)
-            Touch(sub + L"\\" + std::to_wstring((f * 7 + d) % 19) + (f % 2 ? L"a.mp3" : L"B.ogg"));
-    }
-    MediaNode* found = ScanFolderInFoundOrder(root.path.c_str());
-    MediaNode* inserted = nullptr;
-    for (MediaNode* n = found; n != nullptr; n = n->next)
-        inserted = InsertByFileName(inserted, NewMediaNode(n->path));
-    FreeMediaList(found);
-    EXPECT_EQ(Paths(inserted), Paths(ScanFolder(root.path.c_str())));
-}
-
-TEST(SingleFile, AnyExistingFileButNoFolderMakesOneNode)
-{
-    TempFolder root;
-    Touch(root / L"speech.txt");
-    CreateDirectoryW((root / L"dir.mp3").c_str(), nullptr);
-    EXPECT_EQ((std::vector<std::wstring>{ root / L"speech.txt" }),
-              Paths(BuildMediaList(MEDIA_SOURCE_FILE, (root / L"speech.txt").c_str())));
-    EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"gone.mp3").c_str()));
-    EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"dir.mp3").c_str()));
-    EXPECT_EQ(nullptr, BuildMediaList(7, root.path.c_str()));
-}
-
-class AsxPlaylist : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Touch(folder / L"a.mp3");
-        Touch(folder / L"b.mp3");
-        Touch(folder / L"doc.txt");
-        Touch(folder / L"\x0412\x0435\x0441\x043D\x0430 \x2013 Don\x2019t.mp3");
-        CreateDirectoryW((folder / L"dir.mp3").c_str(), nullptr);
-    }
-
-    // Reads a playlist of `bytes`, answering and recording the message shown.
-    std::vector<std::wstring> Read(const std::string& bytes)
-    {
-        std::wstring path = folder / L"list.asx";
-        EXPECT_TRUE(WriteBytes(path, std::vector<BYTE>(bytes.begin(), bytes.end())));
-        message.clear();
-        DialogDriver driver({ AnswerMessageBox(&message, &caption) });
-        return Paths(ReadAsxPlaylist(path.c_str()));
-    }
-
-    static std::string Entry(const std::string& reference)
-    {
-        return "<ENTRY>\r\n<ref href=\"" + reference + "\"/>\r\n</ENTRY>\r\n";
-    }
-
     TempFolder folder;
-    std::wstring message, caption;
-};
-
-TEST_F(AsxPlaylist, ExistingSupportedFilesInFileNameOrder)
-{
-    EXPECT_EQ((std::vector<std::wstring>{ folder / L"a.mp3", folder / L"b.mp3" }),
-              Read("<ASX version=\"3.0\">\r\n" + Entry(Utf8(folder / L"b.mp3"))
-                   + Entry(Utf8(folder / L"a.mp3"))));
-    EXPECT_EQ(L"", message);
-}
-
-TEST_F(AsxPlaylist, ReferencesInUtf8OrTheAnsiCodePageAndRelativeToThePlaylist)
-{
     std::wstring named = folder / L"\x0412\x0435\x0441\x043D\x0430 \x2013 Don\x2019t.mp3";
-    EXPECT_EQ(std::vector<std::wstring>{ named }, Read("\xEF\xBB\xBF<ASX>\n" + Entry(Utf8(named))));
-    EXPECT_EQ(std::vector<std::wstring>{ named }, Read("<ASX>\n" + Entry(Utf8(named))));
-
-    std::wstring accented = folder / L"caf\x00E9.mp3";
-    Touch(accented);
+    std::wstring accented = folder / L"caf\x00E9.mp3", a = folder / L"a.mp3", b = folder / L"b.mp3";
+    for (const std::wstring& path : { named, accented, a, b, folder / L"doc.txt" })
+        Touch(path);
+    CreateDirectoryW((folder / L"dir.mp3").c_str(), nullptr);
     char ansi[MAX_PATH];
     WideCharToMultiByte(CP_ACP, 0, accented.c_str(), -1, ansi, MAX_PATH, nullptr, nullptr);
-    EXPECT_EQ(std::vector<std::wstring>{ accented }, Read("<ASX>\n" + Entry(ansi)));
-
-    EXPECT_EQ(std::vector<std::wstring>{ folder / L"b.mp3" }, Read("<ASX>\n" + Entry("b.mp3")));
-}
-
-TEST_F(AsxPlaylist, WhatIsLeftOutIsToldOnce)
-{
-    const struct {
+    auto entries = [](std::initializer_list<std::string> references) {
         std::string body;
-        size_t found;
-        const wchar_t* message;
-    } cases[] = {
-        { Entry("a.mp3") + Entry("doc.txt") + Entry("gone.mp3"), 1,
-          L"Not all music in the playlist could be found" },
-        { Entry("a.mp3") + Entry("doc.txt"), 1,
-          L"Not all music in the playlist is supported by Wakeloom" },
-        { Entry("a.mp3") + Entry("dir.mp3"), 1, L"Not all music in the playlist could be found" },
-        { Entry("gone.mp3") + Entry("doc.txt"), 0, L"" },
+        for (const std::string& reference : references)
+            body += "<ENTRY>\r\n<ref href=\"" + reference + "\"/>\r\n</ENTRY>\r\n";
+        return body;
     };
+    const std::wstring missing = L"Not all music in the playlist could be found";
+    const struct {
+        std::string bytes;
+        std::vector<std::wstring> paths;
+        std::wstring message;
+    } cases[] = {
+        { "<ASX version=\"3.0\">\r\n" + entries({ Narrow(b), Narrow(a) }), { a, b }, L"" },
+        // References in UTF-8 with or without a byte-order mark, in the ANSI
+        // code page, or relative to the playlist.
+        { "\xEF\xBB\xBF<ASX>\n" + entries({ Narrow(named) }), { named }, L"" },
+        { "<ASX>\n" + entries({ Narrow(named), ansi, "b.mp3" }), { b, accented, named }, L"" },
+        { "<ASX>\n" + entries({ "a.mp3", "doc.txt", "gone.mp3" }), { a }, missing },
+        { "<ASX>\n" + entries({ "a.mp3", "doc.txt" }), { a }, L"Not all music in the playlist is supported by Wakeloom" },
+        { "<ASX>\n" + entries({ "a.mp3", "dir.mp3" }), { a }, missing },
+        { "<ASX>\n" + entries({ "gone.mp3", "doc.txt" }), {}, L"" },
+        { "<asx>\n" + entries({ "a.mp3" }), {}, L"This does not appear to be a valid playlist file" },
+    };
+    std::wstring path = folder / L"list.asx";
     for (const auto& c : cases) {
-        EXPECT_EQ(c.found, Read("<ASX>\n" + c.body).size());
-        EXPECT_EQ(c.message, message);
+        ASSERT_TRUE(WriteBytes(path, std::vector<BYTE>(c.bytes.begin(), c.bytes.end())));
+        std::wstring message, caption;
+        DialogDriver driver({ AnswerMessageBox(&message, &caption) });
+        EXPECT_EQ(c.paths, Paths(ReadAsxPlaylist(path.c_str()))) << c.bytes;
+        EXPECT_EQ(c.message, message) << c.bytes;
+        EXPECT_EQ(c.message.empty() ? L"" : L"Wakeloom", caption);
+        EXPECT_EQ(0, driver.dialogsForced) << c.bytes;
     }
-    EXPECT_TRUE(Read("<asx>\n" + Entry("a.mp3")).empty());
-    EXPECT_EQ(L"This does not appear to be a valid playlist file", message);
-    EXPECT_EQ(L"Wakeloom", caption);
-
+    std::wstring message;
     DialogDriver driver({ AnswerMessageBox(&message) });
     EXPECT_EQ(nullptr, ReadAsxPlaylist((folder / L"none.asx").c_str()));
     EXPECT_EQ(L"Unable to open playlist", message);

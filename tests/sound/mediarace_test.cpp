@@ -15,16 +15,14 @@ protected:
     {
         TimedSleep = 0;
         SetWaveVolume(0xFFFFFFFF);
+        MediaNode** tail = &list;
         for (int i = 0; i < 3; i++) {
             samples[i] = NoiseSamples(2205, 40 + i);
             paths[i] = folder / (L"t" + std::to_wstring(i) + L".wav");
-        }
-        // The second track is not there yet: the callback keeps trying it.
-        WriteBytes(paths[0], MakeWav(samples[0], 1, 22050));
-        WriteBytes(paths[2], MakeWav(samples[2], 1, 22050));
-        MediaNode** tail = &list;
-        for (const std::wstring& path : paths) {
-            *tail = NewMediaNode(path.c_str());
+            // The second track is not there yet: the callback keeps trying it.
+            if (i != 1)
+                WriteTrack(i);
+            *tail = NewMediaNode(paths[i].c_str());
             tail = &(*tail)->next;
         }
         second = list->next;
@@ -41,10 +39,13 @@ protected:
         FreeMediaListAfterCallbacks(list);
     }
 
+    void WriteTrack(int i) { EXPECT_TRUE(WriteBytes(paths[i], MakeWav(samples[i], 1, 22050))); }
+    int PassesHeard(int i) { return CountPasses(ReadSoundCapture().samples, samples[i]); }
+
     // Lets the second track appear and the callback see it, or give up.
     void SecondTrackAppears()
     {
-        WriteBytes(paths[1], MakeWav(samples[1], 1, 22050));
+        WriteTrack(1);
         EXPECT_TRUE(PumpUntil([] { return mediaCallbacksRunning == 0; }, 10000));
     }
 
@@ -61,17 +62,16 @@ TEST_F(MediaRace, StopWinsOverTheTrackBeingOpened)
     SecondTrackAppears();
     // Had the second track started, the player would be on to the third by now.
     EXPECT_FALSE(PumpUntil([&] { return currentTrack.load() != second; }, 1500));
-    EXPECT_EQ(0, CountPasses(ReadSoundCapture().samples, samples[1]));
+    EXPECT_EQ(0, PassesHeard(1));
 }
 
 TEST_F(MediaRace, SkipWinsOverTheTrackBeingOpened)
 {
     SkipTrack(true);
     SecondTrackAppears();
-    EXPECT_EQ(list->next->next, currentTrack.load());
-    EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, samples[2]) == 1; },
-                          10000));
-    EXPECT_EQ(0, CountPasses(ReadSoundCapture().samples, samples[1]));
+    EXPECT_EQ(second->next, currentTrack.load());
+    EXPECT_TRUE(PumpUntil([&] { return PassesHeard(2) == 1; }, 10000));
+    EXPECT_EQ(0, PassesHeard(1));
 }
 
 } // namespace

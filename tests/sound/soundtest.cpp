@@ -1,5 +1,11 @@
 #include "soundtest.h"
 
+#include <shellapi.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "decoders.h"
 #include "testsupport.h"
 
 std::wstring TestMediaPath(const wchar_t* name)
@@ -21,6 +27,17 @@ std::string Narrow(const std::wstring& text)
     return out;
 }
 
+// Deletes a folder and all it holds.
+static void RemoveTree(const std::wstring& path)
+{
+    std::wstring from = path + L'\0';   // a list of paths, ended by an empty one
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NO_UI | FOF_NORECURSEREPARSE;
+    SHFileOperationW(&operation);
+}
+
 TempFolder::TempFolder()
 {
     wchar_t temp[MAX_PATH];
@@ -28,8 +45,6 @@ TempFolder::TempFolder()
     static int counter;
     path = std::wstring(temp) + L"wkl" + std::to_wstring(GetCurrentProcessId()) + L"_"
          + std::to_wstring(++counter);
-    if (path.back() == L'\\')
-        path.pop_back();
     RemoveTree(path);
     CreateDirectoryW(path.c_str(), nullptr);
 }
@@ -39,54 +54,17 @@ TempFolder::~TempFolder()
     RemoveTree(path);
 }
 
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileW(child.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 bool WriteBytes(const std::wstring& path, const std::vector<BYTE>& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = bytes.empty()
-           || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)
-               && written == bytes.size());
-    CloseHandle(file);
-    return ok;
+    std::ofstream file(std::filesystem::path(path), std::ios::binary);
+    return file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))
+        && file.flush();
 }
 
 std::vector<BYTE> ReadBytes(const std::wstring& path)
 {
-    std::vector<BYTE> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty())
-        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
-    bytes.resize(got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(file), {});
 }
 
 std::vector<short> WavFileSamples(const std::wstring& path)
@@ -119,10 +97,14 @@ int CountPasses(const std::vector<short>& samples, const std::vector<short>& pas
     return passes;
 }
 
-static void Put(std::vector<BYTE>& out, DWORD value, int bytes)
+// A RIFF chunk: its four-letter id, its size and its bytes.
+static void AppendChunk(std::vector<BYTE>& out, const char* id, const void* data, size_t size)
 {
-    for (int i = 0; i < bytes; i++)
-        out.push_back(static_cast<BYTE>(value >> (8 * i)));
+    DWORD size32 = static_cast<DWORD>(size);
+    const BYTE* sizeBytes = reinterpret_cast<const BYTE*>(&size32);
+    out.insert(out.end(), id, id + 4);
+    out.insert(out.end(), sizeBytes, sizeBytes + 4);
+    out.insert(out.end(), static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + size);
 }
 
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate, int bits)
@@ -132,23 +114,16 @@ std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int r
         if (bits == 8)
             data.push_back(static_cast<BYTE>((s >> 8) + 128));
         else
-            Put(data, static_cast<WORD>(s), 2);
+            data.insert(data.end(), { static_cast<BYTE>(s), static_cast<BYTE>(s >> 8) });
     }
-    std::vector<BYTE> out = { 'R', 'I', 'F', 'F' };
-    Put(out, static_cast<DWORD>(36 + data.size()), 4);
-    for (char c : std::string("WAVEfmt "))
-        out.push_back(static_cast<BYTE>(c));
-    Put(out, 16, 4);
-    Put(out, 1, 2);
-    Put(out, static_cast<DWORD>(channels), 2);
-    Put(out, static_cast<DWORD>(rate), 4);
-    Put(out, static_cast<DWORD>(rate * channels * bits / 8), 4);
-    Put(out, static_cast<DWORD>(channels * bits / 8), 2);
-    Put(out, static_cast<DWORD>(bits), 2);
-    for (char c : std::string("data"))
-        out.push_back(static_cast<BYTE>(c));
-    Put(out, static_cast<DWORD>(data.size()), 4);
-    out.insert(out.end(), data.begin(), data.end());
+    WORD blockAlign = static_cast<WORD>(channels * bits / 8);
+    PCMWAVEFORMAT format = { { WAVE_FORMAT_PCM, static_cast<WORD>(channels), static_cast<DWORD>(rate),
+                               static_cast<DWORD>(rate) * blockAlign, blockAlign },
+                             static_cast<WORD>(bits) };
+    std::vector<BYTE> wave = { 'W', 'A', 'V', 'E' }, out;
+    AppendChunk(wave, "fmt ", &format, sizeof(format));
+    AppendChunk(wave, "data", data.data(), data.size());
+    AppendChunk(out, "RIFF", wave.data(), wave.size());
     return out;
 }
 
@@ -161,4 +136,12 @@ std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude)
         s = static_cast<short>(static_cast<int>((state >> 16) % (2 * amplitude + 1)) - amplitude);
     }
     return samples;
+}
+
+std::vector<short> DecodeAll(SoundDecoder* decoder)
+{
+    std::vector<short> out, block(4096 * 2);
+    while (size_t frames = decoder->Read(block.data(), 4096))
+        out.insert(out.end(), block.begin(), block.begin() + static_cast<ptrdiff_t>(frames * decoder->channels));
+    return out;
 }

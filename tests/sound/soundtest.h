@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct SoundDecoder;
+
 // A file of the media the build made with Debian's encoders.
 std::wstring TestMediaPath(const wchar_t* name);
 // A default sound of the build.
@@ -22,7 +24,6 @@ struct TempFolder {
     ~TempFolder();
     std::wstring operator/(const std::wstring& name) const { return path + L"\\" + name; }
 };
-void RemoveTree(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
 std::vector<BYTE> ReadBytes(const std::wstring& path);
 // The samples of one of our 16-bit mono WAV files.
@@ -35,5 +36,7 @@ int CountPasses(const std::vector<short>& samples, const std::vector<short>& pas
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate, int bits = 16);
 // Noise that never repeats within a file, so a pass can be found in a capture.
 std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude = 12000);
+// Every interleaved sample a decoder gives from where it stands to the end.
+std::vector<short> DecodeAll(SoundDecoder* decoder);
 
 #endif
