@@ -82,7 +82,7 @@ TEST_F(RealProgram, FirstRunMakesItsKeysAnswersOtherProcessesAndShutDownSavesEve
     PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
     EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
     // Unknown event numbers and the requests without an answer leave it running.
-    for (WPARAM event : { WPARAM(9999), static_cast<WPARAM>(-1) })
+    for (WPARAM event : { static_cast<WPARAM>(9999), static_cast<WPARAM>(-1) })
         PostMessageW(window, WM_APP_EVENT, event, 0);
     for (UINT request : { WM_APP_NOTHING, WM_APP_RELOAD_ALARMS, WM_APP_RELOAD_CHIME })
         PostMessageW(window, request, 1, 2);

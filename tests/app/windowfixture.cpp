@@ -92,25 +92,25 @@ bool MainWindowTest::Filled(const Capture& capture, const RECT& r, DWORD colour)
 bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
 {
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId));
-    BITMAP size = {};
-    GetObjectW(bitmap, sizeof(size), &size);
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
     BITMAPINFO format = {};
     format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = size.bmWidth;
-    format.bmiHeader.biHeight = -size.bmHeight;   // top-down rows
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;   // top-down rows
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> bits(static_cast<size_t>(size.bmWidth) * size.bmHeight);
+    std::vector<DWORD> bits(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, size.bmHeight, bits.data(), &format, DIB_RGB_COLORS);
+    GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), &format, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     DeleteObject(bitmap);
-    if (IsRectEmpty(&r) || r.right - r.left > size.bmWidth || r.bottom - r.top > size.bmHeight
+    if (IsRectEmpty(&r) || r.right - r.left > info.bmWidth || r.bottom - r.top > info.bmHeight
         || r.right > capture.width || r.bottom > capture.height)
         return false;
     for (int y = r.top; y < r.bottom; y++)
         for (int x = r.left; x < r.right; x++)
-            if (capture.At(x, y) != (bits[(y - r.top) * size.bmWidth + x - r.left] & 0x00FFFFFF))
+            if (capture.At(x, y) != (bits[(y - r.top) * info.bmWidth + x - r.left] & 0x00FFFFFF))
                 return false;
     return true;
 }

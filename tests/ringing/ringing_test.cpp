@@ -75,11 +75,11 @@ protected:
     {
         return Ticks(NextAlarmTime(*alarms[2], LocalTimeIn(0)));
     }
-    // When alarm 3's notification is due (the first, when there are more).
+    // When alarm 3's one notification is due; 0 when it has none or more.
     static LONGLONG AlarmThreeDue()
     {
         std::vector<PendingNotification> pending = PendingFor(L"/ID:2");
-        return pending.empty() ? 0 : Ticks(pending[0].start);
+        return pending.size() == 1 ? Ticks(pending[0].start) : 0;
     }
 };
 
@@ -105,7 +105,6 @@ TEST_F(Ringing, DialogRingsTheAlarmAtItsLevelAndSnoozeOrStopRequestWhatComesNext
         EXPECT_EQ(0, driver.dialogsForced);
         EXPECT_EQ(L"Alarm 3", title);
         EXPECT_EQ(24, font.lfHeight);   // the big letters of the ringing dialog
-        ASSERT_EQ(1u, PendingFor(L"/ID:2").size());
         if (c.snoozed)
             EXPECT_NEAR(static_cast<double>(now + 15 * TICKS_PER_MINUTE),
                         static_cast<double>(AlarmThreeDue()), 10.0 * TICKS_PER_SECOND);
