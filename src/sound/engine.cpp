@@ -351,12 +351,17 @@ bool PlayMediaList(MediaNode* list)
         currentTrack = list;
         stops = mediaStops;
     }
-    InitFMOD();
+    bool libraryOpened = InitFMOD();
     FSOUND_STREAM* stream = OpenCurrentTrack(stops);
-    if (stream == nullptr)
-        return false;
-    trackInfoChanged = true;
-    return PlayOpenedTrack(stream, stops);
+    if (stream != nullptr) {
+        trackInfoChanged = true;
+        if (PlayOpenedTrack(stream, stops))
+            return true;
+    }
+    // Nothing plays, so no stop will give the library back: given back here.
+    if (libraryOpened)
+        ReleaseFMOD();
+    return false;
 }
 
 // Counts the end callbacks running, which may read the list; the last one

@@ -10,30 +10,28 @@ namespace {
 
 const DWORD kStartTimeout = 15000;
 
-// A window that looks like a running Wakeloom to a second start.
-class RunningInstance : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+TEST(SecondStart, HandsItsEventToTheRunningWakeloomAndEnds)
+{
+    // A window that looks like a running Wakeloom.
+    HWND running = CreateStandInWindow(WAKELOOM_NAME, WAKELOOM_NAME);
+    ASSERT_NE(nullptr, running);
+    const struct {
+        const wchar_t* arguments;
+        std::vector<WPARAM> events;
+    } cases[] = { { L"/ID:3", { 3 } }, { L"", {} }, { L" /ID:3", {} } };
+    for (const auto& c : cases) {
         receivedEvents.clear();
-        window = CreateStandInWindow(WAKELOOM_NAME, WAKELOOM_NAME);
-        ASSERT_NE(nullptr, window);
-    }
-    void TearDown() override { DestroyWindow(window); }
-
-    // Runs a second start; returns its exit code and the events it handed over.
-    static DWORD SecondStart(const wchar_t* arguments)
-    {
-        receivedEvents.clear();
-        ChildProcess child = StartProgram(WAKELOOM_PROGRAM_FILE, arguments);
-        DWORD code = WaitForExit(child, kStartTimeout);
+        ChildProcess child = StartProgram(WAKELOOM_PROGRAM_FILE, c.arguments);
+        EXPECT_EQ(1u, WaitForExit(child, kStartTimeout)) << c.arguments;
         KillProgram(child);
         PumpPending();   // it posted before it ended
-        return code;
+        std::vector<WPARAM> events;
+        for (const ReceivedEvent& e : receivedEvents)
+            events.push_back(e.event);
+        EXPECT_EQ(c.events, events) << c.arguments;
     }
-
-    HWND window = nullptr;
-};
+    DestroyWindow(running);
+}
 
 class RealProgram : public ::testing::Test {
 protected:
@@ -69,63 +67,42 @@ protected:
         return WaitForExit(program, kStartTimeout);
     }
 
-    static bool AlarmTwoIsPending()
-    {
-        std::vector<PendingNotification> pending = PendingNotifications();
-        return pending.size() == 1 && pending[0].arguments == L"/ID:2";
-    }
-
     ChildProcess program;
 };
 
-} // namespace
-
-TEST_F(RunningInstance, SecondStartHandsItsEventOverAndEnds)
-{
-    const struct {
-        const wchar_t* arguments;
-        std::vector<WPARAM> events;
-    } cases[] = {
-        { L"/ID:3", { 3 } }, { L"/ID:255", { 255 } }, { L"", {} }, { L"/id:3", {} },
-        { L"-ID:3", {} }, { L" /ID:3", {} },
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(1u, SecondStart(c.arguments)) << c.arguments;
-        std::vector<WPARAM> events;
-        for (const ReceivedEvent& e : receivedEvents)
-            events.push_back(e.event);
-        EXPECT_EQ(c.events, events) << c.arguments;
-    }
-}
-
-TEST_F(RealProgram, FirstRunCreatesItsKeysAndShutDownSavesEverySetting)
-{
-    HWND window = Start(L"");
-    ASSERT_NE(nullptr, window);
-    EXPECT_EQ(0u, Close(window));
-    EXPECT_EQ(20u, ValueNames(SETTINGS_PATH).size());
-    EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", 15u);
-
-    WriteDword(SETTINGS_PATH, L"SnoozeTime", 25);
-    WriteDword(SETTINGS_PATH, L"Chime", 4);
-    EXPECT_EQ(0u, Close(Start(L"")));
-    EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", 25u);
-    EXPECT_STORED(SETTINGS_PATH, L"Chime", 1u);
-}
-
-TEST_F(RealProgram, SecondStartOfTheRealProgramLeavesTheFirstRunning)
+TEST_F(RealProgram, FirstRunMakesItsKeysAnswersOtherProcessesAndShutDownSavesEverySetting)
 {
     HWND window = Start(L"");
     ASSERT_NE(nullptr, window);
     ChildProcess second = StartProgram(WAKELOOM_PROGRAM_FILE, L"/ID:4");
-    EXPECT_EQ(1u, WaitForExit(second, kStartTimeout));
+    EXPECT_EQ(1u, WaitForExit(second, kStartTimeout));   // the first stays the one
     KillProgram(second);
-    EXPECT_EQ(0u, Close(window));
+    PostMessageW(window, WM_APP_SILENCE_OFF, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 0; }, 5000));
+    PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
+    // Unknown event numbers and the requests without an answer leave it running.
+    for (WPARAM event : { static_cast<WPARAM>(9999), static_cast<WPARAM>(-1) })
+        PostMessageW(window, WM_APP_EVENT, event, 0);
+    for (UINT request : { WM_APP_NOTHING, WM_APP_RELOAD_ALARMS, WM_APP_RELOAD_CHIME })
+        PostMessageW(window, request, 1, 2);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);   // Exit
+    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
+    EXPECT_EQ(20u, ValueNames(SETTINGS_PATH).size());
+    EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", 15u);
+
+    WriteDword(SETTINGS_PATH, L"SnoozeTime", 25);
+    EXPECT_EQ(0u, Close(Start(L"")));
+    EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", 25u);
 }
 
 TEST_F(RealProgram, OnlyAUserStartReschedulesButEveryShutDownDoes)
 {
     WriteDword(AlarmKeyPath(2).c_str(), L"AlarmOn", 1);
+    auto alarmThreePending = [] {
+        std::vector<PendingNotification> pending = PendingNotifications();
+        return pending.size() == 1 && pending[0].arguments == L"/ID:2";
+    };
     const struct {
         const wchar_t* arguments;
         bool scheduledAtStart;
@@ -134,30 +111,11 @@ TEST_F(RealProgram, OnlyAUserStartReschedulesButEveryShutDownDoes)
         ClearAllNotifications();
         HWND window = Start(c.arguments);
         ASSERT_NE(nullptr, window);
-        EXPECT_EQ(c.scheduledAtStart, AlarmTwoIsPending()) << c.arguments;
+        EXPECT_EQ(c.scheduledAtStart, alarmThreePending()) << c.arguments;
         EXPECT_EQ(0u, Close(window));
         // Still armed once the program has ended, and only once.
-        EXPECT_TRUE(AlarmTwoIsPending()) << c.arguments;
+        EXPECT_TRUE(alarmThreePending()) << c.arguments;
     }
 }
 
-TEST_F(RealProgram, RequestsFromOtherProcessesAreHandledOrIgnoredSafely)
-{
-    HWND window = Start(L"");
-    ASSERT_NE(nullptr, window);
-    PostMessageW(window, WM_APP_SILENCE_OFF, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 0; }, 5000));
-    PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
-
-    // Unknown event numbers and the ignored request leave it running.
-    PostMessageW(window, WM_APP_EVENT, 9999, 0);
-    PostMessageW(window, WM_APP_EVENT, static_cast<WPARAM>(-1), 0);
-    PostMessageW(window, WM_APP_NOTHING, 1, 2);
-    PostMessageW(window, WM_APP_RELOAD_ALARMS, 0, 0);
-    PostMessageW(window, WM_APP_RELOAD_CHIME, 0, 0);
-    DWORD_PTR answer;
-    EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, kStartTimeout, &answer));
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);   // Exit
-    EXPECT_EQ(0u, WaitForExit(program, kStartTimeout));
-}
+} // namespace

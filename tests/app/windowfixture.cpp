@@ -2,13 +2,14 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "alarms.h"
 #include "app.h"
 #include "clockface.h"
 #include "displaymode.h"
 #include "layout.h"
 #include "resource.h"
-#include "settings.h"
 #include "sleepplayer.h"
 
 static SYSTEMTIME clockTime;
@@ -26,22 +27,20 @@ void MainWindowTest::SetUp()
     HINSTANCE instance = GetModuleHandleW(nullptr);
     windowClosing = false;
     bitmapsReleased = false;
-    menuBar = nullptr;
-    mainWindow = nullptr;
     orientation = GetOrientation();
     LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
     LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
     RegisterMainWindowClass(instance);   // fails harmlessly after the first test
     ASSERT_TRUE(InitInstance(instance));
     ResetClockCache();
-    Settle();
+    PumpPending();
 }
 
 void MainWindowTest::TearDown()
 {
     if (mainWindow != nullptr && IsWindow(mainWindow))
         SendMessageW(mainWindow, WM_CLOSE, 0, 0);
-    Settle();
+    PumpPending();
     FreeClockFace();
     FreeAlarms();
     mainWindow = nullptr;
@@ -75,59 +74,45 @@ bool MainWindowTest::TurnScreen(int width, int height)
         return false;
     bool turned = PumpUntil([&] {
         return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height
-            && clientWidth == width;
+            && clientWidth == width && orientation == GetOrientation();
     }, 5000);
-    Settle();
+    PumpPending();
     return turned;
 }
 
-std::vector<DWORD> MainWindowTest::Pixels(const Capture& capture, const RECT& r)
+bool MainWindowTest::Filled(const Capture& capture, const RECT& r, DWORD colour)
 {
-    std::vector<DWORD> pixels;
-    for (int y = r.top; y < r.bottom; y++)
-        for (int x = r.left; x < r.right; x++)
-            pixels.push_back(x < capture.width && y < capture.height ? capture.At(x, y) : 0xFF000000);
-    return pixels;
-}
-
-std::vector<DWORD> MainWindowTest::BitmapPixels(int id, int width, int height)
-{
-    std::vector<DWORD> pixels;
-    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
-    if (bitmap == nullptr)
-        return pixels;
-    BITMAP info;
-    GetObjectW(bitmap, sizeof(info), &info);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = info.bmWidth;
-    bmi.bmiHeader.biHeight = -info.bmHeight;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> all(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, info.bmHeight, all.data(), &bmi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(bitmap);
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            pixels.push_back(x < info.bmWidth && y < info.bmHeight
-                                 ? all[static_cast<size_t>(y) * info.bmWidth + x] & 0x00FFFFFF
-                                 : 0xFF000000);
-    return pixels;
-}
-
-bool MainWindowTest::AllOf(const std::vector<DWORD>& pixels, DWORD colour)
-{
-    for (DWORD pixel : pixels)
-        if (pixel != colour)
-            return false;
-    return !pixels.empty();
+    bool filled = !IsRectEmpty(&r) && r.right <= capture.width && r.bottom <= capture.height;
+    for (int y = r.top; filled && y < r.bottom; y++)
+        for (int x = r.left; filled && x < r.right; x++)
+            filled = capture.At(x, y) == colour;
+    return filled;
 }
 
 bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
 {
-    return Pixels(capture, r) == BitmapPixels(bitmapId, r.right - r.left, r.bottom - r.top);
+    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId));
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;   // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> bits(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    if (IsRectEmpty(&r) || r.right - r.left > info.bmWidth || r.bottom - r.top > info.bmHeight
+        || r.right > capture.width || r.bottom > capture.height)
+        return false;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x = r.left; x < r.right; x++)
+            if (capture.At(x, y) != (bits[(y - r.top) * info.bmWidth + x - r.left] & 0x00FFFFFF))
+                return false;
+    return true;
 }
 
 void Press(HWND dialog, int id)

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "testsupport.h"
 
@@ -22,8 +21,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Lets every queued message and paint run.
-    static void Settle() { PumpPending(); }
     // Turns the virtual desktop; true when Wine accepted the size.
     static bool TurnScreen(int width, int height);
     // The clock shows this local time (and takes it as UTC) from now on.
@@ -31,11 +28,9 @@ protected:
     // The window after a full repaint at the clock's time.
     static Capture Face();
 
-    // The pixels of a rectangle of a capture, row by row.
-    static std::vector<DWORD> Pixels(const Capture& capture, const RECT& r);
-    // The pixels of a bitmap resource of the program, cut to `width` x `height`.
-    static std::vector<DWORD> BitmapPixels(int id, int width, int height);
-    static bool AllOf(const std::vector<DWORD>& pixels, DWORD colour);
+    // Whether a rectangle of a capture is all of one colour, or shows the
+    // top left of one of the program's bitmaps.
+    static bool Filled(const Capture& capture, const RECT& r, DWORD colour);
     static bool Shows(const Capture& capture, const RECT& r, int bitmapId);
 };
 

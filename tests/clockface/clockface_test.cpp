@@ -24,31 +24,23 @@ const int kDigit[10] = { IDB_PORTRAIT_DIGIT_0, IDB_PORTRAIT_DIGIT_1, IDB_PORTRAI
                          IDB_PORTRAIT_DIGIT_3, IDB_PORTRAIT_DIGIT_4, IDB_PORTRAIT_DIGIT_5,
                          IDB_PORTRAIT_DIGIT_6, IDB_PORTRAIT_DIGIT_7, IDB_PORTRAIT_DIGIT_8,
                          IDB_PORTRAIT_DIGIT_9 };
-const int kBlank = -1;
-const int kNone = 0;
+const int kBlank = -1;   // a digit slot or the indicator all black
 
 class ClockFace : public MainWindowTest {
 protected:
-    // The 200 x 22 place of the AM/PM strip and of the COUNTDOWN label.
-    static RECT IndicatorRect()
-    {
-        return { clockRect.left + 20, clockRect.top - 20, clockRect.left + 220, clockRect.top + 2 };
-    }
-    // Slots 1-4 show these digits (kBlank: all black), the indicator this bitmap.
+    // Slots 1-4 show these digits, the colon shows, and the 200 x 22 place
+    // of the AM/PM strip and of the COUNTDOWN label shows this bitmap.
     static void ExpectFace(const Capture& face, const int (&digits)[4], int indicator)
     {
         for (int slot = 1; slot <= 4; slot++) {
             RECT r = DigitSlotRect(slot);
             int digit = digits[slot - 1];
-            if (digit == kBlank)
-                EXPECT_TRUE(AllOf(Pixels(face, r), 0x000000)) << "slot " << slot;
-            else
-                EXPECT_TRUE(Shows(face, r, kDigit[digit])) << "slot " << slot;
+            EXPECT_TRUE(digit == kBlank ? Filled(face, r, 0x000000) : Shows(face, r, kDigit[digit]))
+                << "slot " << slot;
         }
-        if (indicator == kNone)
-            EXPECT_TRUE(AllOf(Pixels(face, IndicatorRect()), 0x000000));
-        else
-            EXPECT_TRUE(Pixels(face, IndicatorRect()) == BitmapPixels(indicator, 200, 22));
+        RECT r = { clockRect.left + 20, clockRect.top - 20, clockRect.left + 220, clockRect.top + 2 };
+        EXPECT_TRUE(indicator == kBlank ? Filled(face, r, 0x000000) : Shows(face, r, indicator));
+        EXPECT_TRUE(Shows(face, DigitSlotRect(COLON_SLOT), IDB_PORTRAIT_COLON));
     }
 };
 
@@ -64,49 +56,24 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocks)
         { 0, 0, 30, { 1, 2, 3, 0 }, IDB_AMPM_STRIP_AM },
         { 0, 12, 5, { 1, 2, 0, 5 }, IDB_AMPM_STRIP_PM },
         { 0, 13, 0, { kBlank, 1, 0, 0 }, IDB_AMPM_STRIP_PM },
-        { 1, 0, 30, { 0, 0, 3, 0 }, kNone },
-        { 1, 21, 47, { 2, 1, 4, 7 }, kNone },
+        { 1, 0, 30, { 0, 0, 3, 0 }, kBlank },
+        { 1, 21, 47, { 2, 1, 4, 7 }, kBlank },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hour << ":" << c.minute << " 24h " << c.twentyFour);
         TwentyFourHourTime = c.twentyFour;
         SetClock(MakeTime(2026, 12, 6, c.hour, c.minute));
-        Capture face = Face();
-        ExpectFace(face, c.digits, c.indicator);
-        EXPECT_TRUE(Shows(face, DigitSlotRect(COLON_SLOT), IDB_PORTRAIT_COLON));
+        ExpectFace(Face(), c.digits, c.indicator);
     }
-}
-
-TEST_F(ClockFace, ColonBlinksAndAnOrdinaryTickCopiesOnlyTheColon)
-{
-    SYSTEMTIME now = MakeTime(2026, 12, 6, 9, 5, 10);
-    SetClock(now);
-    Face();
-    unsigned copies = faceCopyCount;
-    UpdateClock();
-    EXPECT_EQ(1u, faceCopyCount - copies);
-    EXPECT_TRUE(AllOf(Pixels(CaptureWindow(mainWindow), DigitSlotRect(COLON_SLOT)), 0x000000));
-    UpdateClock();
-    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(COLON_SLOT), IDB_PORTRAIT_COLON));
-
-    // A new minute costs the digits that changed, no more.
-    now.wMinute = 6;
-    SetClock(now);
-    copies = faceCopyCount;
-    UpdateClock();
-    EXPECT_EQ(2u, faceCopyCount - copies);
-    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(4), kDigit[6]));
 }
 
 TEST_F(ClockFace, CountdownShowsWholeMinutesLeftWithItsLabel)
 {
     SYSTEMTIME start = MakeTime(2026, 12, 6, 9, 0, 0);
-    ULONGLONG end = static_cast<ULONGLONG>(SystemTimeToTicks(start))
-        + (65 * 60 + 59) * static_cast<ULONGLONG>(TICKS_PER_SECOND);
+    ULONGLONG end = static_cast<ULONGLONG>(Ticks(start) + (65 * 60 + 59) * TICKS_PER_SECOND);
     CDFTLow = static_cast<DWORD>(end);
     CDFTHigh = static_cast<DWORD>(end >> 32);
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    EXPECT_TRUE(IsWindowVisible(stopCountdownButton));
     const struct {
         LONGLONG secondsIn;
         int digits[4];
@@ -116,6 +83,18 @@ TEST_F(ClockFace, CountdownShowsWholeMinutesLeftWithItsLabel)
         SetClock(AddTicks(start, c.secondsIn * TICKS_PER_SECOND));
         ExpectFace(Face(), c.digits, IDB_COUNTDOWN_ACROSS);
     }
+}
+
+TEST_F(ClockFace, ColonBlinksAndTheTickBringsTheNextMinute)
+{
+    Face();
+    UpdateClock();
+    EXPECT_TRUE(Filled(CaptureWindow(mainWindow), DigitSlotRect(COLON_SLOT), 0x000000));
+    UpdateClock();
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(COLON_SLOT), IDB_PORTRAIT_COLON));
+    SetClock(MakeTime(2026, 12, 6, 9, 6, 10));
+    UpdateClock();
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(4), kDigit[6]));
 }
 
 TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
@@ -131,96 +110,64 @@ TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
     }
 }
 
-// ---- the sleep player's buttons ----
-
-class PlayerButtons : public ClockFace {
-protected:
-    void SetUp() override
-    {
-        ClockFace::SetUp();
-        for (int i = 0; i < 3; i++) {
-            tracks[i] = {};
-            StringCchPrintfW(tracks[i].path, MEDIA_PATH_UNITS, L"C:\\music\\%d.mp3", i);
-            tracks[i].next = i < 2 ? &tracks[i + 1] : nullptr;
-        }
-        mediaListHead = &tracks[0];
-        currentTrack = &tracks[1];
-        SetDisplayMode(DISPLAY_SLEEP);
-    }
-    void TearDown() override
-    {
-        displayMode = DISPLAY_CLOCK;
-        mediaListHead = nullptr;
-        currentTrack = nullptr;
-        ClockFace::TearDown();
-    }
-
-    static void Press(const RECT& down, const RECT& up)
-    {
-        SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(down));
-        SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(up));
-    }
-    static LPARAM At(const RECT& r) { return MAKELPARAM(r.left + 13, r.top + 13); }
-
-    MediaNode tracks[3];
-};
-
-TEST_F(PlayerButtons, NormalPressedAndGreyLooks)
+TEST_F(ClockFace, PlayerButtonsNormalPressedAndGreyAndNoTraceOnceSleepEnds)
 {
+    static MediaNode tracks[3];   // the second of three plays
+    tracks[0].next = &tracks[1];
+    tracks[1].next = &tracks[2];
+    mediaListHead = &tracks[0];
+    currentTrack = &tracks[1];
+    SetDisplayMode(DISPLAY_SLEEP);
+    auto pen = [](UINT message, const RECT& button) {
+        SendMessageW(mainWindow, message, 0, MAKELPARAM(button.left + 13, button.top + 13));
+    };
     Capture face = Face();
-    EXPECT_FALSE(IsWindowVisible(setAlarmsButton));
     EXPECT_TRUE(Shows(face, prevButtonRect, IDB_PREVIOUS_YELLOW));
     EXPECT_TRUE(Shows(face, stopButtonRect, IDB_STOP_YELLOW));
     EXPECT_TRUE(Shows(face, pauseButtonRect, IDB_PAUSE_YELLOW));
     EXPECT_TRUE(Shows(face, nextButtonRect, IDB_NEXT_YELLOW));
-
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(nextButtonRect));
-    EXPECT_EQ(4, pressedButton);
+    pen(WM_LBUTTONDOWN, nextButtonRect);
     EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_GREEN));
-    // Released on another button: nothing but the pressed state cleared.
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(prevButtonRect));
-    EXPECT_EQ(0, pressedButton);
+    pen(WM_LBUTTONUP, prevButtonRect);   // released elsewhere: only the look undone
     EXPECT_EQ(&tracks[1], currentTrack.load());
     EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_YELLOW));
-
     currentTrack = &tracks[0];
     EXPECT_TRUE(Shows(Face(), prevButtonRect, IDB_PREVIOUS_GREY));
     currentTrack = &tracks[2];
-    face = Face();
-    EXPECT_TRUE(Shows(face, nextButtonRect, IDB_NEXT_GREY));
-    EXPECT_TRUE(Shows(face, prevButtonRect, IDB_PREVIOUS_YELLOW));
-}
-
-TEST_F(PlayerButtons, StopButtonEndsSleepAndAPressDoesNotOutliveIt)
-{
-    Press(stopButtonRect, stopButtonRect);
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_TRUE(IsWindowVisible(setAlarmsButton));
-    EXPECT_EQ(nullptr, trackTitleText);
-    // The strip is the window's grey again (where the buttons leave it visible).
-    RECT above = { stopButtonRect.left, stopButtonRect.top, stopButtonRect.right,
-                   stopButtonRect.top + 2 };
-    EXPECT_TRUE(AllOf(Pixels(Face(), above), 0xC0C0C0));
+    EXPECT_TRUE(Shows(Face(), nextButtonRect, IDB_NEXT_GREY));
 
     // A pen pressed on pause as sleep ends is forgotten: its release on the
-    // clock must not pause anything.
-    SetDisplayMode(DISPLAY_SLEEP);
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, At(pauseButtonRect));
+    // clock must not pause anything. The strip is the window's grey again.
+    pen(WM_LBUTTONDOWN, pauseButtonRect);
     StopSleep();
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, At(pauseButtonRect));
+    pen(WM_LBUTTONUP, pauseButtonRect);
     EXPECT_EQ(0, sleepPaused);
+    RECT top = { stopButtonRect.left, stopButtonRect.top, stopButtonRect.right, stopButtonRect.top + 2 };
+    EXPECT_TRUE(Filled(Face(), top, 0xC0C0C0));
+    mediaListHead = nullptr;
+    currentTrack = nullptr;
 }
-
-// ---- the text lines ----
 
 using ClockTexts = MainWindowTest;
 
-TEST_F(ClockTexts, DateLineHasTheFullDayAndShortMonth)
+TEST_F(ClockTexts, DateAndInternetTimeFollowTheTick)
 {
-    ShowDate(0, 11, 5);
-    EXPECT_EQ(L"Sunday, Dec 5", WindowText(dateText));
-    ShowDate(3, 0, 21);
-    EXPECT_EQ(L"Wednesday, Jan 21", WindowText(dateText));
+    SetClock(MakeTime(2026, 1, 4, 22, 59, 59));
+    ResetClockCache();
+    UpdateClock();
+    EXPECT_EQ(L"Sunday, Jan 4", WindowText(dateText));
+    EXPECT_EQ(L"@999", WindowText(internetTimeText));
+    SetClock(MakeTime(2026, 12, 9, 23, 0, 0));   // midnight at UTC+1
+    UpdateClock();
+    EXPECT_EQ(L"Wednesday, Dec 9", WindowText(dateText));
+    EXPECT_EQ(L"@000", WindowText(internetTimeText));
+    RECT date;
+    GetWindowRect(dateText, &date);
+    EXPECT_EQ(150, date.right - date.left);   // narrowed to leave the beats room
+    ShowITime = 0;
+    DestroyTextControls();
+    CreateTextControls();
+    EXPECT_EQ(nullptr, internetTimeText);
 }
 
 TEST_F(ClockTexts, PendingAlarmLine)
@@ -245,77 +192,42 @@ TEST_F(ClockTexts, PendingAlarmLine)
     EXPECT_EQ(L"Alarm 4 (7:00 AM Mon)", WindowText(pendingAlarmText));
 }
 
-TEST_F(ClockTexts, InternetTimeAtTheUtcPlusOneBoundaries)
-{
-    EXPECT_EQ(999, InternetTimeBeatsAt(MakeTime(2026, 12, 6, 22, 59, 59)));
-    EXPECT_EQ(0, InternetTimeBeatsAt(MakeTime(2026, 12, 6, 23, 0, 0)));
-    EXPECT_EQ(500, InternetTimeBeatsAt(MakeTime(2026, 12, 6, 11, 0, 0)));
-
-    ShowITime = 0;
-    DestroyTextControls();
-    CreateTextControls();
-    EXPECT_EQ(nullptr, internetTimeText);
-    ShowITime = 1;
-    DestroyTextControls();
-    CreateTextControls();
-    RECT date;
-    GetWindowRect(dateText, &date);
-    EXPECT_EQ(150, date.right - date.left);
-    SetClock(MakeTime(2026, 12, 6, 22, 59, 59));
-    ResetClockCache();
-    UpdateClock();
-    EXPECT_EQ(L"@999", WindowText(internetTimeText));
-    SetClock(MakeTime(2026, 12, 6, 23, 0, 0));
-    UpdateClock();
-    EXPECT_EQ(L"@000", WindowText(internetTimeText));
-}
-
-TEST_F(ClockTexts, FitTextToControlShortensWithDots)
-{
-    HWND text = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20,
-                                mainWindow, nullptr, nullptr, nullptr);
-    wchar_t out[128];
-    for (const wchar_t* fits : { L"Hi", L"" }) {
-        FitTextToControl(text, nullptr, fits, out, ARRAYSIZE(out));
-        EXPECT_STREQ(fits, out);
-    }
-    const wchar_t* longText = L"A rather long title that cannot fit";
-    FitTextToControl(text, nullptr, longText, out, ARRAYSIZE(out));
-    std::wstring fitted = out;
-    ASSERT_GT(fitted.size(), 3u);
-    EXPECT_EQ(L"...", fitted.substr(fitted.size() - 3));
-    EXPECT_EQ(0u, std::wstring(longText).find(fitted.substr(0, fitted.size() - 3)));
-    HDC dc = GetDC(text);
-    SIZE size;
-    GetTextExtentPoint32W(dc, out, lstrlenW(out), &size);
-    ReleaseDC(text, dc);
-    EXPECT_LE(size.cx, 60);
-    // When not even one letter and the dots fit, the text is left whole.
-    SetWindowPos(text, nullptr, 0, 0, 2, 20, SWP_NOZORDER | SWP_NOMOVE);
-    FitTextToControl(text, nullptr, longText, out, ARRAYSIZE(out));
-    EXPECT_STREQ(longText, out);
-    DestroyWindow(text);
-}
-
-TEST_F(ClockTexts, SleepTimeLeftAndItsPausedBlink)
+TEST_F(ClockTexts, SleepLinesTimeLeftBlinkingWhilePausedAndAnArtistLineNotBold)
 {
     TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
-    EXPECT_EQ(L"00:00", WindowText(sleepRemainingText));
-    SYSTEMTIME now = MakeTime(2026, 12, 6, 22, 0, 0);
-    SetClock(now);
-    sleepEndTime = static_cast<ULONGLONG>(SystemTimeToTicks(now))
-        + (2 * 3600 + 3 * 60 + 30) * static_cast<ULONGLONG>(TICKS_PER_SECOND);
-    ShowSleepTexts();
+    sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
+    ShowSleepTexts();   // at 9:05:10
     EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
-
     sleepPaused = 1;
     BlinkSleepTexts(false);
     EXPECT_EQ(L"", WindowText(sleepRemainingText));
     BlinkSleepTexts(true);
     EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
-    sleepPaused = 0;
-    TimedSleep = 0;
+
+    LOGFONTW detail = {}, title = {};
+    GetObjectW(trackDetailFont, sizeof(detail), &detail);
+    GetObjectW(trackTitleFont, sizeof(title), &title);
+    EXPECT_EQ(FW_NORMAL, detail.lfWeight);
+    EXPECT_EQ(FW_BOLD, title.lfWeight);
+}
+
+TEST_F(ClockTexts, FitTextToControlShortensWithDotsUntilItFits)
+{
+    HWND text = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 60, 20, mainWindow, nullptr,
+                                nullptr, nullptr);
+    const std::wstring whole = L"A rather long title that cannot fit";
+    wchar_t out[64];
+    FitTextToControl(text, nullptr, whole.c_str(), out, ARRAYSIZE(out));
+    std::wstring fitted = out;
+    ASSERT_GT(fitted.size(), 3u);
+    EXPECT_EQ(whole.substr(0, fitted.size() - 3) + L"...", fitted);
+    HDC dc = GetDC(text);
+    SIZE size;
+    GetTextExtentPoint32W(dc, out, lstrlenW(out), &size);
+    ReleaseDC(text, dc);
+    EXPECT_LE(size.cx, 60);
+    DestroyWindow(text);
 }
 
 } // namespace
