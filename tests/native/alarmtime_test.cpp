@@ -66,9 +66,7 @@ TEST(AlarmTime, NextOccurrenceOfAnAlarm)
     } cases[] = {
         // Stays today while its minute is ahead; the current minute goes to tomorrow.
         { MakeAlarm(7, 0, 127), At(5, 6, 59, 30, 500), At(5, 7, 0) },
-        { MakeAlarm(7, 0, 127), At(5, 0, 0), At(5, 7, 0) },
         { MakeAlarm(7, 0, 127), At(5, 7, 0, 10), At(6, 7, 0) },
-        { MakeAlarm(7, 0, 127), At(5, 23, 59, 59), At(6, 7, 0) },
         // Days roll over months, years and a leap day.
         { MakeAlarm(7, 0, 127), At(31, 8, 0), At(1, 7, 0, 0, 0, 1, 2027) },
         { MakeAlarm(7, 0, 127), At(29, 9, 0, 0, 0, 2, 2028), At(1, 7, 0, 0, 0, 3, 2028) },
