@@ -223,23 +223,22 @@ TEST_F(Sleep, PickerShowsTheFoldersWithSoundAndACardFirst)
         HWND select = GetDlgItem(dialog, IDC_PICKER_SELECT);
         // Select is live exactly when the tree has a selection.
         EXPECT_EQ(TreeView_GetSelection(tree) != nullptr, IsWindowEnabled(select) != FALSE);
+        // The card, then the documents folder; the path picked below names
+        // the rest.
         HTREEITEM card = TreeView_GetRoot(tree), documents = TreeView_GetNextSibling(tree, card);
         EXPECT_EQ(L"Storage Card E", ItemName(tree, card));
-        EXPECT_EQ(L"Documents", ItemName(tree, documents));
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, documents));
         // Only Music holds sound, and Rock is there once.
         HTREEITEM music = TreeView_GetChild(tree, documents), rockItem = TreeView_GetChild(tree, music);
-        EXPECT_EQ(L"Music", ItemName(tree, music));
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, music));
-        EXPECT_EQ(L"Rock", ItemName(tree, rockItem));
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, rockItem));
         // Opened and closed from the keyboard, as a user does.
         TreeView_SelectItem(tree, documents);
+        TVITEMW item = {};
+        item.mask = TVIF_IMAGE;
+        item.hItem = documents;
         for (auto [key, image] : { std::pair(VK_ADD, 0), std::pair(VK_SUBTRACT, 1) }) {
             SendMessageW(tree, WM_KEYDOWN, key, 0);
-            TVITEMW item = {};
-            item.mask = TVIF_IMAGE;
-            item.hItem = documents;
             TreeView_GetItem(tree, &item);
             EXPECT_EQ(image, item.iImage) << key;
         }

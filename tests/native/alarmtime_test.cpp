@@ -9,14 +9,8 @@ namespace {
 SYSTEMTIME At(int day, int hour, int minute, int second = 0, int ms = 0, int month = 12,
               int year = 2026)
 {
-    SYSTEMTIME t = {};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(ms);
+    const SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute),
+                           WORD(second), WORD(ms) };
     return TicksToSystemTime(SystemTimeToTicks(t));   // fills in the day of the week
 }
 
@@ -30,12 +24,8 @@ std::string Text(const SYSTEMTIME& t)
 
 Alarm MakeAlarm(DWORD hour, DWORD minute, DWORD days, DWORD on = 1)
 {
-    Alarm alarm = {};
-    alarm.AThour = hour;
-    alarm.ATmin = minute;
-    alarm.Days = days;
-    alarm.AlarmOn = on;
-    return alarm;
+    return { .AlarmHandle = 0, .AlarmOn = on, .AThour = hour, .ATmin = minute, .AlarmSound = {},
+             .UseSystemVol = 0, .Volume = 0, .Days = days, .AlarmName = {} };
 }
 
 } // namespace
