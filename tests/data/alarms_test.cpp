@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "alarms.h"
 #include "testsupport.h"
@@ -13,6 +14,17 @@ std::wstring DisplayName(int i)
     wchar_t name[ALARM_NAME_UNITS + 16];
     AlarmDisplayName(i, name, ARRAYSIZE(name));
     return name;
+}
+
+// Every field of a record, in the order they are stored.
+std::wstring Fields(const Alarm& a)
+{
+    wchar_t text[ALARM_NAME_UNITS + ALARM_SOUND_UNITS + 100];
+    swprintf(text, ARRAYSIZE(text),
+             L"on %lu %lu:%lu sound %ls name %ls system %lu volume %lu days %lu handle %lu",
+             a.AlarmOn, a.AThour, a.ATmin, a.AlarmSound, a.AlarmName, a.UseSystemVol, a.Volume,
+             a.Days, a.AlarmHandle);
+    return text;
 }
 
 class AlarmRecords : public ::testing::Test {
@@ -36,17 +48,8 @@ TEST_F(AlarmRecords, FirstRunGivesTenDefaultAlarms)
 {
     EXPECT_EQ(ERROR_SUCCESS, LoadAlarms());
     for (int i = 0; i < ALARM_COUNT; i++) {
-        SCOPED_TRACE(i);
-        const Alarm* a = alarms[i];
-        EXPECT_EQ(0u, a->AlarmHandle);
-        EXPECT_EQ(0u, a->AlarmOn);
-        EXPECT_EQ(7u, a->AThour);
-        EXPECT_EQ(0u, a->ATmin);
-        EXPECT_STREQ(L"buzz.wav", a->AlarmSound);
-        EXPECT_EQ(0u, a->UseSystemVol);
-        EXPECT_EQ(8u, a->Volume);
-        EXPECT_EQ(127u, a->Days);
-        EXPECT_STREQ(L"Untitled", a->AlarmName);
+        EXPECT_EQ(L"on 0 7:0 sound buzz.wav name Untitled system 0 volume 8 days 127 handle 0",
+                  Fields(*alarms[i])) << i;
         EXPECT_EQ(L"Alarm " + std::to_wstring(i + 1), DisplayName(i));
     }
 }
@@ -75,81 +78,63 @@ TEST_F(AlarmRecords, LoadNormalisesFlagsAndTakesTheRestAsStored)
     WriteDword(key.c_str(), L"Days", 0);
     WriteDword(key.c_str(), L"AThour", 30);
     WriteDword(key.c_str(), L"Volume", 3);
-    WriteDword(key.c_str(), L"AlarmHandle", 0xABCD);
-    WriteText(key.c_str(), L"ATmin", L"9");  // wrong type: not taken
+    WriteDword(key.c_str(), L"AlarmHandle", 4321);
+    WriteText(key.c_str(), L"ATmin", L"9");   // of the wrong type: not taken
     WriteText(key.c_str(), L"AlarmSound", L"\\My Documents\\wake.mp3");
     LoadAlarms();
-    const Alarm* a = alarms[4];
-    EXPECT_EQ(1u, a->AlarmOn);
-    EXPECT_EQ(1u, a->UseSystemVol);
-    EXPECT_EQ(0u, a->Days);
-    EXPECT_EQ(30u, a->AThour);
-    EXPECT_EQ(0u, a->ATmin);
-    EXPECT_EQ(3u, a->Volume);
-    EXPECT_EQ(0xABCDu, a->AlarmHandle);
-    EXPECT_STREQ(L"\\My Documents\\wake.mp3", a->AlarmSound);
-    EXPECT_STREQ(L"Untitled", a->AlarmName);  // not stored: kept
+    // The name is not stored: it is kept.
+    EXPECT_EQ(L"on 1 30:0 sound \\My Documents\\wake.mp3 name Untitled system 1 volume 3 days 0 "
+              L"handle 4321", Fields(*alarms[4]));
     EXPECT_EQ(0u, alarms[3]->AlarmOn);
 }
 
 TEST_F(AlarmRecords, TextsLoadUpToTheirFieldSize)
 {
     // What the Set Alarms dialog saves must load at the next start: names up
-    // to 81 units, sounds up to 261.
-    struct Case {
+    // to 81 units, sounds up to 261; one more is not taken.
+    const struct {
         const wchar_t* name;
         size_t fits;
         WCHAR* field;
-    };
-    const Case cases[] = { { L"AlarmName", ALARM_NAME_UNITS - 1, alarms[1]->AlarmName },
-                           { L"AlarmSound", ALARM_SOUND_UNITS - 1, alarms[1]->AlarmSound } };
-    for (const Case& c : cases) {
+    } cases[] = { { L"AlarmName", ALARM_NAME_UNITS - 1, alarms[1]->AlarmName },
+                  { L"AlarmSound", ALARM_SOUND_UNITS - 1, alarms[1]->AlarmSound } };
+    for (const auto& c : cases) {
         WriteText(AlarmKeyPath(1).c_str(), c.name, std::wstring(c.fits, L'n'));
         LoadAlarms();
         EXPECT_EQ(std::wstring(c.fits, L'n'), c.field) << c.name;
         WriteText(AlarmKeyPath(1).c_str(), c.name, std::wstring(c.fits + 1, L'o'));
         LoadAlarms();
-        EXPECT_EQ(std::wstring(c.fits, L'n'), c.field) << c.name;  // the previous stays
-        WriteText(AlarmKeyPath(1).c_str(), c.name, std::wstring(c.fits, L'm'), false);
-        LoadAlarms();
-        EXPECT_EQ(std::wstring(c.fits, L'm'), c.field) << c.name;
+        EXPECT_EQ(std::wstring(c.fits, L'n'), c.field) << c.name;   // the previous stays
     }
 }
 
-TEST_F(AlarmRecords, SaveAlarmWritesItsNineValuesAndThenLoadsBack)
+TEST_F(AlarmRecords, SaveAlarmWritesItsNineValuesAndAllTenLoadBack)
 {
-    Alarm* a = alarms[3];
-    a->AlarmOn = 1;
-    a->AThour = 6;
-    a->ATmin = 45;
-    wcscpy(a->AlarmSound, L"\\Storage Card\\x.ogg");
-    wcscpy(a->AlarmName, L"Early");
-    a->UseSystemVol = 1;
-    a->Volume = 10;
-    a->Days = 62;
-    a->AlarmHandle = 99;
+    *alarms[3] = { .AlarmHandle = 99, .AlarmOn = 1, .AThour = 6, .ATmin = 45,
+                   .AlarmSound = L"\\Storage Card\\x.ogg", .UseSystemVol = 1, .Volume = 10,
+                   .Days = 62, .AlarmName = L"Early" };
     EXPECT_EQ(ERROR_SUCCESS, SaveAlarm(3));
     std::wstring key = AlarmKeyPath(3);
     EXPECT_EQ(9u, ValueNames(key.c_str()).size());
-    EXPECT_STORED(key.c_str(), L"AlarmOn", 1u);
-    EXPECT_STORED(key.c_str(), L"AThour", 6u);
-    EXPECT_STORED(key.c_str(), L"ATmin", 45u);
+    const std::pair<const wchar_t*, DWORD> numbers[] = {
+        { L"AlarmOn", 1 }, { L"AThour", 6 }, { L"ATmin", 45 }, { L"UseSystemVol", 1 },
+        { L"Volume", 10 }, { L"Days", 62 }, { L"AlarmHandle", 99 },
+    };
+    for (const auto& [name, value] : numbers)
+        EXPECT_STORED(key.c_str(), name, value);
     EXPECT_STORED(key.c_str(), L"AlarmSound", std::wstring(L"\\Storage Card\\x.ogg"));
     EXPECT_STORED(key.c_str(), L"AlarmName", std::wstring(L"Early"));
-    EXPECT_STORED(key.c_str(), L"UseSystemVol", 1u);
-    EXPECT_STORED(key.c_str(), L"Volume", 10u);
-    EXPECT_STORED(key.c_str(), L"Days", 62u);
-    EXPECT_STORED(key.c_str(), L"AlarmHandle", 99u);
     EXPECT_TRUE(ValueNames(AlarmKeyPath(2).c_str()).empty());
     EXPECT_EQ(ERROR_INVALID_PARAMETER, SaveAlarm(10));
     EXPECT_EQ(ERROR_INVALID_PARAMETER, SaveAlarm(-1));
 
     for (int i = 0; i < ALARM_COUNT; i++)
         swprintf(alarms[i]->AlarmName, ALARM_NAME_UNITS, L"Name %d", i);
+    std::wstring third = Fields(*alarms[3]);
     EXPECT_EQ(ERROR_SUCCESS, SaveAlarms());
     InitAlarmDefaults();
     EXPECT_EQ(ERROR_SUCCESS, LoadAlarms());
-    EXPECT_EQ(62u, alarms[3]->Days);
+    EXPECT_EQ(third, Fields(*alarms[3]));
     for (int i = 0; i < ALARM_COUNT; i++)
         EXPECT_EQ(L"Name " + std::to_wstring(i), alarms[i]->AlarmName);
 }
@@ -159,7 +144,7 @@ TEST_F(AlarmRecords, StoredHandleIsTheAuthoritativeCopy)
     Alarm record = *alarms[6];
     record.AlarmHandle = 5;
     EXPECT_EQ(ERROR_SUCCESS, LoadAlarmHandle(6, &record));
-    EXPECT_EQ(5u, record.AlarmHandle);  // nothing stored: left alone
+    EXPECT_EQ(5u, record.AlarmHandle);   // nothing stored: left alone
     WriteDword(AlarmKeyPath(6).c_str(), L"AlarmHandle", 4242);
     WriteDword(AlarmKeyPath(6).c_str(), L"AThour", 22);
     EXPECT_EQ(ERROR_SUCCESS, LoadAlarmHandle(6, &record));

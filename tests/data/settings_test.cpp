@@ -1,6 +1,7 @@
 // The Settings record in the real registry: defaults, load, the saves.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -17,44 +18,46 @@ protected:
 
     static DWORD& Number(const SettingField& field) { return *static_cast<DWORD*>(field.value); }
     static wchar_t* Text(const SettingField& field) { return static_cast<wchar_t*>(field.value); }
+    static bool KeyExists()
+    {
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
 };
-
-// A distinct value per field, as stored and as loaded.
-DWORD StoredFor(size_t i)
-{
-    return static_cast<DWORD>(1000 + i);
-}
 
 } // namespace
 
 TEST_F(Settings, FirstRunCreatesTheKeyAndEverySettingHasItsDefault)
 {
-    const std::map<std::wstring, DWORD> defaults = {
+    // By their registry names; the texts start empty and the clock's format
+    // follows the locale.
+    const std::map<std::wstring, DWORD> numbers = {
         { L"SnoozeTime", 15 }, { L"SleepTime", 60 }, { L"SleepPathType", 0 }, { L"TimedSleep", 1 },
         { L"MaxTime", 5 }, { L"ShowIcon", 1 }, { L"ShowITime", 1 }, { L"Silenced", 0 },
         { L"Chime", 0 }, { L"ChimeHandle", 0 }, { L"Countdown", 0 }, { L"CountdownTime", 0 },
         { L"CDFTLow", 0 }, { L"CDFTHigh", 0 }, { L"CountdownHandle", 0 },
         { L"CountdownKeepAwake", 0 },
     };
-    const std::set<std::wstring> texts = { L"SleepPath", L"ChimeSound", L"CountdownSound" };
-    EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
-    EXPECT_TRUE(ValueNames(SETTINGS_PATH).empty());
+    std::set<std::wstring> expected = { L"24HourTime", L"SleepPath", L"ChimeSound", L"CountdownSound" };
     std::set<std::wstring> names;
-    for (size_t i = 0; i < settingFieldCount; i++)
-        names.insert(settingFields[i].name);
-    std::set<std::wstring> expected = texts;
-    for (const auto& d : defaults)
-        expected.insert(d.first);
-    expected.insert(L"24HourTime");
-    EXPECT_EQ(expected, names);
+    EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
+    EXPECT_TRUE(KeyExists());
+    EXPECT_TRUE(ValueNames(SETTINGS_PATH).empty());
     for (size_t i = 0; i < settingFieldCount; i++) {
         const SettingField& field = settingFields[i];
+        names.insert(field.name);
         if (field.kind == FIELD_TEXT) {
             EXPECT_STREQ(L"", Text(field)) << field.name;
-        } else if (defaults.count(field.name) != 0) {
-            EXPECT_EQ(defaults.at(field.name), Number(field)) << field.name;
+        } else if (numbers.count(field.name) != 0) {
+            EXPECT_EQ(numbers.at(field.name), Number(field)) << field.name;
         }
     }
+    for (const auto& number : numbers)
+        expected.insert(number.first);
+    EXPECT_EQ(expected, names);
     EXPECT_STREQ(L"", installDirectory);
 }
 
@@ -74,29 +77,41 @@ TEST_F(Settings, TwentyFourHourDefaultFollowsTheLocale)
     SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, saved);
 }
 
-TEST_F(Settings, EveryStoredValueLoadsFlagsAsZeroOrOne)
+TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAndAFullSaveWritesItBack)
 {
+    auto text = [](const SettingField& field) { return std::wstring(L"\\t\\") + field.name; };
     for (size_t i = 0; i < settingFieldCount; i++) {
-        const SettingField& field = settingFields[i];
-        if (field.kind == FIELD_TEXT)
-            WriteText(SETTINGS_PATH, field.name, std::wstring(L"\\t\\") + field.name);
+        if (settingFields[i].kind == FIELD_TEXT)
+            WriteText(SETTINGS_PATH, settingFields[i].name, text(settingFields[i]));
         else
-            WriteDword(SETTINGS_PATH, field.name, StoredFor(i));
+            WriteDword(SETTINGS_PATH, settingFields[i].name, static_cast<DWORD>(1000 + i));
     }
-    LoadSettings();
+    EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
+    // Saved into an emptied key, so that every value must be written.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    RegCloseKey(key);
+    EXPECT_EQ(ERROR_SUCCESS, SaveSettings());
+    EXPECT_EQ(settingFieldCount, ValueNames(SETTINGS_PATH).size());
     for (size_t i = 0; i < settingFieldCount; i++) {
         const SettingField& field = settingFields[i];
-        if (field.kind == FIELD_TEXT)
-            EXPECT_EQ(std::wstring(L"\\t\\") + field.name, Text(field));
-        else
-            EXPECT_EQ(field.kind == FIELD_FLAG ? 1u : StoredFor(i), Number(field)) << field.name;
+        if (field.kind == FIELD_TEXT) {
+            EXPECT_EQ(text(field), Text(field));
+            EXPECT_STORED(SETTINGS_PATH, field.name, text(field));
+        } else {
+            DWORD loaded = field.kind == FIELD_FLAG ? 1 : static_cast<DWORD>(1000 + i);
+            EXPECT_EQ(loaded, Number(field)) << field.name;
+            EXPECT_STORED(SETTINGS_PATH, field.name, loaded);
+        }
     }
 }
 
-TEST_F(Settings, TextsLoadUpToTheirFieldSize)
+TEST_F(Settings, ValuesThatDoNotFitTheirFieldKeepTheDefault)
 {
-    // 259 units and the terminator fill a field; one more does not fit and
-    // the default stays. A text stored without terminator is terminated.
+    // 259 units and the terminator fill a text; one more does not fit. A
+    // text stored without its terminator is terminated.
     WriteText(SETTINGS_PATH, L"SleepPath", std::wstring(259, L's'));
     WriteText(SETTINGS_PATH, L"ChimeSound", std::wstring(259, L'c'), false);
     WriteText(SETTINGS_PATH, L"CountdownSound", std::wstring(260, L'd'));
@@ -104,22 +119,19 @@ TEST_F(Settings, TextsLoadUpToTheirFieldSize)
     EXPECT_EQ(std::wstring(259, L's'), SleepPath);
     EXPECT_EQ(std::wstring(259, L'c'), ChimeSound);
     EXPECT_STREQ(L"", CountdownSound);
-}
 
-TEST_F(Settings, ValuesOfTheWrongTypeOrSizeKeepTheDefault)
-{
+    // Values of another type or size; only a 4-byte binary value is taken,
+    // as an unambiguous number.
     WriteText(SETTINGS_PATH, L"SnoozeTime", L"30");
     WORD shortValue = 9;
     WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"MaxTime", REG_DWORD, &shortValue, 2);
     ULONGLONG wideValue = 3;
     WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"SleepTime", REG_QWORD, &wideValue, 8);
-    DWORD number = 0x00410041;  // "AA" if taken as text
+    DWORD number = 0x00410041;   // "AA" if taken as text
     WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"ChimeSound", REG_DWORD, &number, 4);
     WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"SleepPath", REG_BINARY, L"abc", 8);
-    // A 4-byte binary value is an unambiguous number and is taken.
     DWORD binaryNumber = 42;
-    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"CountdownTime", REG_BINARY,
-                  &binaryNumber, 4);
+    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"CountdownTime", REG_BINARY, &binaryNumber, 4);
     LoadSettings();
     EXPECT_EQ(15u, SnoozeTime);
     EXPECT_EQ(5u, MaxTime);
@@ -129,42 +141,17 @@ TEST_F(Settings, ValuesOfTheWrongTypeOrSizeKeepTheDefault)
     EXPECT_EQ(42u, CountdownTime);
 }
 
-TEST_F(Settings, FullSaveWritesEveryValueAndItLoadsBack)
+TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesAndNoSaveCreatesTheKey)
 {
-    LoadSettings();
-    for (size_t i = 0; i < settingFieldCount; i++) {
-        const SettingField& field = settingFields[i];
-        if (field.kind == FIELD_TEXT)
-            wcscpy(Text(field), (std::wstring(L"\\x\\") + field.name).c_str());
-        else
-            Number(field) = field.kind == FIELD_FLAG ? 1 : StoredFor(i);
-    }
-    EXPECT_EQ(ERROR_SUCCESS, SaveSettings());
-    EXPECT_EQ(settingFieldCount, ValueNames(SETTINGS_PATH).size());
-    for (size_t i = 0; i < settingFieldCount; i++) {
-        const SettingField& field = settingFields[i];
-        if (field.kind == FIELD_TEXT)
-            EXPECT_STORED(SETTINGS_PATH, field.name, std::wstring(L"\\x\\") + field.name);
-        else
-            EXPECT_STORED(SETTINGS_PATH, field.name, field.kind == FIELD_FLAG ? 1u : StoredFor(i));
-    }
-    LoadSettings();
-    EXPECT_EQ(StoredFor(15), CDFTLow);
-    EXPECT_STREQ(L"\\x\\SleepPath", SleepPath);
-}
-
-TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValues)
-{
-    struct Case {
+    const struct {
         LONG (*save)();
         std::vector<std::wstring> names;
-    };
-    const Case cases[] = {
+    } cases[] = {
         { SaveChimeSettings, { L"Chime", L"ChimeHandle", L"ChimeSound" } },
         { SaveCountdownSettings, { L"CDFTHigh", L"CDFTLow", L"Countdown", L"CountdownHandle",
                                    L"CountdownKeepAwake", L"CountdownSound", L"CountdownTime" } },
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
         LoadSettings();
         ChimeHandle = 5;
@@ -173,19 +160,11 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValues)
         EXPECT_EQ(c.names, ValueNames(SETTINGS_PATH));
     }
     EXPECT_STORED(SETTINGS_PATH, L"CountdownHandle", 9u);
-}
-
-TEST_F(Settings, SavesNeverCreateTheKeyNorWriteTheInstallDirectory)
-{
-    WriteText(INSTALL_PATH, L"InstlDir", L"C:\\Program Files\\Wakeloom");
-    LoadSettings();
+    // Only the load makes the key.
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, SaveSettings());
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, SaveChimeSettings());
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, SaveCountdownSettings());
-    HKEY key;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, KEY_READ, &key));
-    EXPECT_EQ(std::vector<std::wstring>{ L"InstlDir" }, ValueNames(INSTALL_PATH));
+    for (LONG (*save)() : { SaveSettings, SaveChimeSettings, SaveCountdownSettings })
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, save());
+    EXPECT_FALSE(KeyExists());
 }
 
 TEST_F(Settings, ReloadChimeHandleReadsThatValueAlone)
@@ -200,7 +179,7 @@ TEST_F(Settings, ReloadChimeHandleReadsThatValueAlone)
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
     EXPECT_EQ(ERROR_SUCCESS, ReloadChimeHandle());
     EXPECT_EQ(1234u, ChimeHandle);
-    EXPECT_TRUE(ValueNames(SETTINGS_PATH).empty());
+    EXPECT_TRUE(KeyExists());
 }
 
 TEST_F(Settings, InstallDirectoryPrefersInstlDirThenInstallDir)

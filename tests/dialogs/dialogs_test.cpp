@@ -6,13 +6,14 @@
 #include <commctrl.h>
 #include <strsafe.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "alarms.h"
 #include "alarmtime.h"
+#include "answering.h"
 #include "app.h"
 #include "clockface.h"
-#include "contract.h"
 #include "dialogs.h"
 #include "displaymode.h"
 #include "layout.h"
@@ -31,9 +32,17 @@ std::wstring FullPath(const std::wstring& path)
     return full;
 }
 
-bool Checked(HWND dialog, int id)
+void SelectAlarm(HWND dialog, int index)
 {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+    SendDlgItemMessageW(dialog, IDC_ALARM_SELECTOR, CB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ALARM_SELECTOR, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ALARM_SELECTOR)));
+}
+
+// The main window's handling of a menu command.
+std::function<void()> Command(int id)
+{
+    return [id] { SendMessageW(mainWindow, WM_COMMAND, id, 0); };
 }
 
 class Dialogs : public MainWindowTest {
@@ -64,79 +73,41 @@ TEST_F(Dialogs, SetAlarmsShowsAndSavesTheTwelveHourClock)
         const wchar_t* shown;
         bool pm, pressPm;
         DWORD saved;
-    } cases[] = {
-        { 0, 5, L"12 0 5", false, false, 0 },
-        { 12, 30, L"12 3 0", true, false, 12 },
-        { 7, 0, L"7 0 0", false, true, 19 },
-    };
+    } cases[] = { { 0, 5, L"12 0 5", false, false, 0 }, { 12, 30, L"12 3 0", true, false, 12 },
+                  { 7, 0, L"7 0 0", false, true, 19 } };
     for (const auto& c : cases) {
         alarms[0]->AThour = c.hour;
         alarms[0]->ATmin = c.minute;
-        std::wstring shown;
-        bool pm = false;
-        DialogDriver driver({ [&](HWND dialog) {
-            shown = Digits(dialog);
-            pm = Checked(dialog, IDC_PM) && !Checked(dialog, IDC_AM);
+        Answering({ [&](HWND dialog) {
+            EXPECT_EQ(c.shown, Digits(dialog));
+            EXPECT_EQ(c.pm, IsDlgButtonChecked(dialog, IDC_PM) == BST_CHECKED) << c.hour;
+            EXPECT_NE(c.pm, IsDlgButtonChecked(dialog, IDC_AM) == BST_CHECKED) << c.hour;
             if (c.pressPm)
                 SendDlgItemMessageW(dialog, IDC_PM, BM_CLICK, 0, 0);
             Press(dialog, IDOK);
-        } });
-        EXPECT_EQ(1, RunSetAlarmsDialog());
-        EXPECT_EQ(c.shown, shown);
-        EXPECT_EQ(c.pm, pm) << c.hour;
-        EXPECT_EQ(c.saved, alarms[0]->AThour);
+        } }, [] { EXPECT_EQ(1, RunSetAlarmsDialog()); });
         EXPECT_STORED(AlarmKeyPath(0).c_str(), L"AThour", c.saved);
     }
 }
 
-TEST_F(Dialogs, SetAlarmsDigitsWrapOnTheirOwnAndEditsSurviveSwitchingAlarms)
+TEST_F(Dialogs, SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem)
 {
     TwentyFourHourTime = 1;
-    alarms[0]->AThour = 0;
-    alarms[0]->ATmin = 50;
-    bool amPmEnabled = true;
-    std::wstring afterWrap, backOnFirst, defaultSound;
-    DialogDriver driver({ [&](HWND dialog) {
-        amPmEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_AM)) != 0;
-        defaultSound = Text(dialog, IDC_SOUND_NAME);
-        Press(dialog, IDC_HOUR_DOWN);
-        Press(dialog, IDC_MINUTE_TENS_UP);
-        afterWrap = Digits(dialog);
-        for (int alarm : { 1, 0 }) {
-            SendDlgItemMessageW(dialog, IDC_ALARM_SELECTOR, CB_SETCURSEL, alarm, 0);
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ALARM_SELECTOR, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ALARM_SELECTOR)));
-        }
-        backOnFirst = Digits(dialog);
-        Press(dialog, IDCANCEL);
-    } });
-    EXPECT_EQ(2, RunSetAlarmsDialog());
-    EXPECT_FALSE(amPmEnabled);
-    EXPECT_EQ(L"<default>", defaultSound);
-    EXPECT_EQ(L"23 0 0", afterWrap);
-    EXPECT_EQ(L"23 0 0", backOnFirst);
-    EXPECT_EQ(23u, alarms[0]->AThour);   // kept in memory
-    EXPECT_TRUE(ValueNames(AlarmKeyPath(0).c_str()).empty());   // Cancel writes nothing
-}
-
-TEST_F(Dialogs, SetAlarmsDoneSavesAllTenAndArmsEachForItsNewTime)
-{
-    TwentyFourHourTime = 1;
-    std::wstring text, caption;
-    DialogDriver driver({ [&](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_ALARM_SELECTOR, CB_SETCURSEL, 2, 0);
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ALARM_SELECTOR, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ALARM_SELECTOR)));
+    Answering({ [](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_AM)));
+        EXPECT_EQ(L"<default>", Text(dialog, IDC_SOUND_NAME));
+        SelectAlarm(dialog, 2);
         SendDlgItemMessageW(dialog, IDC_ALARM_ON, BM_CLICK, 0, 0);
         SetDigits(dialog, 21, 4, 5);
+        SelectAlarm(dialog, 0);
+        SelectAlarm(dialog, 2);
+        EXPECT_EQ(L"21 4 5", Digits(dialog));
         for (int day : { IDC_SUNDAY, IDC_MONDAY, IDC_TUESDAY, IDC_WEDNESDAY, IDC_THURSDAY,
                          IDC_FRIDAY, IDC_SATURDAY })
             CheckDlgButton(dialog, day, BST_UNCHECKED);
         Press(dialog, IDOK);
-    }, AnswerMessageBox(&text, &caption) });
-    EXPECT_EQ(1, RunSetAlarmsDialog());
-    EXPECT_EQ(L"No days were selected for alarm 3.  All days have been automatically selected", text);
-    EXPECT_EQ(L"No Days Selected", caption);
+    }, Says(L"No days were selected for alarm 3.  All days have been automatically selected",
+            L"No Days Selected") }, [] { EXPECT_EQ(1, RunSetAlarmsDialog()); });
     for (int i = 0; i < ALARM_COUNT; i++)
         EXPECT_EQ(9u, ValueNames(AlarmKeyPath(i).c_str()).size()) << i;
     EXPECT_STORED(AlarmKeyPath(2).c_str(), L"Days", 0x7Fu);
@@ -151,45 +122,37 @@ TEST_F(Dialogs, SetAlarmsVolumePreviewPlaysAtANewLevelOnlyAndCancelRestoresTheDe
 {
     SetWaveVolume(0xFFFFFFFF);
     std::vector<short> preview = WavFileSamples(BuildSoundPath(L"volume.wav"));
-    DWORD duringPreview = 0;
-    int heardAtThree = 0;
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [&](HWND dialog) {
         HWND slider = GetDlgItem(dialog, IDC_VOLUME);
-        for (int position : { 3, 3 }) {
+        // The first move plays the 0.4 s preview at level 3 (19660 of 65535);
+        // the same position again plays nothing.
+        for (bool heard : { true, false }) {
             ClearSoundCapture();
-            SendMessageW(slider, TBM_SETPOS, TRUE, position);
+            SendMessageW(slider, TBM_SETPOS, TRUE, 3);
             SendMessageW(dialog, WM_HSCROLL, TB_ENDTRACK, reinterpret_cast<LPARAM>(slider));
-            // The first move plays the preview at level 3 (19660 of 65535);
-            // the same position again plays nothing.
-            if (PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, preview,
-                                                   19660 / 65535.0) == 1; }, 5000))
-                heardAtThree++;
+            EXPECT_EQ(heard, PumpUntil([&] {
+                return CountPasses(ReadSoundCapture().samples, preview, 19660 / 65535.0) == 1;
+            }, heard ? 4000 : 1500));
         }
-        duringPreview = GetWaveVolume();
+        EXPECT_EQ(19660u, GetWaveVolume() & 0xFFFF);
         Press(dialog, IDCANCEL);
-    } });
-    RunSetAlarmsDialog();
-    EXPECT_EQ(1, heardAtThree);
-    EXPECT_EQ(19660u, duringPreview & 0xFFFF);
+    } }, [] { RunSetAlarmsDialog(); });
     EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
 }
 
-TEST_F(Dialogs, SetAlarmsTestRingsTheAlarmBeingEditedAndRequestsNothing)
+TEST_F(Dialogs, SetAlarmsTestRingsTheAlarmBeingEditedAndCancelSavesNothing)
 {
-    std::wstring title;
-    DialogDriver driver({ [&](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_ALARM_SELECTOR, CB_SETCURSEL, 4, 0);
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ALARM_SELECTOR, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ALARM_SELECTOR)));
+    Answering({ [](HWND dialog) {
+        SelectAlarm(dialog, 4);
         SetDlgItemTextW(dialog, IDC_ALARM_NAME, L"Gym");
         Press(dialog, IDC_TEST);
         Press(dialog, IDCANCEL);
-    }, [&](HWND ringing) {
-        title = WindowText(ringing);
+    }, [](HWND ringing) {
+        EXPECT_EQ(L"Gym", WindowText(ringing));
         Press(ringing, IDC_SNOOZE);
-    } });
-    RunSetAlarmsDialog();
-    EXPECT_EQ(L"Gym", title);
+    } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
+    EXPECT_STREQ(L"Gym", alarms[4]->AlarmName);   // kept in memory
+    EXPECT_TRUE(ValueNames(AlarmKeyPath(4).c_str()).empty());
     EXPECT_TRUE(PendingNotifications().empty());
 }
 
@@ -206,18 +169,17 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
                   { 1500, L"23 0 0", false, 1380 }, { 15, L"0 1 5", true, 5 } };
     for (const auto& c : cases) {
         SnoozeTime = c.stored;
-        std::wstring shown, text;
-        DialogDriver driver({ [&](HWND dialog) {
-            shown = Digits(dialog);
+        std::vector<DialogStep> steps = { [&](HWND dialog) {
+            EXPECT_EQ(c.shown, Digits(dialog));
             if (c.toZero)
                 SetDigits(dialog, 0, 0, 0);
             Press(dialog, IDOK);
-        }, AnswerMessageBox(&text) });
-        SendMessageW(mainWindow, WM_COMMAND, IDM_SNOOZE_TIME, 0);
-        EXPECT_EQ(c.shown, shown);
+        } };
+        if (c.toZero)
+            steps.push_back(Says(L"A snooze time of zero minutes is not valid.  The snooze time "
+                                 L"has been reset to 5 minutes."));
+        Answering(steps, Command(IDM_SNOOZE_TIME));
         EXPECT_STORED(SETTINGS_PATH, L"SnoozeTime", c.saved);
-        EXPECT_EQ(c.toZero ? L"A snooze time of zero minutes is not valid.  The snooze time has "
-                             L"been reset to 5 minutes." : L"", text);
     }
 }
 
@@ -225,23 +187,19 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
 {
     MaxTime = 7;
     TwentyFourHourTime = 0;
-    LRESULT selected = 0;
-    DialogDriver cancel({ [&](HWND dialog) {
-        selected = SendDlgItemMessageW(dialog, IDC_MAX_TIME, CB_GETCURSEL, 0, 0);
+    Answering({ [](HWND dialog) {
+        EXPECT_EQ(CB_ERR, SendDlgItemMessageW(dialog, IDC_MAX_TIME, CB_GETCURSEL, 0, 0));
         SendDlgItemMessageW(dialog, IDC_TWENTY_FOUR_HOUR, BM_CLICK, 0, 0);
         Press(dialog, IDCANCEL);
-    } });
-    SendMessageW(mainWindow, WM_COMMAND, IDM_SETTINGS, 0);
-    EXPECT_EQ(CB_ERR, selected);
+    } }, Command(IDM_SETTINGS));
     EXPECT_EQ(0u, TwentyFourHourTime);
     EXPECT_EQ(7u, MaxTime);
 
     SetClock(MakeTime(2026, 12, 6, 21, 47));
-    DialogDriver done({ [&](HWND dialog) {
+    Answering({ [](HWND dialog) {
         SendDlgItemMessageW(dialog, IDC_TWENTY_FOUR_HOUR, BM_CLICK, 0, 0);
         Press(dialog, IDOK);
-    } });
-    SendMessageW(mainWindow, WM_COMMAND, IDM_SETTINGS, 0);
+    } }, Command(IDM_SETTINGS));
     EXPECT_STORED(SETTINGS_PATH, L"MaxTime", 5u);
     EXPECT_STORED(SETTINGS_PATH, L"24HourTime", 1u);
     // The face is redrawn on the 24-hour clock: 2 in the hour's tens.
@@ -252,84 +210,65 @@ TEST_F(Dialogs, AboutShowsTheLogoNameAndVersion)
 {
     std::vector<std::wstring> texts;
     bool logo = false;
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [&](HWND dialog) {
         for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             texts.push_back(WindowText(child));
             logo = logo || SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
         }
         Press(dialog, IDOK);
-    } });
-    EXPECT_EQ(2, RunAboutDialog());
+    } }, Command(IDM_ABOUT));
     EXPECT_TRUE(logo);
-    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), L"Wakeloom"));
-    EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), L"Version 1.0"));
+    for (const wchar_t* text : { L"Wakeloom", L"Version 1.0" })
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), text)) << Narrow(text);
 }
 
 // ---- Countdown ----
 
-TEST_F(Dialogs, CountdownOpensAtHalfAnHourAndAcceptsOneMinuteToADay)
-{
-    const struct {
-        int hour, tens, ones;
-        INT_PTR result;
-        DWORD minutes;
-    } cases[] = { { 0, 0, 0, 2, 0 }, { 0, 0, 1, IDC_COUNTDOWN_START, 1 },
-                  { 23, 5, 9, IDC_COUNTDOWN_START, 1439 } };
-    for (const auto& c : cases) {
-        CountdownTime = 0;
-        std::wstring shown, text;
-        DialogDriver driver({ [&](HWND dialog) {
-            shown = Digits(dialog);
-            SetDigits(dialog, c.hour, c.tens, c.ones);
-            Press(dialog, IDC_COUNTDOWN_START);
-            if (!text.empty())   // refused: still open
-                Press(dialog, IDCANCEL);
-        }, AnswerMessageBox(&text) });
-        EXPECT_EQ(c.result, RunCountdownDialog());
-        EXPECT_EQ(L"0 3 0", shown);
-        EXPECT_EQ(c.minutes, CountdownTime);
-        EXPECT_EQ(c.minutes == 0 ? L"The countdown time must be greater than zero" : L"", text);
-    }
-}
-
-TEST_F(Dialogs, CountdownBrowseIsKeptAndStartRunsTheCountdownToItsRing)
+TEST_F(Dialogs, CountdownRefusesZeroAndKeepsABrowseThroughCancel)
 {
     std::wstring sound = FullPath(BuildSoundPath(L"CBell.wav"));
-    DialogDriver browse({ [&](HWND dialog) {
+    Answering({ [](HWND dialog) {
         Press(dialog, IDC_BROWSE);
+        SetDigits(dialog, 0, 0, 0);
+        Press(dialog, IDC_COUNTDOWN_START);   // refused: still open
         Press(dialog, IDCANCEL);
-    }, PickFile(sound) });
-    RunCountdownDialog();
+    }, PickFile(sound), Says(L"The countdown time must be greater than zero") },
+        Command(IDM_COUNTDOWN));
     EXPECT_EQ(0, _wcsicmp(sound.c_str(), CountdownSound));
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_TRUE(PendingNotifications().empty());
+}
 
-    DialogDriver start({ [&](HWND dialog) {
-        SetDigits(dialog, 0, 0, 1);
-        Press(dialog, IDC_COUNTDOWN_START);
-    } });
-    LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
-    SendMessageW(mainWindow, WM_COMMAND, IDM_COUNTDOWN, 0);
-    EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
-    EXPECT_STORED(SETTINGS_PATH, L"Countdown", 1u);
-    std::vector<PendingNotification> pending = PendingNotifications();
-    ASSERT_EQ(1u, pending.size());
-    EXPECT_EQ(L"/ID:254", pending[0].arguments);
-    EXPECT_NEAR(static_cast<double>(now + TICKS_PER_MINUTE), static_cast<double>(Ticks(pending[0].start)),
-                5.0 * TICKS_PER_SECOND);
-    LONGLONG finish = static_cast<LONGLONG>((static_cast<ULONGLONG>(CDFTHigh) << 32) | CDFTLow);
-    EXPECT_EQ(Ticks(pending[0].start) + 59 * TICKS_PER_SECOND, finish);
-
-    // Its end, brought forward, comes through the scheduler and the launcher.
-    ASSERT_TRUE(InstallInWindowsFolder(LAUNCHER_FILE));
-    std::wstring rang;
-    DialogDriver end({ [&](HWND finished) {
-        rang = WindowText(finished);
-        Press(finished, IDC_STOP);
-    } });
-    SetNotificationIn(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(pending[0].handle)),
-                      L"\\Windows\\wklmgr.exe", L"/ID:254", 500, 60000);
-    EXPECT_TRUE(PumpUntil([] { return displayMode == DISPLAY_CLOCK; }, 10000));
-    EXPECT_EQ(L"Countdown", rang);
+TEST_F(Dialogs, CountdownOpensAtHalfAnHourAndRunsFromOneMinuteToADayUntilStopped)
+{
+    // The second start replaces the first one's request.
+    for (int minutes : { 1, 23 * 60 + 59 }) {
+        LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
+        Answering({ [&](HWND dialog) {
+            EXPECT_EQ(L"0 3 0", Digits(dialog));
+            SetDigits(dialog, minutes / 60, minutes % 60 / 10, minutes % 10);
+            Press(dialog, IDC_COUNTDOWN_START);
+        } }, Command(IDM_COUNTDOWN));
+        EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
+        EXPECT_STORED(SETTINGS_PATH, L"Countdown", 1u);
+        EXPECT_STORED(SETTINGS_PATH, L"CountdownTime", static_cast<DWORD>(minutes));
+        std::vector<PendingNotification> pending = PendingNotifications();
+        ASSERT_EQ(1u, pending.size());
+        EXPECT_EQ(L"/ID:254", pending[0].arguments);
+        EXPECT_EQ(pending[0].handle, StoredDword(SETTINGS_PATH, L"CountdownHandle"));
+        EXPECT_NEAR(static_cast<double>(now + minutes * TICKS_PER_MINUTE),
+                    static_cast<double>(Ticks(pending[0].start)), 5.0 * TICKS_PER_SECOND);
+        // The clock counts down to the end of the last minute.
+        ULONGLONG finish = (static_cast<ULONGLONG>(StoredDword(SETTINGS_PATH, L"CDFTHigh")) << 32)
+                         | StoredDword(SETTINGS_PATH, L"CDFTLow");
+        EXPECT_EQ(Ticks(pending[0].start) + 59 * TICKS_PER_SECOND, static_cast<LONGLONG>(finish));
+    }
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(stopCountdownButton));
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
+    EXPECT_STORED(SETTINGS_PATH, L"CountdownHandle", 0u);
+    EXPECT_TRUE(PendingNotifications().empty());
 }
 
 // ---- Chime ----
@@ -339,7 +278,8 @@ TEST_F(Dialogs, ChimeTestPlaysTheDefaultOnceAndCutsALongSound)
     SetWaveVolume(0xFFFFFFFF);
     // Ten minutes: more than the capture's sink takes in within the test's
     // 4.2 s, fast as it is.
-    std::wstring longSound = BuildSoundPath(L"..\\long.wav");
+    TempFolder folder;
+    std::wstring longSound = folder / L"long.wav";
     WriteBytes(longSound, MakeWav(std::vector<short>(22050 * 600, 3000), 1, 22050));
     const struct {
         const wchar_t* sound;
@@ -352,47 +292,46 @@ TEST_F(Dialogs, ChimeTestPlaysTheDefaultOnceAndCutsALongSound)
     for (const auto& c : cases) {
         StringCchCopyW(ChimeSound, SETTINGS_TEXT_UNITS, c.sound);
         ClearSoundCapture();
-        DWORD took = 0;
-        DialogDriver driver({ [&](HWND dialog) {
+        Answering({ [&](HWND dialog) {
             DWORD start = GetTickCount();
             Press(dialog, IDC_TEST);
-            took = GetTickCount() - start;
+            EXPECT_LE(GetTickCount() - start, c.atMostMs) << Narrow(c.sound);
             Press(dialog, IDCANCEL);
-        } });
-        RunChimeDialog();
+        } }, [] { RunChimeDialog(); });
         size_t heard = ReadSoundCapture().samples.size();
-        EXPECT_GE(heard, c.atLeast) << c.sound;
-        EXPECT_LE(heard, c.atMost + 4096) << c.sound;
-        EXPECT_LE(took, c.atMostMs) << c.sound;
+        EXPECT_GE(heard, c.atLeast) << Narrow(c.sound);
+        EXPECT_LE(heard, c.atMost + 4096) << Narrow(c.sound);
     }
-    DeleteFileW(longSound.c_str());
 }
 
 TEST_F(Dialogs, ChimeBrowseIsKeptButTheBoxOnlyWithDoneWhichSchedulesOrClears)
 {
     std::wstring sound = FullPath(BuildSoundPath(L"buzz.wav"));
-    DialogDriver browse({ [&](HWND dialog) {
+    Answering({ [](HWND dialog) {
         SendDlgItemMessageW(dialog, IDC_CHIME_ON, BM_CLICK, 0, 0);
         Press(dialog, IDC_BROWSE);
         Press(dialog, IDCANCEL);
-    }, PickFile(sound) });
-    SendMessageW(mainWindow, WM_COMMAND, IDM_HOURLY_CHIME, 0);
+    }, PickFile(sound) }, Command(IDM_HOURLY_CHIME));
     EXPECT_EQ(0, _wcsicmp(sound.c_str(), ChimeSound));
     EXPECT_EQ(0u, Chime);
 
-    for (DWORD on : { 1u, 0u }) {
-        DialogDriver done({ [&](HWND dialog) {
+    // On twice, the second request replacing the first, then off.
+    for (DWORD on : { 1u, 1u, 0u }) {
+        SYSTEMTIME before = LocalTimeIn(0);
+        Answering({ [on](HWND dialog) {
             CheckDlgButton(dialog, IDC_CHIME_ON, on ? BST_CHECKED : BST_UNCHECKED);
             Press(dialog, IDOK);
-        } });
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        SendMessageW(mainWindow, WM_COMMAND, IDM_HOURLY_CHIME, 0);
+        } }, Command(IDM_HOURLY_CHIME));
         std::vector<PendingNotification> pending = PendingNotifications();
         ASSERT_EQ(on, pending.size());
         EXPECT_STORED(SETTINGS_PATH, L"Chime", on);
+        EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", on ? pending[0].handle : 0u);
         if (on) {
-            EXPECT_EQ(Ticks(NextChimeTime(now)), Ticks(pending[0].start));
+            EXPECT_EQ(L"/ID:255", pending[0].arguments);
+            // One second past the next hour, also when an hour began meanwhile.
+            LONGLONG start = Ticks(pending[0].start);
+            EXPECT_TRUE(start == Ticks(NextChimeTime(before))
+                        || start == Ticks(NextChimeTime(LocalTimeIn(0))));
         }
     }
 }
@@ -402,28 +341,29 @@ TEST_F(Dialogs, ChimeBrowseIsKeptButTheBoxOnlyWithDoneWhichSchedulesOrClears)
 TEST_F(Dialogs, HelpStartsTheViewerWhichOpensTheHelpPage)
 {
     // The recorder stands in for the viewer where the program finds it first.
-    std::wstring viewer = ProgramPath(L"peghelp.exe");
-    ASSERT_TRUE(MoveFileExW(viewer.c_str(), (viewer + L".real").c_str(), MOVEFILE_REPLACE_EXISTING));
+    std::wstring viewer = ProgramPath(L"peghelp.exe"), real = viewer + L".real";
+    ASSERT_TRUE(MoveFileExW(viewer.c_str(), real.c_str(), MOVEFILE_REPLACE_EXISTING));
     ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), viewer.c_str(), FALSE));
     ClearRecorderLog(viewer);
     SendMessageW(mainWindow, WM_HELP, 0, 0);
     SendMessageW(mainWindow, WM_COMMAND, IDM_HELP, 0);
-    PumpUntil([&] { return ReadRecorderLog(viewer).size() == 2; }, 5000);
-    std::vector<RecordedStart> starts = ReadRecorderLog(viewer);
+    std::vector<RecordedStart> starts;
+    PumpUntil([&] { return (starts = ReadRecorderLog(viewer)).size() == 2; }, 5000);
+    ClearRecorderLog(viewer);
+    ASSERT_TRUE(MoveFileExW(real.c_str(), viewer.c_str(), MOVEFILE_REPLACE_EXISTING));
     ASSERT_EQ(2u, starts.size());
     EXPECT_EQ(L"file:wkl.htp#wkl_help", starts[0].arguments);
     EXPECT_EQ(L"wkl.htp", starts[1].arguments);
-    ClearRecorderLog(viewer);
-    ASSERT_TRUE(MoveFileExW((viewer + L".real").c_str(), viewer.c_str(), MOVEFILE_REPLACE_EXISTING));
 
     // Our viewer finds the page beside itself and hands it to the browser.
     TempFolder folder;
-    ASSERT_TRUE(CopyFileW(ProgramPath(L"peghelp.exe").c_str(), (folder / L"peghelp.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(viewer.c_str(), (folder / L"peghelp.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileW(ProgramPath(L"wkl.htp").c_str(), (folder / L"wkl.htp").c_str(), FALSE));
     std::wstring browser = folder / L"winebrowser.exe";
     ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), browser.c_str(), FALSE));
     ChildProcess help = StartProgram((folder / L"peghelp.exe").c_str(), L"file:wkl.htp#wkl_help");
     EXPECT_EQ(0u, WaitForExit(help, 10000));
+    KillProgram(help);
     PumpUntil([&] { return !ReadRecorderLog(browser).empty(); }, 5000);
     ASSERT_EQ(1u, ReadRecorderLog(browser).size());
     EXPECT_EQ(folder / L"wkl.htp", ReadRecorderLog(browser)[0].arguments);

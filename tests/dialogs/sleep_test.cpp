@@ -3,9 +3,14 @@
 #include "windowfixture.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <strsafe.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "alarmtime.h"
+#include "answering.h"
 #include "app.h"
 #include "devicepath.h"
 #include "dialogs.h"
@@ -69,6 +74,20 @@ std::vector<int> TonesHeard(const SoundCapture& capture)
     return tones;
 }
 
+void OpenSleep()
+{
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(sleepButton));
+}
+
+// A pen tap on a player button.
+void Tap(const RECT& button)
+{
+    LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(mainWindow, WM_LBUTTONUP, 0, at);
+}
+
 class Sleep : public MainWindowTest {
 protected:
     void SetUp() override
@@ -77,8 +96,7 @@ protected:
         // The documents folder of these tests is a folder of their own.
         DWORD type;
         hadPersonal = ReadRawValue(HKEY_CURRENT_USER, kPersonal, L"Personal", &type, &personal);
-        std::wstring documents = home / L"Documents";
-        CreateDirectoryW(documents.c_str(), nullptr);
+        std::wstring documents = Folder(L"");
         WriteRawValue(HKEY_CURRENT_USER, kPersonal, L"Personal", REG_SZ, documents.c_str(),
                       static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t)));
         SetWaveVolume(0xFFFFFFFF);
@@ -96,19 +114,15 @@ protected:
         if (hadPersonal)
             WriteRawValue(HKEY_CURRENT_USER, kPersonal, L"Personal", REG_EXPAND_SZ,
                           personal.data(), static_cast<DWORD>(personal.size()));
+        DeleteFileW(L"E:\\root.ogg");
         MainWindowTest::TearDown();
     }
 
+    // A folder of the documents folder, made with those above it.
     std::wstring Folder(const std::wstring& relative)
     {
-        std::wstring path = home / L"Documents";
-        size_t start = 0;
-        while (start < relative.size()) {
-            size_t end = relative.find(L'\\', start);
-            path += L"\\" + relative.substr(start, end - start);
-            CreateDirectoryW(path.c_str(), nullptr);
-            start = end == std::wstring::npos ? relative.size() : end + 1;
-        }
+        std::wstring path = relative.empty() ? home / L"Documents" : home / (L"Documents\\" + relative);
+        SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
         return path;
     }
 
@@ -122,20 +136,6 @@ protected:
         for (const auto& f : files)
             CopyFileW(TestMediaPath(f[0]).c_str(), (night + L"\\" + f[1]).c_str(), FALSE);
         return night;
-    }
-
-    void OpenSleep()
-    {
-        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(sleepButton));
-    }
-
-    // A pen tap on a player button.
-    void Tap(const RECT& button)
-    {
-        LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-        SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageW(mainWindow, WM_LBUTTONUP, 0, at);
     }
 
     // The clock moved on by `seconds`, and its once-a-second tick run.
@@ -168,29 +168,22 @@ TEST_F(Sleep, DialogShowsItsSettingsWrapsItsDigitsAndChecksTheSourceBeforeTheTim
     SleepPathType = MEDIA_SOURCE_FILE;
     StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, L"C:\\gone\\song.mp3");
     SleepTime = 1500;
-    std::wstring shown, kind, label, wrapped, firstMessage, secondMessage;
-    DialogDriver driver({ [&](HWND dialog) {
-        shown = Digits(dialog);
-        kind = Text(dialog, IDC_SOURCE_KIND);
-        label = Text(dialog, IDC_SLEEP_SOURCE_LABEL);
+    Answering({ [](HWND dialog) {
+        EXPECT_EQ(L"23 0 0", Digits(dialog));
+        EXPECT_EQ(L"Folder", Text(dialog, IDC_SOURCE_KIND));   // whatever was kept
+        EXPECT_EQ(L"File:", Text(dialog, IDC_SLEEP_SOURCE_LABEL));
         Press(dialog, IDC_HOUR_UP);
         Press(dialog, IDC_MINUTE_TENS_DOWN);
         for (int i = 0; i < 10; i++)
             Press(dialog, IDC_MINUTE_ONES_UP);
-        wrapped = Digits(dialog);
-        Press(dialog, IDC_SLEEP_START);     // no source: said first
+        EXPECT_EQ(L"0 5 0", Digits(dialog));
+        Press(dialog, IDC_SLEEP_START);   // no source: said first
         StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
         Press(dialog, IDC_MINUTE_TENS_UP);
-        Press(dialog, IDC_SLEEP_START);     // a source, but 0:00
+        Press(dialog, IDC_SLEEP_START);   // a source, but 0:00
         Press(dialog, IDCANCEL);
-    }, AnswerMessageBox(&firstMessage), AnswerMessageBox(&secondMessage) });
-    OpenSleep();
-    EXPECT_EQ(L"23 0 0", shown);
-    EXPECT_EQ(L"Folder", kind);
-    EXPECT_EQ(L"File:", label);
-    EXPECT_EQ(L"0 5 0", wrapped);
-    EXPECT_EQ(L"No supported sound files were found", firstMessage);
-    EXPECT_EQ(L"The sleep time must be greater than zero", secondMessage);
+    }, Says(L"No supported sound files were found"),
+       Says(L"The sleep time must be greater than zero") }, OpenSleep);
     // Refused at its time, the list is not kept for a Cancel to play.
     EXPECT_EQ(nullptr, sleepList);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
@@ -199,7 +192,6 @@ TEST_F(Sleep, DialogShowsItsSettingsWrapsItsDigitsAndChecksTheSourceBeforeTheTim
 TEST_F(Sleep, TurnedScreenScrollsTheDialogToItsStartButton)
 {
     ASSERT_TRUE(TurnScreen(320, 240));
-    bool scrollBar = true, startHidden = false, startShown = false;
     auto visible = [](HWND dialog, int id) {
         RECT control, client;
         GetWindowRect(GetDlgItem(dialog, id), &control);
@@ -207,19 +199,16 @@ TEST_F(Sleep, TurnedScreenScrollsTheDialogToItsStartButton)
         GetClientRect(dialog, &client);
         return control.top >= 26 && control.bottom <= client.bottom;
     };
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [&](HWND dialog) {
         HWND bar = FindWindowExW(dialog, nullptr, L"ScrollBar", nullptr);
-        scrollBar = bar != nullptr && IsWindowVisible(bar);
-        startHidden = !visible(dialog, IDC_SLEEP_START);
+        EXPECT_TRUE(bar != nullptr && IsWindowVisible(bar));
+        EXPECT_FALSE(visible(dialog, IDC_SLEEP_START));
         SendMessageW(dialog, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
-        startShown = visible(dialog, IDC_SLEEP_START) && !visible(dialog, IDC_SLEEP_TITLE);
+        EXPECT_TRUE(visible(dialog, IDC_SLEEP_START));
+        EXPECT_FALSE(visible(dialog, IDC_SLEEP_TITLE));
         Press(dialog, IDCANCEL);
-    } });
-    OpenSleep();
+    } }, OpenSleep);
     EXPECT_TRUE(TurnScreen(240, 320));
-    EXPECT_TRUE(scrollBar);
-    EXPECT_TRUE(startHidden);
-    EXPECT_TRUE(startShown);
 }
 
 TEST_F(Sleep, PickerShowsTheFoldersWithSoundAndACardFirst)
@@ -229,62 +218,54 @@ TEST_F(Sleep, PickerShowsTheFoldersWithSoundAndACardFirst)
         WriteBytes(rock + L"\\" + std::to_wstring(i) + L".mp3", { 0 });
     WriteBytes(Folder(L"Empty") + L"\\notes.txt", { 0 });
     WriteBytes(L"E:\\root.ogg", { 0 });
-    std::wstring picked;
-    std::vector<std::wstring> top;
-    int collapsed = -1, expanded = -1;
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [](HWND dialog) {
         HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE);
+        HWND select = GetDlgItem(dialog, IDC_PICKER_SELECT);
         // Select is live exactly when the tree has a selection.
-        EXPECT_EQ(TreeView_GetSelection(tree) != nullptr,
-                  IsWindowEnabled(GetDlgItem(dialog, IDC_PICKER_SELECT)) != FALSE);
-        for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
-            top.push_back(ItemName(tree, item));
-        }
-        HTREEITEM documents = Find(tree, TreeView_GetRoot(tree), L"Documents");
-        HTREEITEM music = Find(tree, TreeView_GetChild(tree, documents), L"Music");
-        HTREEITEM rockItem = Find(tree, TreeView_GetChild(tree, music), L"Rock");
+        EXPECT_EQ(TreeView_GetSelection(tree) != nullptr, IsWindowEnabled(select) != FALSE);
+        // The card, then the documents folder; the path picked below names
+        // the rest.
+        HTREEITEM card = TreeView_GetRoot(tree), documents = TreeView_GetNextSibling(tree, card);
+        EXPECT_EQ(L"Storage Card E", ItemName(tree, card));
+        EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, documents));
+        // Only Music holds sound, and Rock is there once.
+        HTREEITEM music = TreeView_GetChild(tree, documents), rockItem = TreeView_GetChild(tree, music);
+        EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, music));
+        EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, rockItem));
         // Opened and closed from the keyboard, as a user does.
         TreeView_SelectItem(tree, documents);
-        TVITEMW image = {};
-        image.mask = TVIF_IMAGE;
-        image.hItem = documents;
-        SendMessageW(tree, WM_KEYDOWN, VK_ADD, 0);
-        TreeView_GetItem(tree, &image);
-        expanded = image.iImage;
-        SendMessageW(tree, WM_KEYDOWN, VK_SUBTRACT, 0);
-        TreeView_GetItem(tree, &image);
-        collapsed = image.iImage;
+        TVITEMW item = {};
+        item.mask = TVIF_IMAGE;
+        item.hItem = documents;
+        for (auto [key, image] : { std::pair(VK_ADD, 0), std::pair(VK_SUBTRACT, 1) }) {
+            SendMessageW(tree, WM_KEYDOWN, key, 0);
+            TreeView_GetItem(tree, &item);
+            EXPECT_EQ(image, item.iImage) << key;
+        }
         TreeView_SelectItem(tree, rockItem);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PICKER_SELECT)));
+        EXPECT_TRUE(IsWindowEnabled(select));
         Press(dialog, IDC_PICKER_SELECT);
-    } });
-    EXPECT_EQ(1, RunFolderPicker(mainWindow));
-    EXPECT_EQ((std::vector<std::wstring>{ L"Storage Card E", L"Documents" }), top);
-    EXPECT_EQ(0, expanded);
-    EXPECT_EQ(1, collapsed);
+    } }, [] { EXPECT_EQ(1, RunFolderPicker(mainWindow)); });
     EXPECT_EQ(L"\\Documents\\Music\\Rock", std::wstring(pickedFolderPath));
     wchar_t real[MAX_PATH];
     ResolveDevicePath(pickedFolderPath, real, MAX_PATH);
     EXPECT_EQ(0, _wcsicmp(rock.c_str(), real));
-    DeleteFileW(L"E:\\root.ogg");
 }
 
 TEST_F(Sleep, FolderFromTheTreePlaysInNameOrderWithItsButtonsUntilTheTimeIsUp)
 {
     NightFolder();
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [](HWND dialog) {
         Press(dialog, IDC_SLEEP_BROWSE);
         SetDigits(dialog, 0, 0, 1);
         Press(dialog, IDC_SLEEP_START);
-    }, [&](HWND picker) {
+    }, [](HWND picker) {
         HWND tree = GetDlgItem(picker, IDC_FOLDER_TREE);
         HTREEITEM documents = Find(tree, TreeView_GetRoot(tree), L"Documents");
         TreeView_SelectItem(tree, Find(tree, TreeView_GetChild(tree, documents), L"Night"));
         Press(picker, IDC_PICKER_SELECT);
-    } });
-    OpenSleep();
+    } }, OpenSleep);
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
-    EXPECT_EQ(L"\\Documents\\Night", std::wstring(SleepPath));
     EXPECT_STORED(SETTINGS_PATH, L"SleepPath", L"\\Documents\\Night");
     EXPECT_STORED(SETTINGS_PATH, L"SleepTime", 1);
 
@@ -305,7 +286,6 @@ TEST_F(Sleep, FolderFromTheTreePlaysInNameOrderWithItsButtonsUntilTheTimeIsUp)
     Tick();
     EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
     Tap(pauseButtonRect);
-    EXPECT_EQ(1, sleepPaused);
     MediaNode* track = currentTrack;
     Tap(nextButtonRect);   // no skipping while paused
     EXPECT_EQ(track, currentTrack.load());
@@ -325,8 +305,7 @@ TEST_F(Sleep, OneFileLoopsUntilStopped)
 {
     SleepPathType = MEDIA_SOURCE_FILE;
     StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
-    DialogDriver driver({ [&](HWND dialog) { Press(dialog, IDC_SLEEP_START); } });
-    OpenSleep();
+    Answering({ [](HWND dialog) { Press(dialog, IDC_SLEEP_START); } }, OpenSleep);
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
     std::vector<short> pass = WavFileSamples(BuildSoundPath(L"buzz.wav"));
     EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, pass) >= 2; }, 10000));
@@ -343,31 +322,24 @@ TEST_F(Sleep, PlaylistIsReadWhenChosenAndKeptThroughCancel)
                       "<ENTRY>\n<ref href=\"a owls.ogg\"/>\n</ENTRY>\n</ASX>\n";
     WriteBytes(good, std::vector<BYTE>(asx.begin(), asx.end()));
     WriteBytes(bad, { 'h', 'i' });
-    std::wstring readerSays, dialogSays, label;
-    auto choose = [](HWND dialog) {
-        SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_SETCURSEL, 2, 0);
-        Press(dialog, IDC_SLEEP_BROWSE);
-    };
-    DialogDriver driver({ [&](HWND dialog) {
-        choose(dialog);
-        choose(dialog);
-        label = Text(dialog, IDC_SLEEP_SOURCE_LABEL);
+    Answering({ [](HWND dialog) {
+        for (int i = 0; i < 2; i++) {   // the bad playlist, then the good one
+            SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_SETCURSEL, 2, 0);
+            Press(dialog, IDC_SLEEP_BROWSE);
+        }
+        EXPECT_EQ(L"Playlist:", Text(dialog, IDC_SLEEP_SOURCE_LABEL));
         Press(dialog, IDCANCEL);
-    }, PickFile(bad), AnswerMessageBox(&readerSays), AnswerMessageBox(&dialogSays), PickFile(good),
-       [&](HWND dialog) {
-        SetDigits(dialog, 0, 0, 1);
-        Press(dialog, IDC_SLEEP_START);
-    } });
-    OpenSleep();
-    EXPECT_EQ(L"This does not appear to be a valid playlist file", readerSays);
-    EXPECT_EQ(L"No supported sound files were found", dialogSays);
-    EXPECT_EQ(L"Playlist:", label);
+    }, PickFile(bad), Says(L"This does not appear to be a valid playlist file"),
+       Says(L"No supported sound files were found"), PickFile(good) }, OpenSleep);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"SleepPath", good);
     EXPECT_STORED(SETTINGS_PATH, L"SleepPathType", MEDIA_SOURCE_PLAYLIST);
 
     // Started from what was kept, in file-name order.
-    OpenSleep();
+    Answering({ [](HWND dialog) {
+        SetDigits(dialog, 0, 0, 1);
+        Press(dialog, IDC_SLEEP_START);
+    } }, OpenSleep);
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_TRUE(Plays(L"Dusk", 1320));
     EXPECT_TRUE(Plays(L"c bell.wav", 440));

@@ -10,6 +10,11 @@ insert)
     mkdir -p "$card"
     ln -sfn "$card" "$WINEPREFIX/dosdevices/e:"
     "$WINE" reg add 'HKLM\Software\Wine\Drives' /v 'e:' /t REG_SZ /d floppy /f >/dev/null 2>&1
+    # Wine's mount manager reads the drive types only as its services start:
+    # restart the prefix's server so that the card is seen as removable.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
     ;;
 remove)
     rm -f "$WINEPREFIX/dosdevices/e:"

@@ -9,14 +9,8 @@ namespace {
 SYSTEMTIME At(int day, int hour, int minute, int second = 0, int ms = 0, int month = 12,
               int year = 2026)
 {
-    SYSTEMTIME t = {};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(ms);
+    const SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute),
+                           WORD(second), WORD(ms) };
     return TicksToSystemTime(SystemTimeToTicks(t));   // fills in the day of the week
 }
 
@@ -30,12 +24,8 @@ std::string Text(const SYSTEMTIME& t)
 
 Alarm MakeAlarm(DWORD hour, DWORD minute, DWORD days, DWORD on = 1)
 {
-    Alarm alarm = {};
-    alarm.AThour = hour;
-    alarm.ATmin = minute;
-    alarm.Days = days;
-    alarm.AlarmOn = on;
-    return alarm;
+    return { .AlarmHandle = 0, .AlarmOn = on, .AThour = hour, .ATmin = minute, .AlarmSound = {},
+             .UseSystemVol = 0, .Volume = 0, .Days = days, .AlarmName = {} };
 }
 
 } // namespace
@@ -66,9 +56,7 @@ TEST(AlarmTime, NextOccurrenceOfAnAlarm)
     } cases[] = {
         // Stays today while its minute is ahead; the current minute goes to tomorrow.
         { MakeAlarm(7, 0, 127), At(5, 6, 59, 30, 500), At(5, 7, 0) },
-        { MakeAlarm(7, 0, 127), At(5, 0, 0), At(5, 7, 0) },
         { MakeAlarm(7, 0, 127), At(5, 7, 0, 10), At(6, 7, 0) },
-        { MakeAlarm(7, 0, 127), At(5, 23, 59, 59), At(6, 7, 0) },
         // Days roll over months, years and a leap day.
         { MakeAlarm(7, 0, 127), At(31, 8, 0), At(1, 7, 0, 0, 0, 1, 2027) },
         { MakeAlarm(7, 0, 127), At(29, 9, 0, 0, 0, 2, 2028), At(1, 7, 0, 0, 0, 3, 2028) },

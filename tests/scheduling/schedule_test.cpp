@@ -112,11 +112,9 @@ TEST_F(Scheduling, AlarmThatCanNeverRingIsRefusedWithAMessage)
     EXPECT_FALSE(ScheduleAlarmAt(5, At(5, 7, 0), false));
     EXPECT_EQ(77u, alarms[5]->AlarmHandle);
     std::wstring text, caption;
-    {
-        DialogDriver driver({ AnswerMessageBox(&text, &caption) });
-        ScheduleAlarm(5, nullptr);
-        EXPECT_EQ(1, driver.dialogsSeen);
-    }
+    DialogDriver driver({ AnswerMessageBox(&text, &caption) });
+    ScheduleAlarm(5, nullptr);
+    EXPECT_EQ(1, driver.dialogsSeen);
     EXPECT_EQ(L"Failed to set alarm!", text);
     EXPECT_EQ(L"Wakeloom", caption);
     EXPECT_TRUE(PendingNotifications().empty());
@@ -182,32 +180,4 @@ TEST_F(Scheduling, SnoozeReplacesTheRegularRingAfterSnoozeTimeOnAnyDay)
     EXPECT_EQ(L"/ID:3", n.arguments);
     EXPECT_NEAR(static_cast<double>(Ticks(now) + 15 * TICKS_PER_MINUTE),
                 static_cast<double>(Ticks(n.start)), 5.0 * TICKS_PER_SECOND);
-}
-
-TEST_F(Scheduling, ChimeAndCountdownCarryTheirEventNumbers)
-{
-    ASSERT_TRUE(ScheduleChime(nullptr));
-    DWORD first = ChimeHandle;
-    ASSERT_TRUE(ScheduleChime(nullptr));
-    EXPECT_NE(first, ChimeHandle);
-    PendingNotification chime = OnlyPending();
-    EXPECT_EQ(L"/ID:255", chime.arguments);
-    EXPECT_EQ(0, chime.start.wMinute);
-    EXPECT_EQ(1, chime.start.wSecond);
-    ClearChime();
-    EXPECT_EQ(0u, ChimeHandle);
-
-    CountdownTime = 10;
-    LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
-    ASSERT_TRUE(StartCountdownNotification(nullptr));
-    PendingNotification countdown = OnlyPending();
-    EXPECT_EQ(L"/ID:254", countdown.arguments);
-    EXPECT_EQ(countdown.handle, CountdownHandle);
-    LONGLONG finish = static_cast<LONGLONG>((static_cast<ULONGLONG>(CDFTHigh) << 32) | CDFTLow);
-    EXPECT_EQ(Ticks(countdown.start) + 59 * TICKS_PER_SECOND, finish);
-    EXPECT_NEAR(static_cast<double>(now + 10 * TICKS_PER_MINUTE),
-                static_cast<double>(Ticks(countdown.start)), 5.0 * TICKS_PER_SECOND);
-    ClearCountdownNotification();
-    EXPECT_EQ(0u, CountdownHandle);
-    EXPECT_TRUE(PendingNotifications().empty());
 }
