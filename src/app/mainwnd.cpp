@@ -138,9 +138,10 @@ static void OnHourlyChime()
 static LRESULT OnButton(HWND button)
 {
     if (button == setAlarmsButton) {
-        RunSetAlarmsDialog();
-        // Saving the alarms rescheduled them, which ends any snooze.
-        EnableCancelSnooze(false);
+        // Done saved and rescheduled the alarms, which ends any snooze; after
+        // Cancel a snooze still pending can still be cancelled.
+        if (RunSetAlarmsDialog() == 1)
+            EnableCancelSnooze(false);
         SaveSettings();
     } else if (button == sleepButton) {
         StartSleep();

@@ -69,7 +69,7 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_COMMAND:
-        switch (wParam) {
+        switch (LOWORD(wParam)) {
         case IDOK:
             Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
             DeleteFontOf(&labelFont);

@@ -179,8 +179,11 @@ bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume)
         SetVolumeLevel(RingingAlarm()->Volume);
         volumeChanged = true;
     }
-    if (!InitFMOD())
+    if (!InitFMOD()) {
+        if (volumeChanged)
+            SetWaveVolume(savedWaveVolume);
         return false;
+    }
     char mbPath[MB_PATH_BYTES];
     ToMultibytePath(path, mbPath);
     int failures = 0;
@@ -358,9 +361,15 @@ bool PlayMediaList(MediaNode* list)
         if (PlayOpenedTrack(stream, stops))
             return true;
     }
-    // Nothing plays, so no stop will give the library back: given back here.
+    // Nothing plays, so no stop will give the library back: given back here,
+    // and the list, which its owner may free, is let go.
     if (libraryOpened)
         ReleaseFMOD();
+    std::lock_guard<std::mutex> hold(mediaLock);
+    if (mediaListHead == list) {
+        mediaListHead = nullptr;
+        currentTrack = nullptr;
+    }
     return false;
 }
 
@@ -513,7 +522,8 @@ static signed char OneShotEndCallback(FSOUND_STREAM*, void*, int, void*)
 bool PlayOneShot(const wchar_t* path)
 {
     oneShotFinished = false;
-    InitFMOD();
+    // A sound that never plays gives its use of the library back at once.
+    bool libraryOpened = InitFMOD();
     char mbPath[MB_PATH_BYTES];
     ToMultibytePath(path, mbPath);
     for (int failures = 0;;) {
@@ -527,6 +537,8 @@ bool PlayOneShot(const wchar_t* path)
         Sleep(500);
         if (++failures > OPEN_ATTEMPTS - 1) {
             ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+            if (libraryOpened)
+                ReleaseFMOD();
             return false;
         }
     }
@@ -574,7 +586,10 @@ void StopPreviewSound()
 
 void SetVolumeLevel(DWORD level)
 {
-    // The low word is the left channel, the high word the right one.
+    // The low word is the left channel, the high word the right one; a
+    // stored level above the top one plays at the top one.
+    if (level > 10)
+        level = 10;
     DWORD word = static_cast<DWORD>(static_cast<double>(level) * 10.0 * 655.35);
     SetWaveVolume(word | (word << 16));
 }

@@ -9,9 +9,9 @@
 #define TRACK_TEXT_UNITS 255
 
 // Converts a field's value (`length` bytes) into `text`. ID3v2 values begin
-// with their encoding: 0 is Latin-1, 1 UTF-16 taken as it stands (its
-// byte-order mark kept), others are not taken. ID3v1 values are Latin-1 and
-// Vorbis comments UTF-8 (Latin-1 when they are not valid UTF-8). True when
+// with their encoding: 0 is Latin-1, 1 UTF-16 in the byte order its mark
+// names (little-endian without one; the mark is dropped), others are not
+// taken. ID3v1 values are Latin-1 and Vorbis comments UTF-8 (Latin-1 when they are not valid UTF-8). True when
 // the text has at least one character.
 bool ConvertTagText(int type, const char* value, int length, WCHAR text[TRACK_TEXT_UNITS]);
 
