@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the built program into the current Wine prefix (the run command
-# chooses the user's own) where the device keeps it:
-# the program and its sounds in a program folder, the launcher in \Windows,
-# and the install directory in the registry.
+# chooses the user's own) where the device keeps it: the program and its
+# sounds in a program folder, the launcher, the scheduler and the help in
+# \Windows, and the install directory in the registry.
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
 [ "${1:-}" = --user ] && use_user_prefix
@@ -14,7 +14,10 @@ cp "$bin/Wakeloom.exe" "$dest/"
 if [ -d "$WAKELOOM_BUILD/sounds" ]; then
     cp "$WAKELOOM_BUILD/sounds/"* "$dest/sounds/" 2>/dev/null || true
 fi
-cp "$bin/wklmgr.exe" "$bin/wklsched.exe" "$WINEPREFIX/drive_c/windows/"
+# The launcher, the scheduler, and the help viewer with its page, where the
+# device keeps them.
+cp "$bin/wklmgr.exe" "$bin/wklsched.exe" "$bin/peghelp.exe" "$bin/wkl.htp" \
+    "$WINEPREFIX/drive_c/windows/"
 
 # The notification scheduler starts with the Linux desktop session, so alarms
 # ring after a log-in even before Wakeloom is opened. (Under Windows it
