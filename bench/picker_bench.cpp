@@ -14,25 +14,11 @@
 #include "foldertree.h"
 #include "medialist.h"
 #include "soundtest.h"
+#include "stopwatch.h"
 #include "testsupport.h"
 
 static const wchar_t* const kShellFolders =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-static double Seconds(LARGE_INTEGER start)
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
-static LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 static size_t CountNodes(const FolderNode* node)
 {

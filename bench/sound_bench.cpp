@@ -11,21 +11,7 @@
 #include "decoders.h"
 #include "medialist.h"
 #include "soundtest.h"
-
-static double Seconds(LARGE_INTEGER start)
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-}
-
-static LARGE_INTEGER Now()
-{
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
+#include "stopwatch.h"
 
 static void DecodeSpeed(const wchar_t* name)
 {

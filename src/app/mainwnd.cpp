@@ -128,11 +128,7 @@ static void OnHourlyChime()
     if (RunChimeDialog() != 1)
         return;
     ReloadChimeHandle();
-    if (Chime)
-        ScheduleChime(mainWindow);
-    else
-        ClearChime();
-    SaveChimeSettings();
+    RescheduleChime(mainWindow);
 }
 
 static LRESULT OnButton(HWND button)

@@ -27,15 +27,6 @@ static bool IsAlarmEvent(int n)
     return n >= EVENT_FIRST_ALARM && n <= EVENT_LAST_ALARM;
 }
 
-static void RescheduleChime()
-{
-    if (Chime)
-        ScheduleChime(mainWindow);
-    else
-        ClearChime();
-    SaveChimeSettings();
-}
-
 static void RescheduleAlarm(int n)
 {
     if (alarms[n]->AlarmOn == 1)
@@ -102,7 +93,7 @@ void HandleEvent(int n)
     } else if (n == EVENT_CHIME) {
         if (mayRing)
             SoundChime();
-        RescheduleChime();
+        RescheduleChime(mainWindow);
     } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
         // A stray or hostile number never indexes the table.
         if (mayRing)
@@ -120,7 +111,7 @@ void HandleMissedEvent(int n)
         if (wasRunning)
             ShowMessage(mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
     } else if (n == EVENT_CHIME) {
-        RescheduleChime();
+        RescheduleChime(mainWindow);
     } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
         RescheduleAlarm(n);
         if (alarms[n]->AlarmOn == 1 && Silenced == 0) {

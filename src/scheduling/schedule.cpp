@@ -210,3 +210,12 @@ void ClearChime()
         ChimeHandle = 0;
     }
 }
+
+void RescheduleChime(HWND owner)
+{
+    if (Chime)
+        ScheduleChime(owner);
+    else
+        ClearChime();
+    SaveChimeSettings();
+}

@@ -33,5 +33,7 @@ bool StartCountdownNotification(HWND owner);
 void ClearCountdownNotification();
 bool ScheduleChime(HWND owner);
 void ClearChime();
+// The chime's request made or dropped as the Chime setting says, and saved.
+void RescheduleChime(HWND owner);
 
 #endif
