@@ -10,30 +10,42 @@ set -uo pipefail
 tool clear-all
 rm -f "$log" "$store_dir/notifications.log"
 
+# Waits: the clock passing a due time; the store emptied, which follows the
+# end of every program started, so a count taken then is final.
+pass_time() { while [ "$EPOCHSECONDS" -lt "$1" ]; do sleep 0.2; done; }
+settled() {
+    local deadline=$((SECONDS + 20))
+    until [ "$(tool count)" = 0 ] || [ $SECONDS -ge $deadline ]; do sleep 0.3; done
+}
+
 echo "== the scheduler is killed while notifications are pending"
 start_scheduler
+t0=$EPOCHSECONDS
 set_in killed-a 3
 set_in killed-b 7
 kill_scheduler
-sleep 5  # killed-a comes due while nothing runs
+pass_time $((t0 + 5))  # killed-a comes due while nothing runs
 expect "nothing delivered without a scheduler" [ "$(count killed-a)" = 0 ]
 start_scheduler
 wait_for killed-a 5
 wait_for killed-b 8
-sleep 2
+settled
 expect_count killed-a 1
 expect_count killed-b 1
 
 echo "== the wineserver is killed while notifications are pending"
+t0=$EPOCHSECONDS
 set_in server-a 3
 set_in server-b 6
 for pid in $(prefix_pids 'wineserver'); do kill -9 "$pid"; done
-sleep 4
+deadline=$((SECONDS + 10))
+while [ -n "$(prefix_pids 'wineserver')" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+pass_time $((t0 + 4))  # server-a comes due while no server runs
 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 start_scheduler
 wait_for server-a 6
 wait_for server-b 8
-sleep 2
+settled
 expect_count server-a 1
 expect_count server-b 1
 expect_count killed-a 1
@@ -54,7 +66,7 @@ start_scheduler
 distinct() { cut -d' ' -f2- "$log" | grep '^batch-' | sort -u | wc -l; }
 deadline=$((SECONDS + 30))
 while [ "$(distinct)" -lt 20 ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
-sleep 2
+settled
 twice=0
 for i in $(seq 20); do
     n=$(count "batch-$i")
