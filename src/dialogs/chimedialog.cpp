@@ -87,12 +87,8 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
             break;
         }
         return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        if (id == IDC_CHIME_TITLE || id == IDC_SOUND_LABEL)
-            return BlueLabel(reinterpret_cast<HDC>(wParam));
-        return FALSE;
-    }
+    case WM_CTLCOLORSTATIC:
+        return BlueLabels(wParam, lParam, { IDC_CHIME_TITLE, IDC_SOUND_LABEL });
     }
     return FALSE;
 }

@@ -86,12 +86,8 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
             break;
         }
         return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        if (id == IDC_COUNTDOWN_TITLE || id == IDC_SOUND_LABEL)
-            return BlueLabel(reinterpret_cast<HDC>(wParam));
-        return FALSE;
-    }
+    case WM_CTLCOLORSTATIC:
+        return BlueLabels(wParam, lParam, { IDC_COUNTDOWN_TITLE, IDC_SOUND_LABEL });
     }
     return FALSE;
 }

@@ -5,6 +5,8 @@
 #include <commdlg.h>
 #include <strsafe.h>
 
+#include <algorithm>
+
 #include "app.h"
 #include "clockface.h"
 #include "medialist.h"
@@ -98,10 +100,14 @@ void DeleteFontOf(HFONT* font)
     *font = nullptr;
 }
 
-INT_PTR BlueLabel(HDC dc)
+INT_PTR BlueLabels(WPARAM wParam, LPARAM lParam, std::initializer_list<int> ids)
 {
+    int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+    if (std::find(ids.begin(), ids.end(), id) == ids.end())
+        return FALSE;
     // A dialog procedure answers with the brush of the background; the
     // label keeps the dialog's own.
+    HDC dc = reinterpret_cast<HDC>(wParam);
     SetTextColor(dc, TITLE_BLUE);
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));

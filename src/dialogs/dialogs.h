@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
+
 // Runs dialog template `id` modally, owned by the main window, with the
 // menu bar disabled around it (unless `keepMenuBar`). Returns the dialog's
 // result, or -1 when the program has no such template.
@@ -42,8 +44,8 @@ HFONT CreateDigitFont(int height);
 int ScreenPixelsPerInch();
 void SetControlFont(HWND dialog, int id, HFONT font);
 void DeleteFontOf(HFONT* font);
-// The blue of the dialogs' titles, for WM_CTLCOLORSTATIC.
-INT_PTR BlueLabel(HDC dc);
+// WM_CTLCOLORSTATIC: the blue of the dialogs' titles for the controls `ids`.
+INT_PTR BlueLabels(WPARAM wParam, LPARAM lParam, std::initializer_list<int> ids);
 // After another window was in front.
 void BringBackToFront(HWND dialog);
 // Lets the user pick a sound file (or an ASX playlist) with the system's

@@ -205,9 +205,7 @@ static INT_PTR CALLBACK FolderPickerProc(HWND dialog, UINT message, WPARAM wPara
             EndPicker(dialog, 2);
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_PICKER_TITLE)
-            return BlueLabel(reinterpret_cast<HDC>(wParam));
-        return FALSE;
+        return BlueLabels(wParam, lParam, { IDC_PICKER_TITLE });
     }
     return FALSE;
 }

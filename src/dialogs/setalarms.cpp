@@ -220,12 +220,8 @@ static INT_PTR CALLBACK SetAlarmsDialogProc(HWND dialog, UINT message, WPARAM wP
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_VOLUME))
             OnVolumeScroll(dialog, wParam);
         return FALSE;
-    case WM_CTLCOLORSTATIC: {
-        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        if (id == IDC_SELECTOR_LABEL || id == IDC_ALARM_ON)
-            return BlueLabel(reinterpret_cast<HDC>(wParam));
-        return FALSE;
-    }
+    case WM_CTLCOLORSTATIC:
+        return BlueLabels(wParam, lParam, { IDC_SELECTOR_LABEL, IDC_ALARM_ON });
     }
     return FALSE;
 }

@@ -69,9 +69,7 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wPa
         }
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_SETTINGS_TITLE)
-            return BlueLabel(reinterpret_cast<HDC>(wParam));
-        return FALSE;
+        return BlueLabels(wParam, lParam, { IDC_SETTINGS_TITLE });
     }
     return FALSE;
 }
@@ -96,9 +94,7 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
         }
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_ABOUT_TITLE)
-            return BlueLabel(reinterpret_cast<HDC>(wParam));
-        return FALSE;
+        return BlueLabels(wParam, lParam, { IDC_ABOUT_TITLE });
     }
     return FALSE;
 }

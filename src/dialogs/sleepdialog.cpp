@@ -20,7 +20,6 @@
 #define BROWSE_PLAYLIST 2
 
 static HFONT labelFont, digitFont;
-static HBRUSH staticBrush;
 
 static void ShowSourceLabel(HWND dialog)
 {
@@ -43,7 +42,6 @@ static void ShowSource(HWND dialog)
 static BOOL OnInitDialog(HWND dialog)
 {
     MakeFullScreen(dialog);
-    staticBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     labelFont = CreateLabelFont();
     digitFont = CreateDigitFont(24);
     for (int id : { IDC_SLEEP_TITLE, IDC_SLEEP_SOURCE_NAME, IDC_SLEEP_SOURCE_LABEL,
@@ -68,9 +66,6 @@ static void EndSleepDialog(HWND dialog, INT_PTR result)
 {
     DeleteFontOf(&labelFont);
     DeleteFontOf(&digitFont);
-    if (staticBrush != nullptr)
-        DeleteObject(staticBrush);
-    staticBrush = nullptr;
     EndDialog(dialog, result);
 }
 
@@ -156,16 +151,9 @@ static INT_PTR CALLBACK SleepDialogProc(HWND dialog, UINT message, WPARAM wParam
             break;
         }
         return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        if (id == IDC_SLEEP_TITLE || id == IDC_SLEEP_SOURCE_LABEL || id == IDC_UNTIL_MUSIC_ENDS
-            || id == IDC_FOR_THE_TIME) {
-            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 156));
-            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-            return reinterpret_cast<INT_PTR>(staticBrush);
-        }
-        return FALSE;
-    }
+    case WM_CTLCOLORSTATIC:
+        return BlueLabels(wParam, lParam, { IDC_SLEEP_TITLE, IDC_SLEEP_SOURCE_LABEL,
+                                            IDC_UNTIL_MUSIC_ENDS, IDC_FOR_THE_TIME });
     }
     return FALSE;
 }
