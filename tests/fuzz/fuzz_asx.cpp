@@ -14,9 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 1; i < size; i += block)
         ScanAsxBytes(&scanner, reinterpret_cast<const char*>(data) + i,
                      block < size - i ? block : size - i);
-    for (const std::string& reference : scanner.references) {
+    for (const std::string& reference : scanner.references)
         if (reference.size() >= ASX_LINE_BYTES)
             __builtin_trap();
-    }
     return 0;
 }

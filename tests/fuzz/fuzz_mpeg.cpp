@@ -18,9 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         pos += static_cast<size_t>(tag);
     }
-    size_t end = size;
-    if (end >= pos + 128 && IsId3v1Tag(data + end - 128, 128))
-        end -= 128;
+    size_t end = size >= pos + 128 && IsId3v1Tag(data + size - 128, 128) ? size - 128 : size;
     // Read as the first window of a longer file, then as the whole file:
     // a start found is a whole frame.
     MpegFrameHeader stream;

@@ -18,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         || back.pending.size() != store.pending.size() || back.nextHandle != store.nextHandle
         || back.generation != store.generation)
         __builtin_trap();
-    for (const StoredNotification& n : back.pending) {
+    for (const StoredNotification& n : back.pending)
         if (n.handle == 0 || (n.handle >= back.nextHandle && n.handle != 0xFFFFFFFF))
             __builtin_trap();
-    }
     return 0;
 }

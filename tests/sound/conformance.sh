@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Conformance of the sound library's MP3 and OGG decoding: files made by
-# lame and oggenc in many modes are decoded by our decoders under Wine and
-# compared with what Debian's reference decoders (mpg123, oggdec) make of
-# them: the same length, the samples within a few LSB.
+# Conformance of the sound library's MP3, OGG and WAV decoding: files made
+# by lame, oggenc and sox in many modes are decoded by our decoders under
+# Wine and compared with what Debian's reference decoders (mpg123, oggdec,
+# sox) make of them: the same length, the samples within a few LSB, and the
+# same again after a rewind.
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/env.sh"
 
@@ -48,10 +49,15 @@ oggenc -Q -q 3 -o q3.ogg short.wav
 oggenc -Q -q 9 -o q9-12s.ogg long.wav
 oggenc -Q -q 0 --downmix --resample 22050 -o mono-22k.ogg short.wav
 
+# WAV of 8 bits, unsigned, in stereo at 11 kHz: sox widens it to 16 bits as
+# the decoder must.
+sox short.wav -r 11025 -b 8 -e unsigned-integer u8-stereo.wav
+sox u8-stereo.wav -b 16 -e signed-integer u8-stereo.wav.wav
+
 for f in *.mp3; do mpg123 -q -w "$f.wav" "$f"; done
 for f in *.ogg; do oggdec -Q -o "$f.wav" "$f"; done
 # Of a chained OGG only the first stream plays, and cleanly.
 cat q3.ogg mono-22k.ogg >chained.ogg
 cp q3.ogg.wav chained.ogg.wav
 "$WAKELOOM_ROOT/scripts/wine-run.sh" "$WAKELOOM_BUILD/bin/sound_conformance.exe" "$(winpath "$dir")" \
-    *.mp3 *.ogg
+    *.mp3 *.ogg u8-stereo.wav

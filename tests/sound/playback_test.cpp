@@ -2,8 +2,6 @@
 // capture under Wine.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "alarms.h"
 #include "ringing.h"
 #include "settings.h"
@@ -11,34 +9,18 @@
 #include "soundtest.h"
 #include "testsupport.h"
 
-static size_t CaptureSize()
-{
-    return ReadSoundCapture().samples.size();
-}
-
 // True when nothing more is heard for `ms`.
 static bool StaysSilent(DWORD ms)
 {
-    size_t heard = CaptureSize();
-    return !PumpUntil([&] { return CaptureSize() != heard; }, ms);
+    size_t heard = ReadSoundCapture().samples.size();
+    return !PumpUntil([&] { return ReadSoundCapture().samples.size() != heard; }, ms);
 }
 
-// True once `pass` was heard `passes` times in the stream played last.
-static bool Heard(const std::vector<short>& pass, int passes, DWORD ms = 3000)
+// True once `pass`, scaled by `volume`, was heard `passes` times in the
+// stream played last.
+static bool Heard(const std::vector<short>& pass, int passes, double volume = 1.0)
 {
-    return PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, pass) >= passes; }, ms);
-}
-
-// The loudness of the samples that are not silence.
-static double Loudness(const std::vector<short>& samples)
-{
-    double sum = 0;
-    size_t count = 0;
-    for (short s : samples) {
-        sum += static_cast<double>(s) * s;
-        count += s != 0;
-    }
-    return count < 5000 ? 0 : std::sqrt(sum / count);
+    return PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, pass, volume) >= passes; }, 3000);
 }
 
 class SoundEngine : public ::testing::Test {
@@ -63,7 +45,7 @@ protected:
         CloseMediaStream();
         while (fmodUseCount > 0)
             ReleaseFMOD();
-        FreeMediaList(list);
+        FreeMediaListAfterCallbacks(list);
         FreeAlarms();
     }
 
@@ -78,10 +60,12 @@ protected:
     MediaNode* list = nullptr;
 };
 
-TEST_F(SoundEngine, AlarmRepeatsWithItsGapAndAnyStopSilencesItAtOnce)
+TEST_F(SoundEngine, AlarmOfAnyNameRepeatsWithItsGapAndAnyStopSilencesItAtOnce)
 {
+    // Two, three and four bytes in UTF-8, and a pair of UTF-16 units.
     std::vector<short> pass = NoiseSamples(2205, 1);
-    std::wstring path = WriteNoiseWav(L"alarm.wav", pass);
+    std::wstring path = WriteNoiseWav(L"Caf\u00e9 \u0411\u0443\u0434\u0438\u043b\u044c\u043d\u0438\u043a "
+                                      L"\u2013 don\u2019t \U0001F413.wav", pass);
     // Stops land after three passes, and before, during and after the end
     // callback's wait: each delay places the stop, it waits for nothing.
     for (DWORD delay : { 0u, 30u, 150u, 320u, 480u, 700u }) {
@@ -101,6 +85,11 @@ TEST_F(SoundEngine, AlarmRepeatsWithItsGapAndAnyStopSilencesItAtOnce)
         EXPECT_TRUE(StaysSilent(700)) << delay;
         EXPECT_EQ(0u, fmodUseCount);
     }
+    // Beyond the 260 bytes handed to the library: never cut, not opened.
+    std::wstring accents(100, L'\u00e9');
+    CreateDirectoryW((folder / accents).c_str(), nullptr);
+    path = WriteNoiseWav(accents + L"\\" + std::wstring(30, L'\u00e9') + L".wav", pass);
+    EXPECT_FALSE(PlaySoundViaFMOD(path.c_str(), false));
 }
 
 TEST_F(SoundEngine, AlarmIsHeardWholeAtItsLevelAndTheDeviceVolumeIsRestored)
@@ -126,30 +115,17 @@ TEST_F(SoundEngine, AlarmIsHeardWholeAtItsLevelAndTheDeviceVolumeIsRestored)
         ClearSoundCapture();
         ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
         EXPECT_EQ(c.playingVolume, GetWaveVolume()) << c.level;
-        PumpUntil([] { return CaptureSize() > 11025; }, 3000);
+        // Opened as the engine opens it (mono): both channels mixed into one.
+        EXPECT_TRUE(Heard(mix, 1, (c.playingVolume & 0xFFFF) / 65535.0)) << c.level;
         StopAlarmSound();
         CloseAlarmSound(true);
         EXPECT_EQ(0xC000C000u, GetWaveVolume()) << c.level;
-        // Opened as the engine opens it (mono): both channels mixed into one.
-        SoundCapture capture = ReadSoundCapture();
-        EXPECT_EQ(1, capture.channels);
-        EXPECT_NEAR((c.playingVolume & 0xFFFF) / 65535.0, Loudness(capture.samples) / Loudness(mix), 0.05)
-            << c.level;
     }
 }
 
-TEST_F(SoundEngine, MissingAlarmFileGivesUpAfterSixTriesAndRestoresVolume)
-{
-    alarms[0]->UseSystemVol = 0;
-    alarms[0]->Volume = 3;
-    SetWaveVolume(0x40004000);
-    DWORD start = GetTickCount();
-    EXPECT_FALSE(PlaySoundViaFMOD((folder / L"gone.wav").c_str(), true));
-    EXPECT_GE(GetTickCount() - start, 2900u);
-    EXPECT_EQ(0x40004000u, GetWaveVolume());
-}
-
-TEST_F(SoundEngine, OneShotThatCannotOpenSaysSoEachTime)
+// A one-shot says so each time and gives the sound library back at once;
+// an alarm gives up quietly and gives the device volume back.
+TEST_F(SoundEngine, MissingFileIsTriedSixTimesThenGivenUp)
 {
     std::wstring path = folder / L"missing.ogg";
     std::vector<std::wstring> boxes;
@@ -162,24 +138,15 @@ TEST_F(SoundEngine, OneShotThatCannotOpenSaysSoEachTime)
     expected.push_back(L"Error: Unable to play sound!");
     EXPECT_EQ(expected, boxes);
     EXPECT_EQ(0, driver.dialogsForced);
-}
+    EXPECT_EQ(0u, fmodUseCount);
 
-TEST_F(SoundEngine, FileNamesBeyondAsciiPlay)
-{
-    // Two, three and four bytes in UTF-8, and a pair of UTF-16 units.
-    std::vector<short> pass = NoiseSamples(2205, 40);
-    std::wstring path = WriteNoiseWav(L"Caf\u00e9 \u0411\u0443\u0434\u0438\u043b\u044c\u043d\u0438\u043a "
-                                      L"\u2013 don\u2019t \U0001F413.wav", pass);
-    ClearSoundCapture();
-    EXPECT_TRUE(PlaySoundViaFMOD(path.c_str(), false));
-    EXPECT_TRUE(Heard(pass, 1));
-    StopAlarmSound();
-    CloseAlarmSound(false);
-    // Beyond the 260 bytes handed to the library: never cut, not opened.
-    std::wstring accents(100, L'\u00e9');
-    CreateDirectoryW((folder / accents).c_str(), nullptr);
-    path = WriteNoiseWav(accents + L"\\" + std::wstring(30, L'\u00e9') + L".wav", pass);
-    EXPECT_FALSE(PlaySoundViaFMOD(path.c_str(), false));
+    alarms[0]->UseSystemVol = 0;
+    alarms[0]->Volume = 3;
+    SetWaveVolume(0x40004000);
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(PlaySoundViaFMOD((folder / L"gone.wav").c_str(), true));
+    EXPECT_GE(GetTickCount() - start, 2900u);
+    EXPECT_EQ(0x40004000u, GetWaveVolume());
 }
 
 class MediaPlayback : public SoundEngine {
@@ -190,68 +157,56 @@ protected:
         for (int i = 0; i < 3; i++)
             WriteNoiseWav(std::to_wstring(i + 1) + L" track.wav", NoiseSamples(samplesEach, 10 + i));
         list = BuildMediaList(MEDIA_SOURCE_FOLDER, folder.path.c_str());
-        ASSERT_NE(nullptr, list);
+        for (MediaNode* n = list; n != nullptr; n = n->next)
+            tracks.push_back(n);
+        ASSERT_EQ(3u, tracks.size());
     }
 
-    int IndexOf(MediaNode* node)
-    {
-        int i = 1;
-        for (MediaNode* n = list; n != nullptr; n = n->next, i++)
-            if (n == node)
-                return i;
-        return 0;
-    }
+    std::vector<MediaNode*> tracks;
 };
 
 TEST_F(MediaPlayback, TracksPlayInOrderThenFinishOrRepeatInTimedSleep)
 {
     MakeTracks(11025);
-    const struct {
-        DWORD timedSleep;
-        std::vector<int> tracks;
-    } cases[] = { { 0, { 1, 2, 3 } }, { 1, { 1, 2, 3, 1, 2 } } };
-    for (const auto& c : cases) {
-        TimedSleep = c.timedSleep;
-        ClearSoundCapture();
+    for (DWORD timedSleep : { 0u, 1u }) {
+        TimedSleep = timedSleep;
         ASSERT_TRUE(PlayMediaList(list));
         // The tracks that became current, in order.
-        std::vector<int> seen;
+        std::vector<MediaNode*> seen;
         PumpUntil([&] {
-            int now = IndexOf(currentTrack);
-            if (now != 0 && (seen.empty() || seen.back() != now))
+            MediaNode* now = currentTrack;
+            if (now != nullptr && (seen.empty() || seen.back() != now))
                 seen.push_back(now);
             return mediaListFinished || seen.size() >= 5;
         }, 15000);
-        EXPECT_EQ(c.tracks, seen);
-        EXPECT_EQ(c.timedSleep == 0, mediaListFinished.load());
-        EXPECT_EQ(c.timedSleep == 0, currentTrack.load() == nullptr);
+        std::vector<MediaNode*> expected = { tracks[0], tracks[1], tracks[2] };
+        if (timedSleep)
+            expected.insert(expected.end(), { tracks[0], tracks[1] });
+        EXPECT_EQ(expected, seen);
+        EXPECT_EQ(timedSleep == 0, mediaListFinished.load());
+        EXPECT_EQ(timedSleep == 0, currentTrack.load() == nullptr);
         StopMediaList();
         CloseMediaStream();
     }
 }
 
-TEST_F(MediaPlayback, SkipRestartsAtTheEndsAndMovesBetween)
-{
-    MakeTracks(22050 * 20);
-    ASSERT_TRUE(PlayMediaList(list));
-    const struct {
-        bool forward;
-        int track;
-    } steps[] = { { false, 1 }, { true, 2 }, { true, 3 }, { true, 3 }, { false, 2 } };
-    for (const auto& step : steps) {
-        trackInfoChanged = false;
-        SkipTrack(step.forward);
-        EXPECT_EQ(step.track, IndexOf(currentTrack));
-        EXPECT_TRUE(trackInfoChanged);
-    }
-}
-
-TEST_F(MediaPlayback, PauseHoldsTheStreamsPlayingThenNotAnAlarmAfter)
+// A pause holds the streams playing then, not an alarm opened after it.
+TEST_F(MediaPlayback, SkipRestartsAtTheEndsAndMovesBetweenAndPauseHoldsOnlyWhatPlays)
 {
     MakeTracks(22050 * 20);
     ClearSoundCapture();
     ASSERT_TRUE(PlayMediaList(list));
-    ASSERT_TRUE(PumpUntil([] { return CaptureSize() > 4410; }, 3000));
+    const struct {
+        bool forward;
+        int track;   // from 0
+    } steps[] = { { false, 0 }, { true, 1 }, { true, 2 }, { true, 2 }, { false, 1 } };
+    for (const auto& step : steps) {
+        trackInfoChanged = false;
+        SkipTrack(step.forward);
+        EXPECT_EQ(tracks[step.track], currentTrack.load()) << step.track;
+        EXPECT_TRUE(trackInfoChanged);
+    }
+    ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4410; }, 3000));
     PauseAllSound(true);
     // What was on its way out is written, then nothing.
     EXPECT_TRUE(PumpUntil([] { return StaysSilent(500); }, 3000));
@@ -262,15 +217,45 @@ TEST_F(MediaPlayback, PauseHoldsTheStreamsPlayingThenNotAnAlarmAfter)
     PauseAllSound(false);
 }
 
+// Stop and skip pressed while the end callback moves to the next track:
+// the user's press wins, whatever the callback is doing. Run with a stop,
+// then with a skip.
+class MediaRace : public MediaPlayback, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MediaRace, PressWinsOverTheTrackBeingOpened)
+{
+    // The second track is gone for now: the callback keeps trying it.
+    MakeTracks(2205);
+    std::vector<BYTE> secondFile = ReadBytes(tracks[1]->path);
+    ASSERT_TRUE(DeleteFileW(tracks[1]->path));
+    ClearSoundCapture();
+    ASSERT_TRUE(PlayMediaList(list));
+    ASSERT_TRUE(PumpUntil([&] { return currentTrack.load() == tracks[1]; }, 10000));
+    bool skip = GetParam();
+    if (skip)
+        SkipTrack(true);
+    else
+        StopMediaList();
+    // The second track appears and the callback sees it, or gives up.
+    WriteBytes(tracks[1]->path, secondFile);
+    EXPECT_TRUE(PumpUntil([] { return mediaCallbacksRunning == 0; }, 10000));
+    // Stopped, the player stays on the second track; had it started, the
+    // player would be on to the third by now. Skipped, the third plays.
+    EXPECT_EQ(tracks[skip ? 2 : 1], currentTrack.load());
+    auto passes = [&](int i) { return CountPasses(ReadSoundCapture().samples, NoiseSamples(2205, 10 + i)); };
+    EXPECT_EQ(skip, PumpUntil([&] { return passes(2) == 1; }, skip ? 10000 : 1500));
+    EXPECT_EQ(0, passes(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(StopAndSkip, MediaRace, ::testing::Bool());
+
 // The process's CPU time so far, in seconds.
 static double CpuSeconds()
 {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto seconds = [](const FILETIME& t) {
-        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
+    ULARGE_INTEGER created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), reinterpret_cast<FILETIME*>(&created), reinterpret_cast<FILETIME*>(&exited),
+                    reinterpret_cast<FILETIME*>(&kernel), reinterpret_cast<FILETIME*>(&user));
+    return (kernel.QuadPart + user.QuadPart) / 1e7;
 }
 
 TEST_F(MediaPlayback, LoopingFileEmptiedWhilePlayingDoesNotSpin)
@@ -281,14 +266,9 @@ TEST_F(MediaPlayback, LoopingFileEmptiedWhilePlayingDoesNotSpin)
     ClearSoundCapture();
     ASSERT_TRUE(PlayMediaList(list));
     ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 2205; }, 3000));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, TRUNCATE_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    CloseHandle(file);
+    ASSERT_TRUE(WriteBytes(path, {}));
     // Replayed at once, each empty pass would keep a core busy.
     double before = CpuSeconds();
     EXPECT_FALSE(PumpUntil([&] { return CpuSeconds() - before > 0.5; }, 2000));
     EXPECT_EQ(list, currentTrack.load());
-    StopMediaList();
-    CloseMediaStream();
 }

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-struct SoundDecoder;
-
 // A file of the media the build made with Debian's encoders.
 std::wstring TestMediaPath(const wchar_t* name);
 // A default sound of the build.
@@ -29,14 +27,12 @@ std::vector<BYTE> ReadBytes(const std::wstring& path);
 // The samples of one of our 16-bit mono WAV files.
 std::vector<short> WavFileSamples(const std::wstring& path);
 // How often the whole of `pass`, scaled by `volume`, stands in `samples`
-// (within one step of rounding).
+// (within two steps of rounding).
 int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass,
                 double volume = 1.0);
-// 16-bit PCM WAV (8-bit when bits is 8) of interleaved samples.
-std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate, int bits = 16);
+// A 16-bit PCM WAV file of interleaved samples.
+std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate);
 // Noise that never repeats within a file, so a pass can be found in a capture.
 std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude = 12000);
-// Every interleaved sample a decoder gives from where it stands to the end.
-std::vector<short> DecodeAll(SoundDecoder* decoder);
 
 #endif
