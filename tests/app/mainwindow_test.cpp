@@ -3,29 +3,11 @@
 // closing and restarting in countdown mode.
 #include "windowfixture.h"
 
-#include <commctrl.h>
-
-#include <string>
-
-#include "alarms.h"
-#include "app.h"
-#include "clockface.h"
-#include "contract.h"
-#include "displaymode.h"
-#include "layout.h"
 #include "mainwnd.h"
-#include "menubar.h"
-#include "resource.h"
-#include "settings.h"
-#include "shell.h"
-#include "sleepplayer.h"
-#include "sound.h"
-
-namespace {
 
 using MainWindow = MainWindowTest;
 
-RECT ScreenRect(HWND window)
+static RECT ScreenRect(HWND window)
 {
     RECT r = {};
     GetWindowRect(window, &r);
@@ -42,18 +24,23 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     // taskbar strip.
     EXPECT_LE(prevButtonRect.bottom, clientHeight - 2);
     EXPECT_GE(clockRect.top - 23, TASKBAR_HEIGHT);
+    // The buttons: yellow outlines on black.
+    RECT button;
+    GetWindowRect(setAlarmsButton, &button);
+    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&button), 2);
+    Capture portrait = Face();
+    EXPECT_EQ(0xFFFF00u, portrait.At(button.left + 8, button.top));
+    EXPECT_EQ(0x000000u, portrait.At(button.left + 2, button.top + 2));
 
     HWND portraitDate = dateText;
     EXPECT_TRUE(TurnScreen(320, 240));
     EXPECT_EQ(-1, orientation);
     EXPECT_NE(portraitDate, dateText);
     EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(menuBar));
-    EXPECT_EQ((RECT{ 50, 30, 270, 132 }), clockRect);
     EXPECT_LE(prevButtonRect.bottom, clientHeight);
-    // The landscape face: its digits, the AM/PM block at its fixed place.
+    // The landscape face: its digits, the AM/PM block.
     SetClock(MakeTime(2026, 12, 6, 13, 47));
     Capture face = Face();
-    EXPECT_EQ(0xFFFFFFu, face.At(clockRect.left - 47, 60));   // the white outline
     EXPECT_TRUE(Shows(face, DigitSlotRect(4), IDB_LANDSCAPE_DIGIT_7));
     EXPECT_TRUE(Shows(face, { 5, 37, 53, 85 }, IDB_AMPM_BLOCK_PM));
 
@@ -64,19 +51,17 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     // Turned back here, so a failure above leaves no turned screen behind.
     ASSERT_TRUE(TurnScreen(240, 320));
     EXPECT_EQ(1, orientation);
-    EXPECT_EQ(10, clockRect.left);
 }
 
 TEST(Layout, SquareScreenHoldsTheWholeFaceBelowTheTaskbar)
 {
     Layout square = LayoutFor(0, { 0, 0, 240, 240 - MENUBAR_HEIGHT });
-    EXPECT_EQ(70, square.digitHeight);   // the height of the square digits
     EXPECT_GE(square.clock.top - 23, TASKBAR_HEIGHT);
     EXPECT_LE(square.next.bottom, 240 - MENUBAR_HEIGHT);
 }
 
 // Which of the two menus and the Settings button the menu bar enables, as "111".
-std::string BarState()
+static std::string BarState()
 {
     std::string state;
     for (int command : { IDM_ALARMS_MENU, IDM_OPTIONS_MENU, IDM_SETTINGS })
@@ -86,19 +71,17 @@ std::string BarState()
 
 // The bar's state while the dialog that a command opens runs (answered at
 // once), then after it.
-std::string BarAround(WPARAM command, HWND button = nullptr, int answer = IDCANCEL)
+static std::string BarAround(WPARAM command, HWND button = nullptr, int answer = IDCANCEL)
 {
     std::string during = "no dialog";
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [&](HWND dialog) {
         during = BarState();
         ClickDialogButton(dialog, answer);
-    } });
-    SendMessageW(mainWindow, WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
-    EXPECT_EQ(0, driver.dialogsForced) << "command " << command;
+    } }, [&] { SendMessageW(mainWindow, WM_COMMAND, command, reinterpret_cast<LPARAM>(button)); });
     return during + " " + BarState();
 }
 
-bool ItemGrey(int command)
+static bool ItemGrey(int command)
 {
     return (GetMenuState(MenuBarMenu(), command, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
@@ -110,50 +93,23 @@ TEST_F(MainWindow, MenuBarIsOffWhileADialogRunsAndBackAsTheModeAllows)
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);   // no sleep list: the clock stays
     EXPECT_EQ("111 111", BarAround(IDM_HOURLY_CHIME));
 
-    // Set Alarms done ends a pending snooze.
+    // Cancel in Set Alarms leaves a pending snooze cancellable; Done ends it.
     EnableCancelSnooze(true);
-    EXPECT_FALSE(ItemGrey(IDM_CANCEL_SNOOZE));
-    EXPECT_EQ("000 111", BarAround(MAKEWPARAM(0, BN_CLICKED), setAlarmsButton, IDOK));
-    EXPECT_TRUE(ItemGrey(IDM_CANCEL_SNOOZE));
-    EXPECT_FALSE(SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0));
+    for (int answer : { IDCANCEL, IDOK }) {
+        EXPECT_EQ("000 111", BarAround(MAKEWPARAM(0, BN_CLICKED), setAlarmsButton, answer));
+        EXPECT_EQ(answer == IDOK, ItemGrey(IDM_CANCEL_SNOOZE)) << answer;
+        EXPECT_EQ(answer == IDCANCEL, SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0);
+    }
 
     // A dialog does not bring back what the countdown disabled.
     SetDisplayMode(DISPLAY_COUNTDOWN);
     for (int item : { IDM_SLEEP, IDM_COUNTDOWN, IDM_SETTINGS, IDM_SNOOZE_TIME })
         EXPECT_TRUE(ItemGrey(item)) << item;
     EXPECT_EQ("000 110", BarAround(IDM_ABOUT));
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(stopCountdownButton));
+    Click(stopCountdownButton);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_FALSE(ItemGrey(IDM_SLEEP));
     EXPECT_EQ("111", BarState());
-}
-
-TEST_F(MainWindow, ButtonsAreYellowOnBlack)
-{
-    RECT button;
-    GetWindowRect(setAlarmsButton, &button);
-    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&button), 2);
-    Capture face = Face();
-    EXPECT_TRUE(Filled(face, { button.left, button.top, button.right, button.top + 1 }, 0xFFFF00));
-    EXPECT_EQ(0x000000u, face.At(button.left + 2, button.top + 2));
-}
-
-TEST_F(MainWindow, SleepListThatCannotPlaySaysSoAndKeepsTheClock)
-{
-    sleepList = static_cast<MediaNode*>(LocalAlloc(LPTR, sizeof(MediaNode)));
-    lstrcpyW(sleepList->path, L"C:\\no such folder\\missing.mp3");
-    std::wstring text;
-    DialogDriver driver({ [](HWND sleep) { ClickDialogButton(sleep, IDCANCEL); },
-                          AnswerMessageBox(&text) });
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(sleepButton));
-    EXPECT_EQ(0, driver.dialogsForced);
-    EXPECT_EQ(L"Unable to play sound!", text);
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(0u, fmodUseCount);
-    FreeMediaList(sleepList);
-    sleepList = nullptr;
 }
 
 TEST_F(MainWindow, LowMemoryReleasesTheBitmapsOnceWhateverComesBeforeTheReturn)
@@ -184,4 +140,3 @@ TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)
     EXPECT_NE(nullptr, pendingAlarmText);
 }
 
-} // namespace

@@ -1,17 +1,5 @@
 #include "windowfixture.h"
 
-#include <commctrl.h>
-
-#include <vector>
-
-#include "alarms.h"
-#include "app.h"
-#include "clockface.h"
-#include "displaymode.h"
-#include "layout.h"
-#include "resource.h"
-#include "sleepplayer.h"
-
 static SYSTEMTIME clockTime;
 
 static void TestClock(SYSTEMTIME* localNow, SYSTEMTIME* utcNow)
@@ -33,11 +21,16 @@ void MainWindowTest::SetUp()
     RegisterMainWindowClass(instance);   // fails harmlessly after the first test
     ASSERT_TRUE(InitInstance(instance));
     ResetClockCache();
+    ClearAllNotifications();
+    StringCchCopyW(installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
+    ShowIcon = 0;   // Settings would start the launcher's icon otherwise
     PumpPending();
 }
 
 void MainWindowTest::TearDown()
 {
+    while (fmodUseCount > 0)
+        ReleaseFMOD();
     if (mainWindow != nullptr && IsWindow(mainWindow))
         SendMessageW(mainWindow, WM_CLOSE, 0, 0);
     PumpPending();
@@ -48,6 +41,7 @@ void MainWindowTest::TearDown()
     displayMode = DISPLAY_CLOCK;
     sleepPaused = 0;
     pressedButton = 0;
+    ClearAllNotifications();
     ResetProgramRegistry();
 }
 
@@ -80,13 +74,22 @@ bool MainWindowTest::TurnScreen(int width, int height)
     return turned;
 }
 
+// Whether every pixel of `r` is the colour `expected` gives for its place
+// within `r`.
+static bool Matches(const Capture& capture, const RECT& r, const std::function<DWORD(int, int)>& expected)
+{
+    if (IsRectEmpty(&r) || r.right > capture.width || r.bottom > capture.height)
+        return false;
+    for (int y = r.top; y < r.bottom; y++)
+        for (int x = r.left; x < r.right; x++)
+            if (capture.At(x, y) != expected(x - r.left, y - r.top))
+                return false;
+    return true;
+}
+
 bool MainWindowTest::Filled(const Capture& capture, const RECT& r, DWORD colour)
 {
-    bool filled = !IsRectEmpty(&r) && r.right <= capture.width && r.bottom <= capture.height;
-    for (int y = r.top; filled && y < r.bottom; y++)
-        for (int x = r.left; filled && x < r.right; x++)
-            filled = capture.At(x, y) == colour;
-    return filled;
+    return Matches(capture, r, [=](int, int) { return colour; });
 }
 
 bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
@@ -94,25 +97,26 @@ bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId));
     BITMAP info = {};
     GetObjectW(bitmap, sizeof(info), &info);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = -info.bmHeight;   // top-down rows
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
+    // Top-down rows of 32 bits.
+    BITMAPINFOHEADER format = { sizeof(format), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     std::vector<DWORD> bits(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), &format, DIB_RGB_COLORS);
+    GetDIBits(screen, bitmap, 0, info.bmHeight, bits.data(), reinterpret_cast<BITMAPINFO*>(&format),
+              DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     DeleteObject(bitmap);
-    if (IsRectEmpty(&r) || r.right - r.left > info.bmWidth || r.bottom - r.top > info.bmHeight
-        || r.right > capture.width || r.bottom > capture.height)
-        return false;
-    for (int y = r.top; y < r.bottom; y++)
-        for (int x = r.left; x < r.right; x++)
-            if (capture.At(x, y) != (bits[(y - r.top) * info.bmWidth + x - r.left] & 0x00FFFFFF))
-                return false;
-    return true;
+    return r.right - r.left <= info.bmWidth && r.bottom - r.top <= info.bmHeight
+        && Matches(capture, r, [&](int x, int y) { return bits[y * info.bmWidth + x] & 0x00FFFFFF; });
+}
+
+void Click(HWND button)
+{
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+std::function<void()> Command(int id)
+{
+    return [id] { SendMessageW(mainWindow, WM_COMMAND, id, 0); };
 }
 
 void Press(HWND dialog, int id)
@@ -150,5 +154,25 @@ DialogStep PickFile(const std::wstring& path)
         HWND name = reinterpret_cast<HWND>(SendDlgItemMessageW(box, 0x47C, CBEM_GETEDITCONTROL, 0, 0));
         SetWindowTextW(name, path.c_str());
         Press(box, IDOK);
+    };
+}
+
+void Answering(std::vector<DialogStep> steps, const std::function<void()>& open)
+{
+    const int count = static_cast<int>(steps.size());
+    DialogDriver driver(std::move(steps));
+    open();
+    EXPECT_EQ(count, driver.dialogsSeen);
+    EXPECT_EQ(0, driver.dialogsForced);
+}
+
+DialogStep Says(const std::wstring& text, const std::wstring& caption)
+{
+    return [=](HWND box) {
+        EXPECT_EQ(text, MessageBoxText(box));
+        if (!caption.empty()) {
+            EXPECT_EQ(caption, WindowText(box));
+        }
+        ClickDialogButton(box, IDOK);
     };
 }

@@ -3,65 +3,22 @@
 // their results.
 #include "windowfixture.h"
 
-#include <commctrl.h>
-#include <strsafe.h>
-
-#include <algorithm>
-#include <initializer_list>
-
-#include "alarms.h"
-#include "alarmtime.h"
-#include "answering.h"
-#include "app.h"
-#include "clockface.h"
-#include "dialogs.h"
-#include "displaymode.h"
-#include "layout.h"
-#include "resource.h"
-#include "settings.h"
-#include "sound.h"
-#include "soundtest.h"
-
-namespace {
-
 // A path as the system's file dialog hands it back: "..\" resolved.
-std::wstring FullPath(const std::wstring& path)
+static std::wstring FullPath(const std::wstring& path)
 {
     wchar_t full[MAX_PATH];
     GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     return full;
 }
 
-void SelectAlarm(HWND dialog, int index)
+static void SelectAlarm(HWND dialog, int index)
 {
     SendDlgItemMessageW(dialog, IDC_ALARM_SELECTOR, CB_SETCURSEL, index, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ALARM_SELECTOR, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ALARM_SELECTOR)));
 }
 
-// The main window's handling of a menu command.
-std::function<void()> Command(int id)
-{
-    return [id] { SendMessageW(mainWindow, WM_COMMAND, id, 0); };
-}
-
-class Dialogs : public MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        ClearAllNotifications();
-        StringCchCopyW(installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
-        ShowIcon = 0;   // Settings would start the launcher's icon otherwise
-    }
-    void TearDown() override
-    {
-        while (fmodUseCount > 0)
-            ReleaseFMOD();
-        ClearAllNotifications();
-        MainWindowTest::TearDown();
-    }
-};
+using Dialogs = MainWindowTest;
 
 // ---- Set Alarms ----
 
@@ -118,7 +75,7 @@ TEST_F(Dialogs, SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem)
     EXPECT_EQ(45, pending[0].start.wMinute);
 }
 
-TEST_F(Dialogs, SetAlarmsVolumePreviewPlaysAtANewLevelOnlyAndCancelRestoresTheDevice)
+TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSavesNothingAndRestoresTheDevice)
 {
     SetWaveVolume(0xFFFFFFFF);
     std::vector<short> preview = WavFileSamples(BuildSoundPath(L"volume.wav"));
@@ -135,14 +92,7 @@ TEST_F(Dialogs, SetAlarmsVolumePreviewPlaysAtANewLevelOnlyAndCancelRestoresTheDe
             }, heard ? 4000 : 1500));
         }
         EXPECT_EQ(19660u, GetWaveVolume() & 0xFFFF);
-        Press(dialog, IDCANCEL);
-    } }, [] { RunSetAlarmsDialog(); });
-    EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
-}
-
-TEST_F(Dialogs, SetAlarmsTestRingsTheAlarmBeingEditedAndCancelSavesNothing)
-{
-    Answering({ [](HWND dialog) {
+        // Test rings the alarm being edited.
         SelectAlarm(dialog, 4);
         SetDlgItemTextW(dialog, IDC_ALARM_NAME, L"Gym");
         Press(dialog, IDC_TEST);
@@ -151,12 +101,13 @@ TEST_F(Dialogs, SetAlarmsTestRingsTheAlarmBeingEditedAndCancelSavesNothing)
         EXPECT_EQ(L"Gym", WindowText(ringing));
         Press(ringing, IDC_SNOOZE);
     } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
+    EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
     EXPECT_STREQ(L"Gym", alarms[4]->AlarmName);   // kept in memory
     EXPECT_TRUE(ValueNames(AlarmKeyPath(4).c_str()).empty());
     EXPECT_TRUE(PendingNotifications().empty());
 }
 
-// ---- Snooze time, Settings, About ----
+// ---- Snooze time, Settings ----
 
 TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
 {
@@ -196,35 +147,23 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
     EXPECT_EQ(7u, MaxTime);
 
     SetClock(MakeTime(2026, 12, 6, 21, 47));
-    Answering({ [](HWND dialog) {
+    RECT placed = {};
+    Answering({ [&](HWND dialog) {
+        GetWindowRect(dialog, &placed);
         SendDlgItemMessageW(dialog, IDC_TWENTY_FOUR_HOUR, BM_CLICK, 0, 0);
-        Press(dialog, IDOK);
+        SendMessageW(DeviceDoneButton(dialog), BM_CLICK, 0, 0);   // the device's Done is its OK
     } }, Command(IDM_SETTINGS));
+    // Over the whole screen but the menu bar.
+    EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), placed);
     EXPECT_STORED(SETTINGS_PATH, L"MaxTime", 5u);
     EXPECT_STORED(SETTINGS_PATH, L"24HourTime", 1u);
     // The face is redrawn on the 24-hour clock: 2 in the hour's tens.
     EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(1), IDB_PORTRAIT_DIGIT_2));
 }
 
-TEST_F(Dialogs, AboutShowsTheLogoNameAndVersion)
-{
-    std::vector<std::wstring> texts;
-    bool logo = false;
-    Answering({ [&](HWND dialog) {
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            texts.push_back(WindowText(child));
-            logo = logo || SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
-        }
-        Press(dialog, IDOK);
-    } }, Command(IDM_ABOUT));
-    EXPECT_TRUE(logo);
-    for (const wchar_t* text : { L"Wakeloom", L"Version 1.0" })
-        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), text)) << Narrow(text);
-}
-
 // ---- Countdown ----
 
-TEST_F(Dialogs, CountdownRefusesZeroAndKeepsABrowseThroughCancel)
+TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinuteToADayUntilStopped)
 {
     std::wstring sound = FullPath(BuildSoundPath(L"CBell.wav"));
     Answering({ [](HWND dialog) {
@@ -237,11 +176,9 @@ TEST_F(Dialogs, CountdownRefusesZeroAndKeepsABrowseThroughCancel)
     EXPECT_EQ(0, _wcsicmp(sound.c_str(), CountdownSound));
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_TRUE(PendingNotifications().empty());
-}
 
-TEST_F(Dialogs, CountdownOpensAtHalfAnHourAndRunsFromOneMinuteToADayUntilStopped)
-{
-    // The second start replaces the first one's request.
+    // Opened at half an hour each time; the second start replaces the first
+    // one's request.
     for (int minutes : { 1, 23 * 60 + 59 }) {
         LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
         Answering({ [&](HWND dialog) {
@@ -263,8 +200,7 @@ TEST_F(Dialogs, CountdownOpensAtHalfAnHourAndRunsFromOneMinuteToADayUntilStopped
                          | StoredDword(SETTINGS_PATH, L"CDFTLow");
         EXPECT_EQ(Ticks(pending[0].start) + 59 * TICKS_PER_SECOND, static_cast<LONGLONG>(finish));
     }
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(stopCountdownButton));
+    Click(stopCountdownButton);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     EXPECT_STORED(SETTINGS_PATH, L"CountdownHandle", 0u);
@@ -273,7 +209,7 @@ TEST_F(Dialogs, CountdownOpensAtHalfAnHourAndRunsFromOneMinuteToADayUntilStopped
 
 // ---- Chime ----
 
-TEST_F(Dialogs, ChimeTestPlaysTheDefaultOnceAndCutsALongSound)
+TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
 {
     SetWaveVolume(0xFFFFFFFF);
     // Ten minutes: more than the capture's sink takes in within the test's
@@ -302,10 +238,8 @@ TEST_F(Dialogs, ChimeTestPlaysTheDefaultOnceAndCutsALongSound)
         EXPECT_GE(heard, c.atLeast) << Narrow(c.sound);
         EXPECT_LE(heard, c.atMost + 4096) << Narrow(c.sound);
     }
-}
 
-TEST_F(Dialogs, ChimeBrowseIsKeptButTheBoxOnlyWithDoneWhichSchedulesOrClears)
-{
+    // A browse is kept through Cancel, the box only with Done.
     std::wstring sound = FullPath(BuildSoundPath(L"buzz.wav"));
     Answering({ [](HWND dialog) {
         SendDlgItemMessageW(dialog, IDC_CHIME_ON, BM_CLICK, 0, 0);
@@ -369,4 +303,3 @@ TEST_F(Dialogs, HelpStartsTheViewerWhichOpensTheHelpPage)
     EXPECT_EQ(folder / L"wkl.htp", ReadRecorderLog(browser)[0].arguments);
 }
 
-} // namespace

@@ -3,24 +3,10 @@
 // is heard through the sound capture.
 #include "windowfixture.h"
 
-#include <commctrl.h>
-#include <strsafe.h>
-
-#include "alarms.h"
-#include "alarmtime.h"
-#include "app.h"
-#include "contract.h"
-#include "displaymode.h"
-#include "resource.h"
 #include "ringing.h"
 #include "schedule.h"
-#include "settings.h"
-#include "sound.h"
-#include "soundtest.h"
 
-namespace {
-
-std::vector<PendingNotification> PendingFor(const wchar_t* arguments)
+static std::vector<PendingNotification> PendingFor(const wchar_t* arguments)
 {
     std::vector<PendingNotification> found;
     for (const PendingNotification& n : PendingNotifications())
@@ -29,14 +15,20 @@ std::vector<PendingNotification> PendingFor(const wchar_t* arguments)
     return found;
 }
 
-bool CancelSnoozeEnabled()
+// The main window's handling of an arriving event.
+static std::function<void()> Event(WPARAM event)
+{
+    return [event] { SendMessageW(mainWindow, WM_APP_EVENT, event, 0); };
+}
+
+static bool CancelSnoozeEnabled()
 {
     return SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0;
 }
 
 // A step that waits until the capture holds `passes` passes of `file` at
 // `volume`, then does `then`.
-DialogStep WhenHeard(const wchar_t* file, double volume, int passes, DialogStep then)
+static DialogStep WhenHeard(const wchar_t* file, double volume, int passes, DialogStep then)
 {
     return [=](HWND dialog) {
         std::vector<short> pass = WavFileSamples(BuildSoundPath(file));
@@ -53,8 +45,6 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ClearAllNotifications();
-        StringCchCopyW(installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
         // Alarm 3 (index 2) rings at its own level 5; the device is at full.
         alarms[2]->AlarmOn = 1;
         alarms[2]->AThour = 23;
@@ -62,13 +52,6 @@ protected:
         alarms[2]->Volume = 5;
         SetWaveVolume(0xFFFFFFFF);
         ClearSoundCapture();
-    }
-    void TearDown() override
-    {
-        while (fmodUseCount > 0)
-            ReleaseFMOD();
-        ClearAllNotifications();
-        MainWindowTest::TearDown();
     }
 
     static LONGLONG NextElevenFiftyNine()
@@ -93,18 +76,12 @@ TEST_F(Ringing, DialogRingsTheAlarmAtItsLevelAndSnoozeOrStopRequestWhatComesNext
         SCOPED_TRACE(c.button);
         ClearAllNotifications();
         std::wstring title;
-        LOGFONTW font = {};
-        DialogDriver driver({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 2, [&](HWND dialog) {
-            title = WindowText(dialog);
-            GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDC_SNOOZE, WM_GETFONT, 0, 0)),
-                       sizeof(font), &font);
-            ClickDialogButton(dialog, c.button);
-        }) });
         LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
-        SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
-        EXPECT_EQ(0, driver.dialogsForced);
+        Answering({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 2, [&](HWND dialog) {
+            title = WindowText(dialog);
+            ClickDialogButton(dialog, c.button);
+        }) }, Event(2));
         EXPECT_EQ(L"Alarm 3", title);
-        EXPECT_EQ(24, font.lfHeight);   // the big letters of the ringing dialog
         if (c.snoozed)
             EXPECT_NEAR(static_cast<double>(now + 15 * TICKS_PER_MINUTE),
                         static_cast<double>(AlarmThreeDue()), 10.0 * TICKS_PER_SECOND);
@@ -122,22 +99,16 @@ TEST_F(Ringing, WhileRingingOtherEventsAreOnlyRescheduledAndACountdownEnds)
     SetDisplayMode(DISPLAY_COUNTDOWN);
     alarms[5]->AlarmOn = 1;
     Chime = 1;
-    int shownMode = -1;
-    DWORD storedCountdown = 0;
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [&](HWND dialog) {
         // The due alarm cancelled the countdown before its dialog opened.
-        shownMode = displayMode;
-        storedCountdown = StoredDword(SETTINGS_PATH, L"Countdown");
+        EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+        EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
         DWORD uses = fmodUseCount;
         for (int n : { 5, EVENT_CHIME, EVENT_COUNTDOWN })
-            SendMessageW(mainWindow, WM_APP_EVENT, n, 0);
+            Event(n)();
         EXPECT_EQ(uses, fmodUseCount);   // the chime is silent
         ClickDialogButton(dialog, IDC_STOP);
-    } });
-    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
-    EXPECT_EQ(1, driver.dialogsSeen);
-    EXPECT_EQ(DISPLAY_CLOCK, shownMode);
-    EXPECT_EQ(0u, storedCountdown);
+    } }, Event(2));
     EXPECT_EQ(1u, PendingFor(L"/ID:5").size());
     EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
     EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", ChimeHandle);
@@ -147,66 +118,65 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
 {
     Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    std::wstring alarm, countdown;
-    DialogDriver driver({ AnswerMessageBox(&alarm), AnswerMessageBox(&countdown) });
-    SendMessageW(mainWindow, WM_APP_MISSED, 2, 0);
-    SendMessageW(mainWindow, WM_APP_MISSED, EVENT_COUNTDOWN, 0);
-    EXPECT_EQ(L"Alarm 3 did not ring: the computer was off or asleep when it was due. It is set "
-              L"again for its next time.", alarm);
-    EXPECT_EQ(L"The countdown ended while the computer was off or asleep.", countdown);
+    Answering({ Says(L"Alarm 3 did not ring: the computer was off or asleep when it was due. It is set "
+                     L"again for its next time."),
+                Says(L"The countdown ended while the computer was off or asleep.") }, [] {
+        SendMessageW(mainWindow, WM_APP_MISSED, 2, 0);
+        SendMessageW(mainWindow, WM_APP_MISSED, EVENT_COUNTDOWN, 0);
+    });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
 
     Silenced = 1;
     alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
-    for (int n : { 2, 4, 10, 253, -1, 9999 }) {
-        SendMessageW(mainWindow, WM_APP_EVENT, static_cast<WPARAM>(n), 0);
-        SendMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(n), 0);
-    }
-    EXPECT_EQ(2, driver.dialogsSeen);
+    Answering({}, [] {
+        for (int n : { 2, 4, 10, 253, -1, 9999 }) {
+            Event(static_cast<WPARAM>(n))();
+            SendMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(n), 0);
+        }
+    });
     EXPECT_EQ(0u, fmodUseCount);
     // Alarm 3 for its next time, alarm 5 (off) cleared.
     EXPECT_EQ(1u, PendingNotifications().size());
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
 }
 
-TEST_F(Ringing, MaximumTimeEndsTheRingAndSaysSoOnlyAfterwardsWithoutOwner)
+TEST_F(Ringing, LandscapeRingsInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwardsWithoutOwner)
 {
-    bool stillOpen = false;
-    std::wstring text;
+    ASSERT_TRUE(TurnScreen(320, 240));
     HWND owner = mainWindow;
-    DialogDriver driver({ [&](HWND dialog) {
+    Answering({ [&](HWND dialog) {
+        // The wide template's SNOOZE is three times as wide as it is high.
+        RECT snooze = {};
+        GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
+        EXPECT_GT(snooze.right - snooze.left, 5 * (snooze.bottom - snooze.top) / 2);
         // A timer that fires 30 s off the maximum checks again later.
         ringStartTime = AddTicks(LocalTimeIn(0), -(5 * 60 + 30) * TICKS_PER_SECOND);
         SendMessageW(dialog, WM_TIMER, 1, 0);
-        stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+        EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
         ringStartTime = AddTicks(LocalTimeIn(0), -5 * 60 * TICKS_PER_SECOND);
         SendMessageW(dialog, WM_TIMER, 1, 0);
     }, [&](HWND box) {
         owner = GetWindow(box, GW_OWNER);
-        AnswerMessageBox(&text)(box);
-    } });
-    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(2, driver.dialogsSeen);
-    EXPECT_EQ(L"The alarm was turned off because the maximum time was reached", text);
+        Says(L"The alarm was turned off because the maximum time was reached")(box);
+    } }, Event(2));
     EXPECT_EQ(nullptr, owner);
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
+    EXPECT_TRUE(TurnScreen(240, 320));
 }
 
 TEST_F(Ringing, MissingSoundFallsBackToTheDefaultOrSaysSoAndStops)
 {
     StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, L"C:\\gone\\wake.mp3");
-    {
-        DialogDriver driver({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 1, [](HWND dialog) {
-            ClickDialogButton(dialog, IDC_STOP);
-        }) });
-        SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
-    }
+    Answering({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 1, [](HWND dialog) {
+        ClickDialogButton(dialog, IDC_STOP);
+    }) }, Event(2));
 
+    // The dialog ends as it opens, never shown; only the message box is.
     StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
     std::wstring text;
     DialogDriver driver({ AnswerMessageBox(&text) });
-    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    Event(2)();
+    EXPECT_EQ(0, driver.dialogsForced);
     EXPECT_EQ(L"Can't find the alarm sound file C:\\no install\\sounds\\buzz.wav.  Please go to "
               L"\"Set Alarm\" and select a valid sound file.", text);
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
@@ -215,10 +185,10 @@ TEST_F(Ringing, MissingSoundFallsBackToTheDefaultOrSaysSoAndStops)
 
 TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
 {
-    alarms[2]->UseSystemVol = 1;
+    alarms[2]->Volume = 12;   // stored above the top level: rings at the top one
     std::vector<short> pass = WavFileSamples(BuildSoundPath(L"buzz.wav"));
     bool restarted = false;
-    DialogDriver driver({ WhenHeard(L"buzz.wav", 1.0, 1, [&](HWND dialog) {
+    Answering({ WhenHeard(L"buzz.wav", 1.0, 1, [&](HWND dialog) {
         ClearSoundCapture();   // the stream writes on; a new one starts a new file
         SendMessageW(mainWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
         restarted = PumpUntil([&] {
@@ -227,8 +197,7 @@ TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
                 && std::equal(pass.begin(), pass.begin() + 1000, heard.begin());
         }, 10000);
         ClickDialogButton(dialog, IDC_STOP);
-    }) });
-    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+    }) }, Event(2));
     EXPECT_TRUE(restarted);
 }
 
@@ -236,11 +205,9 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
 {
     Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    DialogDriver driver({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
+    Answering({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
         SendMessageW(dialog, WM_TIMER, 1, 0);   // the maximum time: closes without a word
-    }) });
-    SendMessageW(mainWindow, WM_APP_EVENT, EVENT_COUNTDOWN, 0);
-    EXPECT_EQ(1, driver.dialogsSeen);
+    }) }, Event(EVENT_COUNTDOWN));
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
 }
@@ -248,7 +215,7 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
 TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
 {
     ChimeHandle = SetEventNotification(EVENT_CHIME, LocalTimeIn(3600000));
-    SendMessageW(mainWindow, WM_APP_EVENT, EVENT_CHIME, 0);   // Chime 0: once, then cleared
+    Event(EVENT_CHIME)();   // Chime 0: once, then cleared
     std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
     EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, bell) == 1; }, 10000));
     EXPECT_TRUE(PumpUntil([] { return oneShotFinished.load(); }, 10000));
@@ -258,26 +225,7 @@ TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
 
     Chime = 1;
     StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
-    std::wstring text;
-    DialogDriver driver({ AnswerMessageBox(&text) });
-    SendMessageW(mainWindow, WM_APP_EVENT, EVENT_CHIME, 0);
-    EXPECT_EQ(L"Can't find the chime sound file C:\\no install\\sounds\\CBell.wav.  Please select a "
-              L"valid sound file.", text);
+    Answering({ Says(L"Can't find the chime sound file C:\\no install\\sounds\\CBell.wav.  Please select a "
+                     L"valid sound file.") }, Event(EVENT_CHIME));
     EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
 }
-
-TEST_F(Ringing, LandscapeRingsInTheWideDialog)
-{
-    EXPECT_TRUE(TurnScreen(320, 240));
-    RECT snooze = {};
-    DialogDriver driver({ [&](HWND dialog) {
-        GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
-        ClickDialogButton(dialog, IDC_STOP);
-    } });
-    SendMessageW(mainWindow, WM_APP_EVENT, 2, 0);
-    // The wide template's SNOOZE is three times as wide as it is high.
-    EXPECT_GT(snooze.right - snooze.left, 5 * (snooze.bottom - snooze.top) / 2);
-    EXPECT_TRUE(TurnScreen(240, 320));
-}
-
-} // namespace
