@@ -161,6 +161,22 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
     EXPECT_TRUE(Shows(CaptureWindow(mainWindow), DigitSlotRect(1), IDB_PORTRAIT_DIGIT_2));
 }
 
+TEST_F(Dialogs, AboutShowsTheLogoNameAndVersion)
+{
+    std::wstring texts = L"|";
+    bool logo = false;
+    Answering({ [&](HWND dialog) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            texts += WindowText(child) + L"|";
+            logo = logo || SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
+        }
+        Press(dialog, IDOK);
+    } }, Command(IDM_ABOUT));
+    EXPECT_TRUE(logo);
+    EXPECT_NE(std::wstring::npos, texts.find(L"|Wakeloom|"));
+    EXPECT_NE(std::wstring::npos, texts.find(L"|Version 1.0|"));
+}
+
 // ---- Countdown ----
 
 TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinuteToADayUntilStopped)

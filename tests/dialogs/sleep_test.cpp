@@ -188,6 +188,14 @@ TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
         HTREEITEM music = TreeView_GetChild(tree, documents), rockItem = TreeView_GetChild(tree, music);
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, music));
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, rockItem));
+        // Opened and closed from the keyboard: the open folder's picture, then the closed one.
+        TreeView_SelectItem(tree, documents);
+        TVITEMW item = { TVIF_IMAGE, documents };
+        for (auto [key, image] : { std::pair(VK_ADD, 0), std::pair(VK_SUBTRACT, 1) }) {
+            SendMessageW(tree, WM_KEYDOWN, key, 0);
+            TreeView_GetItem(tree, &item);
+            EXPECT_EQ(image, item.iImage) << key;
+        }
         TreeView_SelectItem(tree, rockItem);
         EXPECT_TRUE(IsWindowEnabled(select));
         Press(dialog, IDC_PICKER_SELECT);
