@@ -43,27 +43,6 @@ std::vector<DWORD> Handles(const NotificationStore& store)
 
 } // namespace
 
-TEST(NotificationStore, RoundTripsAndKeepsTheFileLayout)
-{
-    NotificationStore store = ThreeRecords();
-    std::vector<BYTE> bytes = EncodeNotificationStore(store);
-    ASSERT_EQ(kHeader + 3 * kRecord, bytes.size());
-    EXPECT_EQ(0, memcmp(bytes.data(), "WKNS", 4));
-    NotificationStore read = { 1, {} };
-    StoreDecodeReport report;
-    ASSERT_TRUE(DecodeNotificationStore(bytes.data(), bytes.size(), &read, &report));
-    EXPECT_EQ(42u, read.nextHandle);
-    EXPECT_EQ(5u, read.generation);
-    EXPECT_EQ(3u, report.expected);
-    EXPECT_EQ(0u, report.damaged);
-    ASSERT_EQ((std::vector<DWORD>{ 7, 9, 11 }), Handles(read));
-    EXPECT_EQ(std::u16string(u"/ID:255"), std::u16string(read.pending[1].arguments));
-    EXPECT_EQ(28, read.pending[0].start.wDay);
-    EXPECT_EQ(5, read.pending[0].end.wMinute);
-    EXPECT_TRUE(SameNotification(store.pending[2], read.pending[2]));
-    EXPECT_FALSE(SameNotification(store.pending[1], read.pending[2]));
-}
-
 // Each damage loses at most the records it touches; the header's handles
 // and generation survive unless the header itself is hit.
 TEST(NotificationStore, DamageLosesOnlyTheRecordsItTouches)
