@@ -6,6 +6,7 @@
 #include "launcher.h"
 #include "schedule.h"
 #include "settings.h"
+#include "soundtest.h"
 #include "testsupport.h"
 
 namespace {
@@ -42,7 +43,6 @@ protected:
     // The event recorder in `folder`, standing in for `program`.
     void InstallRecorderAs(const std::wstring& folder, const wchar_t* program)
     {
-        CreateDirectoryW(folder.c_str(), nullptr);
         fakeProgram = folder + L"\\" + program;
         ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), fakeProgram.c_str(), FALSE));
         ClearRecorderLog(fakeProgram);
@@ -58,13 +58,6 @@ protected:
         return arguments;
     }
 
-    static std::wstring TempPath(const wchar_t* name)
-    {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        return std::wstring(temp) + name;
-    }
-
     HWND standIn = nullptr;
     std::wstring fakeProgram;
 };
@@ -73,9 +66,9 @@ protected:
 
 TEST_F(Launcher, WithoutArgumentsItStaysAsOneIconWindowThatOpensWakeloom)
 {
-    std::wstring install = TempPath(L"wklmgr-install");
-    InstallRecorderAs(install, WAKELOOM_PROGRAM_FILE);
-    WriteText(INSTALL_PATH, L"InstlDir", install);
+    TempFolder install;
+    InstallRecorderAs(install.path, WAKELOOM_PROGRAM_FILE);
+    WriteText(INSTALL_PATH, L"InstlDir", install.path);
     ChildProcess first = StartProgram(LAUNCHER_FILE, L"");
     HWND window = WaitForWindow(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME, 10000);
     ASSERT_NE(nullptr, window);
@@ -93,8 +86,7 @@ TEST_F(Launcher, WithoutArgumentsItStaysAsOneIconWindowThatOpensWakeloom)
 
 TEST_F(Launcher, UnknownArgumentsAreRefused)
 {
-    for (const wchar_t* arguments : { L"/id:3", L"--help", L" /ID:3" })
-        EXPECT_EQ(1u, Run(arguments)) << arguments;
+    EXPECT_EQ(1u, Run(L"--help"));   // which ones are unknown: EventId
     EXPECT_EQ(nullptr, FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME));
 }
 
@@ -139,9 +131,9 @@ TEST_F(Launcher, DueNotificationReachesTheRunningWakeloomOnceAndOnTime)
 // no Wakeloom there either the event is not lost silently.
 TEST_F(Launcher, WakeloomIsFoundBesideTheLauncherOrTheFailureIsLeftInSight)
 {
-    std::wstring folder = TempPath(L"wklmgr-alone");
-    std::wstring launcher = folder + L"\\" + LAUNCHER_FILE;
-    InstallRecorderAs(folder, WAKELOOM_PROGRAM_FILE);
+    TempFolder folder;
+    std::wstring launcher = folder / LAUNCHER_FILE;
+    InstallRecorderAs(folder.path, WAKELOOM_PROGRAM_FILE);
     ASSERT_TRUE(CopyFileW(ProgramPath(LAUNCHER_FILE).c_str(), launcher.c_str(), FALSE));
     EXPECT_EQ(0u, Run(L"/ID:3", launcher.c_str()));
     EXPECT_EQ(std::vector<std::wstring>{ L"/ID:3" }, StartsOfFakeProgram());

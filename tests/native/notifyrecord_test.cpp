@@ -1,8 +1,6 @@
 // The notification store's codec over given bytes.
 #include <gtest/gtest.h>
 
-#include <string.h>
-
 #include <functional>
 
 #include "notifyrecord.h"
@@ -12,23 +10,15 @@ namespace {
 const size_t kHeader = 32;
 const size_t kRecord = 1080;
 
-StoredNotification Record(DWORD handle, const char16_t* arguments)
+StoredNotification Record(DWORD handle)
 {
-    StoredNotification n = {};
-    n.handle = handle;
-    n.start = { 2027, 3, 0, 28, 2, 0, 30, 0 };
-    n.end = { 2027, 3, 0, 28, 2, 5, 30, 0 };
-    std::u16string app = u"\\Windows\\wklmgr.exe";
-    std::copy(app.begin(), app.end(), n.application);
-    std::u16string args = arguments;
-    std::copy(args.begin(), args.end(), n.arguments);
-    return n;
+    return { handle, { 2027, 3, 0, 28, 2, 0, 30, 0 }, { 2027, 3, 0, 28, 2, 5, 30, 0 },
+             u"\\Windows\\wklmgr.exe", u"/ID:2" };
 }
 
 NotificationStore ThreeRecords()
 {
-    NotificationStore store = { 42, { Record(7, u"/ID:2"), Record(9, u"/ID:255"),
-                                      Record(11, u"/ID:254") } };
+    NotificationStore store = { 42, { Record(7), Record(9), Record(11) } };
     store.generation = 5;
     return store;
 }

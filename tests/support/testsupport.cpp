@@ -81,11 +81,9 @@ std::vector<std::wstring> ValueNames(const wchar_t* path)
 
 DWORD StoredDword(const wchar_t* path, const wchar_t* name)
 {
-    DWORD type = 0, value = 0xFFFFFFFF;
-    std::vector<BYTE> data;
-    if (ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data) && data.size() == 4)
-        memcpy(&value, data.data(), 4);
-    return value;
+    DWORD value = 0, size = sizeof(value);
+    return RegGetValueW(HKEY_LOCAL_MACHINE, path, name, RRF_RT_DWORD, nullptr, &value, &size)
+        == ERROR_SUCCESS ? value : 0xFFFFFFFF;
 }
 
 // A missing value reads as type 0 with no bytes, which matches nothing stored.
@@ -195,11 +193,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 
 DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD watchdogMs)
 {
-    driverState.driver = this;
-    driverState.steps = std::move(steps);
-    driverState.nextStep = 0;
-    driverState.watchdogMs = watchdogMs;
-    driverState.seen.clear();
+    driverState = { this, nullptr, std::move(steps), 0, watchdogMs, {} };
     driverState.hook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
 
