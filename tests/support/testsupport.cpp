@@ -297,11 +297,7 @@ static std::wstring SoundCapturePath()
     wchar_t unixPath[MAX_PATH] = L"";
     if (GetEnvironmentVariableW(L"WAKELOOM_CAPTURE", unixPath, MAX_PATH) == 0)
         return L"";
-    // Wine's Z: drive is the Linux root.
-    std::wstring path = L"Z:";
-    for (const wchar_t* p = unixPath; *p; p++)
-        path += *p == L'/' ? L'\\' : *p;
-    return path;
+    return std::wstring(L"Z:") + unixPath;   // Wine's Z: drive is the Linux root
 }
 
 void ClearSoundCapture()
