@@ -64,8 +64,10 @@ protected:
 
 } // namespace
 
-TEST_F(Launcher, WithoutArgumentsItStaysAsOneIconWindowThatOpensWakeloom)
+TEST_F(Launcher, UnknownArgumentsAreRefusedNoneMakeOneIconWindowThatOpensWakeloom)
 {
+    EXPECT_EQ(1u, Run(L"--help"));   // which ones are unknown: EventId
+    EXPECT_EQ(nullptr, FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME));
     TempFolder install;
     InstallRecorderAs(install.path, WAKELOOM_PROGRAM_FILE);
     WriteText(INSTALL_PATH, L"InstlDir", install.path);
@@ -82,12 +84,6 @@ TEST_F(Launcher, WithoutArgumentsItStaysAsOneIconWindowThatOpensWakeloom)
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, WaitForExit(first, 10000));
     KillProgram(first);
-}
-
-TEST_F(Launcher, UnknownArgumentsAreRefused)
-{
-    EXPECT_EQ(1u, Run(L"--help"));   // which ones are unknown: EventId
-    EXPECT_EQ(nullptr, FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME));
 }
 
 TEST_F(Launcher, TaskbarIconFollowsShowIcon)

@@ -75,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(Notifications, BadRequestsFailAndStoreNothing)
+TEST_F(Notifications, BadRequestsFailAndStoreNothingAndClearedHandlesAreNeverReused)
 {
     CE_NOTIFICATION_TRIGGER good = MakeTrigger(kLauncher, L"/ID:1", LocalTimeIn(60000),
                                                LocalTimeIn(120000));
@@ -101,12 +101,9 @@ TEST_F(Notifications, BadRequestsFailAndStoreNothing)
     EXPECT_EQ(nullptr, CeSetUserNotificationEx(reinterpret_cast<HANDLE>(12345), &good, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
     EXPECT_TRUE(PendingNotifications().empty());
-}
 
-// (Listing, replacing and reading back are used by every test that looks
-// at the store.)
-TEST_F(Notifications, ClearedHandlesAreNeverReusedNorFoundAgain)
-{
+    // A cleared handle is gone for good. (Listing, replacing and reading
+    // back are used by every test that looks at the store.)
     HANDLE a = SetNotificationIn(nullptr, kLauncher, L"/ID:1", 600000, 900000);
     ASSERT_NE(nullptr, a);
     EXPECT_TRUE(CeClearUserNotification(a));
@@ -211,13 +208,12 @@ TEST_F(Notifications, SchedulerWithoutItsChangeEventPollsAndSaysSo)
     HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, NOTIFICATION_SCHEDULER_MUTEX);
     EXPECT_NE(nullptr, running);  // one for the machine, as the store is
     CloseHandle(running);
-    DWORD id = 0;
-    GetWindowThreadProcessId(FindWindowW(L"WakeloomScheduler", L"WakeloomScheduler"), &id);
-    HANDLE old = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-    ASSERT_NE(nullptr, old);
-    TerminateProcess(old, 1);
-    WaitForSingleObject(old, 5000);
-    CloseHandle(old);
+    // The scheduler this fixture started makes way.
+    ChildProcess old;
+    GetWindowThreadProcessId(FindWindowW(L"WakeloomScheduler", L"WakeloomScheduler"), &old.id);
+    old.process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, old.id);
+    ASSERT_NE(nullptr, old.process);
+    KillProgram(old);
 
     HANDLE squatter = CreateMutexW(nullptr, FALSE, NOTIFICATION_CHANGED);
     ClearNotificationLog();
