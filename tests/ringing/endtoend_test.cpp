@@ -1,6 +1,7 @@
 // The road of one alarm with Wakeloom closed: the scheduler starts the
 // launcher, the launcher starts Wakeloom, which rings; snoozed, it rings
-// again; stopped, it waits for its next regular time.
+// again; stopped, it waits for its next regular time. A countdown takes the
+// same road to its own dialog.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,14 +25,19 @@ protected:
         CreateDirectoryW((install / L"sounds").c_str(), nullptr);
         ASSERT_TRUE(CopyFileW(ProgramPath(WAKELOOM_PROGRAM_FILE).c_str(),
                               (install / WAKELOOM_PROGRAM_FILE).c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW(BuildSoundPath(L"buzz.wav").c_str(),
-                              (install / L"sounds\\buzz.wav").c_str(), FALSE));
+        for (const wchar_t* sound : { L"buzz.wav", L"CBuzzer.wav" })
+            ASSERT_TRUE(CopyFileW(BuildSoundPath(sound).c_str(),
+                                  (install / L"sounds\\" + sound).c_str(), FALSE));
         WriteText(INSTALL_PATH, L"InstlDir", install.path);
         std::wstring key = AlarmKeyPath(2);
         WriteDword(key.c_str(), L"AlarmOn", 1);
         WriteDword(key.c_str(), L"AThour", 23);
         WriteDword(key.c_str(), L"ATmin", 59);
         WriteDword(key.c_str(), L"Volume", 5);
+        // Not a day it rings on today: a snooze rings on any day all the same.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        WriteDword(key.c_str(), L"Days", 1 << ((now.wDayOfWeek + 3) % 7));
         WriteDword(SETTINGS_PATH, L"ShowIcon", 0);
     }
     void TearDown() override
@@ -72,16 +78,20 @@ protected:
         return count == 1;
     }
 
+    // A notification for the launcher, `startMs` from now; its handle.
+    static DWORD Request(HANDLE handle, const wchar_t* arguments, LONGLONG startMs)
+    {
+        return HandleToULong(SetNotificationIn(handle, L"\\Windows\\wklmgr.exe", arguments,
+                                               startMs, 300000));
+    }
+
     TempFolder install;
 };
 
 TEST_F(AlarmEndToEnd, RingsSnoozesRingsAgainAndStops)
 {
     ClearSoundCapture();
-    HANDLE handle = SetNotificationIn(nullptr, L"\\Windows\\wklmgr.exe", L"/ID:2", 1000, 300000);
-    ASSERT_NE(nullptr, handle);
-    WriteDword(AlarmKeyPath(2).c_str(), L"AlarmHandle",
-               static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(handle)));
+    WriteDword(AlarmKeyPath(2).c_str(), L"AlarmHandle", Request(nullptr, L"/ID:2", 1000));
 
     LONGLONG snoozedAt = static_cast<LONGLONG>(LocalNowTicks());
     RingAndPress(IDC_SNOOZE);
@@ -94,13 +104,31 @@ TEST_F(AlarmEndToEnd, RingsSnoozesRingsAgainAndStops)
 
     // The snooze rings as any notification does: brought forward to now.
     ClearSoundCapture();
-    ASSERT_NE(nullptr, SetNotificationIn(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(snooze.handle)),
-                                         L"\\Windows\\wklmgr.exe", L"/ID:2", 500, 300000));
+    ASSERT_EQ(snooze.handle, Request(ULongToHandle(snooze.handle), L"/ID:2", 500));
     RingAndPress(IDC_STOP);
     PendingNotification next;
     EXPECT_TRUE(PumpUntil([&] {
         return AlarmThree(&next) && next.start.wHour == 23 && next.start.wMinute == 59;
     }, 5000)) << "the regular ring again";
+}
+
+// A countdown that ends while Wakeloom is closed opens the countdown's
+// dialog, and stopping it there ends the countdown.
+TEST_F(AlarmEndToEnd, CountdownEndsInItsDialog)
+{
+    // Running, as the Countdown dialog leaves it, with a minute left.
+    ULONGLONG finish = LocalNowTicks() + 60ULL * 10000000;
+    WriteDword(SETTINGS_PATH, L"Countdown", 1);
+    WriteDword(SETTINGS_PATH, L"CDFTLow", static_cast<DWORD>(finish));
+    WriteDword(SETTINGS_PATH, L"CDFTHigh", static_cast<DWORD>(finish >> 32));
+    DWORD handle = Request(nullptr, L"/ID:254", 1000);
+    ASSERT_NE(0u, handle);
+    WriteDword(SETTINGS_PATH, L"CountdownHandle", handle);
+    HWND dialog = WaitForWindow(L"#32770", L"Countdown", 20000);
+    ASSERT_NE(nullptr, dialog);
+    ClickDialogButton(dialog, IDC_STOP);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 10000));
+    EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Countdown") == 0; }, 5000));
 }
 
 } // namespace

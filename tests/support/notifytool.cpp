@@ -30,7 +30,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 6 && wcscmp(argv[1], L"set") == 0) {
         HANDLE handle = SetNotificationIn(nullptr, argv[2], argv[3], _wtoi64(argv[4]) * 1000,
                                           _wtoi64(argv[5]) * 1000);
-        printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(handle)));
+        printf("%lu\n", HandleToULong(handle));
         return handle != nullptr ? 0 : 1;
     }
     if (argc == 6 && wcscmp(argv[1], L"at") == 0) {
@@ -44,7 +44,7 @@ int wmain(int argc, wchar_t** argv)
         FileTimeToSystemTime(&ft, &end);
         CE_NOTIFICATION_TRIGGER trigger = MakeTrigger(argv[2], argv[3], start, end);
         HANDLE handle = CeSetUserNotificationEx(nullptr, &trigger, nullptr);
-        printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(handle)));
+        printf("%lu\n", HandleToULong(handle));
         return handle != nullptr ? 0 : 1;
     }
     if (argc == 2 && wcscmp(argv[1], L"count") == 0) {
@@ -61,7 +61,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc == 2 && wcscmp(argv[1], L"clear-all") == 0) {
         for (const PendingNotification& n : PendingNotifications())
-            CeClearUserNotification(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(n.handle)));
+            CeClearUserNotification(ULongToHandle(n.handle));
         return 0;
     }
     if (argc == 2 && wcscmp(argv[1], L"scheduler") == 0)

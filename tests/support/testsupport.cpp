@@ -1,17 +1,17 @@
 #include "testsupport.h"
 
-#include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 #include "contract.h"
 #include "notify.h"
 #include "notifystore.h"
+#include "soundtest.h"
 
 // ---- registry ---------------------------------------------------------------
 
@@ -46,12 +46,7 @@ bool ReadRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* ty
 void WriteRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
                    const void* data, DWORD size)
 {
-    HKEY key;
-    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-        != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    RegSetKeyValueW(root, path, name, type, data, size);   // the key made as needed
 }
 
 void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
@@ -86,61 +81,39 @@ std::vector<std::wstring> ValueNames(const wchar_t* path)
 
 DWORD StoredDword(const wchar_t* path, const wchar_t* name)
 {
-    DWORD type = 0, value = 0xFFFFFFFF;
-    std::vector<BYTE> data;
-    if (ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data) && data.size() == 4)
-        memcpy(&value, data.data(), 4);
-    return value;
+    DWORD value = 0, size = sizeof(value);
+    return RegGetValueW(HKEY_LOCAL_MACHINE, path, name, RRF_RT_DWORD, nullptr, &value, &size)
+        == ERROR_SUCCESS ? value : 0xFFFFFFFF;
 }
 
+// A missing value reads as type 0 with no bytes, which matches nothing stored.
 static void ExpectStoredBytes(const char* file, int line, const wchar_t* path,
-                              const wchar_t* name, DWORD expectedType,
-                              const std::vector<BYTE>& expected)
+                              const wchar_t* name, DWORD expectedType, const void* expected,
+                              size_t size)
 {
-    ::testing::ScopedTrace trace(file, line, "stored value");
+    ::testing::ScopedTrace trace(file, line, testing::PrintToString(std::wstring(name)));
     DWORD type = 0;
     std::vector<BYTE> data;
-    if (!ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data)) {
-        ADD_FAILURE() << "no value " << testing::PrintToString(std::wstring(name));
-        return;
-    }
-    EXPECT_EQ(expectedType, type) << testing::PrintToString(std::wstring(name));
-    EXPECT_EQ(expected, data) << testing::PrintToString(std::wstring(name));
+    ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data);
+    EXPECT_EQ(expectedType, type);
+    const BYTE* bytes = static_cast<const BYTE*>(expected);
+    EXPECT_EQ(std::vector<BYTE>(bytes, bytes + size), data);
 }
 
 void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
                   DWORD value)
 {
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
-    ExpectStoredBytes(file, line, path, name, REG_DWORD, std::vector<BYTE>(bytes, bytes + 4));
+    ExpectStoredBytes(file, line, path, name, REG_DWORD, &value, sizeof(value));
 }
 
 void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
                   const std::wstring& text)
 {
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
-    ExpectStoredBytes(file, line, path, name, REG_SZ,
-                      std::vector<BYTE>(bytes, bytes + (text.size() + 1) * sizeof(wchar_t)));
+    ExpectStoredBytes(file, line, path, name, REG_SZ, text.c_str(),
+                      (text.size() + 1) * sizeof(wchar_t));
 }
 
 // ---- messages and dialogs ---------------------------------------------------
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 void PumpPending()
 {
@@ -151,10 +124,22 @@ void PumpPending()
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 namespace {
 
 const UINT_PTR kStepTimer = 0x7E57;
-const UINT_PTR kShowPollMs = 10;
 const UINT_PTR kWatchdogTimer = 0x7E58;
 
 struct DriverState {
@@ -167,31 +152,24 @@ struct DriverState {
 };
 DriverState driverState;
 
-void CALLBACK WatchdogProc(HWND dialog, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(dialog, id);
-    if (!IsWindow(dialog) || driverState.driver == nullptr)
-        return;
-    driverState.driver->dialogsForced++;
-    EndDialog(dialog, IDCANCEL);
-}
-
+// Runs the next step on a dialog, or ends it when its watchdog fired or no
+// step is left.
 void CALLBACK StepProc(HWND dialog, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(dialog, id);
-    if (driverState.driver == nullptr)
+    if (driverState.driver == nullptr || !IsWindow(dialog))
         return;
     // A dialog is activated before its modal loop shows it: the step waits.
-    if (!IsWindowVisible(dialog)) {
-        SetTimer(dialog, kStepTimer, kShowPollMs, StepProc);
+    if (id == kStepTimer && !IsWindowVisible(dialog)) {
+        SetTimer(dialog, kStepTimer, 10, StepProc);
         return;
     }
-    if (driverState.nextStep >= driverState.steps.size()) {
+    if (id == kWatchdogTimer || driverState.nextStep >= driverState.steps.size()) {
         driverState.driver->dialogsForced++;
         EndDialog(dialog, IDCANCEL);
         return;
     }
-    SetTimer(dialog, kWatchdogTimer, driverState.watchdogMs, WatchdogProc);
+    SetTimer(dialog, kWatchdogTimer, driverState.watchdogMs, StepProc);
     DialogStep step = driverState.steps[driverState.nextStep++];
     step(dialog);
 }
@@ -215,11 +193,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 
 DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD watchdogMs)
 {
-    driverState.driver = this;
-    driverState.steps = std::move(steps);
-    driverState.nextStep = 0;
-    driverState.watchdogMs = watchdogMs;
-    driverState.seen.clear();
+    driverState = { this, nullptr, std::move(steps), 0, watchdogMs, {} };
     driverState.hook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
 
@@ -294,13 +268,9 @@ Capture CaptureWindow(HWND window)
     if (capture.width <= 0 || capture.height <= 0)
         return capture;
 
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = capture.width;
-    bmi.bmiHeader.biHeight = -capture.height;  // top-down rows
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    // 32 bits a pixel, rows from the top down.
+    BITMAPINFO bmi = { { sizeof(BITMAPINFOHEADER), capture.width, -capture.height, 1, 32, BI_RGB,
+                         0, 0, 0, 0, 0 }, {} };
 
     HDC windowDc = GetDC(window);
     void* bits = nullptr;
@@ -322,16 +292,12 @@ Capture CaptureWindow(HWND window)
 
 // ---- sound capture ----------------------------------------------------------
 
-std::wstring SoundCapturePath()
+static std::wstring SoundCapturePath()
 {
     wchar_t unixPath[MAX_PATH] = L"";
     if (GetEnvironmentVariableW(L"WAKELOOM_CAPTURE", unixPath, MAX_PATH) == 0)
         return L"";
-    // Wine's Z: drive is the Linux root.
-    std::wstring path = L"Z:";
-    for (const wchar_t* p = unixPath; *p; p++)
-        path += *p == L'/' ? L'\\' : *p;
-    return path;
+    return std::wstring(L"Z:") + unixPath;   // Wine's Z: drive is the Linux root
 }
 
 void ClearSoundCapture()
@@ -349,19 +315,12 @@ static WORD ReadLe16(const BYTE* p)
     return static_cast<WORD>(p[0] | (p[1] << 8));
 }
 
+// Our sound library plays 16-bit PCM only, so that is what ALSA writes;
+// anything else reads as no capture.
 SoundCapture ReadSoundCapture()
 {
     SoundCapture capture;
-    FILE* file = _wfopen(SoundCapturePath().c_str(), L"rb");
-    if (file == nullptr)
-        return capture;
-    std::vector<BYTE> bytes;
-    BYTE block[65536];
-    size_t n;
-    while ((n = fread(block, 1, sizeof(block), file)) > 0)
-        bytes.insert(bytes.end(), block, block + n);
-    fclose(file);
-
+    std::vector<BYTE> bytes = ReadBytes(SoundCapturePath());
     if (bytes.size() < 12 || memcmp(bytes.data(), "RIFF", 4) != 0
         || memcmp(bytes.data() + 8, "WAVE", 4) != 0)
         return capture;
@@ -375,32 +334,13 @@ SoundCapture ReadSoundCapture()
             capture.channels = ReadLe16(chunk + 10);
             capture.rate = static_cast<int>(ReadLe32(chunk + 12));
             bits = ReadLe16(chunk + 22);
-            if (format == 0xFFFE /* extensible */ && size >= 40 && pos + 8 + 26 <= bytes.size())
-                format = ReadLe16(chunk + 32);
         } else if (memcmp(chunk, "data", 4) == 0) {
+            if (format != WAVE_FORMAT_PCM || bits != 16)
+                return capture;
             // The plugin writes the data length only when the stream closes:
             // take everything that follows.
-            const BYTE* data = chunk + 8;
-            size_t length = bytes.size() - pos - 8;
-            if (format == WAVE_FORMAT_PCM && bits == 16) {
-                for (size_t i = 0; i + 1 < length; i += 2)
-                    capture.samples.push_back(static_cast<short>(ReadLe16(data + i)));
-            } else if (format == WAVE_FORMAT_PCM && bits == 8) {
-                for (size_t i = 0; i < length; i++)
-                    capture.samples.push_back(static_cast<short>((data[i] - 128) << 8));
-            } else if (format == WAVE_FORMAT_PCM && bits == 32) {
-                for (size_t i = 0; i + 3 < length; i += 4)
-                    capture.samples.push_back(static_cast<short>(ReadLe32(data + i) >> 16));
-            } else if (format == 3 /* IEEE float */ && bits == 32) {
-                for (size_t i = 0; i + 3 < length; i += 4) {
-                    float f;
-                    memcpy(&f, data + i, 4);
-                    f = f > 1.0f ? 1.0f : (f < -1.0f ? -1.0f : f);
-                    capture.samples.push_back(static_cast<short>(f * 32767.0f));
-                }
-            } else {
-                return capture;
-            }
+            for (size_t i = pos + 8; i + 1 < bytes.size(); i += 2)
+                capture.samples.push_back(static_cast<short>(ReadLe16(bytes.data() + i)));
             capture.valid = capture.channels > 0;
             return capture;
         }
@@ -422,12 +362,7 @@ std::wstring ProgramPath(const wchar_t* fileName)
 
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments)
 {
-    return StartProgramPath(wcschr(fileName, L'\\') != nullptr ? fileName : ProgramPath(fileName),
-                            arguments);
-}
-
-ChildProcess StartProgramPath(const std::wstring& path, const wchar_t* arguments)
-{
+    std::wstring path = wcschr(fileName, L'\\') != nullptr ? fileName : ProgramPath(fileName);
     ChildProcess child;
     std::wstring commandLine = L"\"" + path + L"\"";
     if (arguments != nullptr && arguments[0] != L'\0')
@@ -496,14 +431,8 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
 CE_NOTIFICATION_TRIGGER MakeTrigger(const wchar_t* application, const wchar_t* arguments,
                                     const SYSTEMTIME& start, const SYSTEMTIME& end)
 {
-    CE_NOTIFICATION_TRIGGER trigger = {};
-    trigger.dwSize = sizeof(trigger);
-    trigger.dwType = CNT_TIME;
-    trigger.lpszApplication = const_cast<WCHAR*>(application);
-    trigger.lpszArguments = const_cast<WCHAR*>(arguments);
-    trigger.stStartTime = start;
-    trigger.stEndTime = end;
-    return trigger;
+    return { sizeof(CE_NOTIFICATION_TRIGGER), CNT_TIME, 0, const_cast<WCHAR*>(application),
+             const_cast<WCHAR*>(arguments), start, end };
 }
 
 HANDLE SetNotificationIn(HANDLE handle, const wchar_t* application, const wchar_t* arguments,
@@ -511,8 +440,7 @@ HANDLE SetNotificationIn(HANDLE handle, const wchar_t* application, const wchar_
 {
     CE_NOTIFICATION_TRIGGER trigger = MakeTrigger(application, arguments, LocalTimeIn(startMs),
                                                   LocalTimeIn(endMs));
-    CE_USER_NOTIFICATION user = {};
-    return CeSetUserNotificationEx(handle, &trigger, &user);
+    return CeSetUserNotificationEx(handle, &trigger, nullptr);
 }
 
 std::vector<PendingNotification> PendingNotifications()
@@ -531,13 +459,9 @@ std::vector<PendingNotification> PendingNotifications()
         if (!CeGetUserNotification(handle, bytes, &bytes, buffer.data()))
             continue;
         auto* info = reinterpret_cast<CE_NOTIFICATION_INFO_HEADER*>(buffer.data());
-        PendingNotification n;
-        n.handle = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(info->hNotification));
-        n.application = info->pcent->lpszApplication;
-        n.arguments = info->pcent->lpszArguments;
-        n.start = info->pcent->stStartTime;
-        n.end = info->pcent->stEndTime;
-        result.push_back(n);
+        const CE_NOTIFICATION_TRIGGER& t = *info->pcent;
+        result.push_back({ HandleToULong(info->hNotification), t.lpszArguments, t.stStartTime,
+                           t.stEndTime });
     }
     return result;
 }
@@ -553,6 +477,17 @@ void ClearAllNotifications()
         }
     }
     UnlockNotificationStore(lock);
+}
+
+BlockedStore::BlockedStore()
+{
+    NotificationFilePath(STORE_TEMP_FILE, path, MAX_PATH);
+    CreateDirectoryW(path, nullptr);
+}
+
+BlockedStore::~BlockedStore()
+{
+    RemoveDirectoryW(path);
 }
 
 ULONGLONG LocalNowTicks()
@@ -582,14 +517,8 @@ LONGLONG Ticks(const SYSTEMTIME& time)
 
 SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second, int ms)
 {
-    SYSTEMTIME t = {};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(ms);
+    SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute),
+                     WORD(second), WORD(ms) };
     // A round trip through FILETIME fills in the day of the week.
     FILETIME ft;
     SystemTimeToFileTime(&t, &ft);
@@ -599,22 +528,16 @@ SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int seco
 
 std::vector<RecordedStart> ReadRecorderLog(const std::wstring& recorderPath)
 {
+    std::vector<BYTE> bytes = ReadBytes(recorderPath + L".log");
+    std::istringstream lines(std::string(bytes.begin(), bytes.end()));
     std::vector<RecordedStart> starts;
-    FILE* file = _wfopen((recorderPath + L".log").c_str(), L"r");
-    if (file == nullptr)
-        return starts;
-    char line[700];
-    while (fgets(line, sizeof(line), file) != nullptr) {
-        char* rest = nullptr;
-        RecordedStart start;
-        start.localTicks = strtoull(line, &rest, 10);
-        if (rest != nullptr && *rest == ' ')
-            rest++;
-        for (; rest != nullptr && *rest && *rest != '\n' && *rest != '\r'; rest++)
-            start.arguments += static_cast<wchar_t>(static_cast<unsigned char>(*rest));
+    RecordedStart start;
+    std::string arguments;
+    // "<ticks> <arguments>", the arguments in ASCII.
+    while (lines >> start.localTicks && std::getline(lines, arguments)) {
+        start.arguments.assign(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());
         starts.push_back(start);
     }
-    fclose(file);
     return starts;
 }
 
@@ -625,18 +548,10 @@ void ClearRecorderLog(const std::wstring& recorderPath)
 
 std::string ReadNotificationLog()
 {
-    std::string text;
-    wchar_t path[MAX_PATH];
-    FILE* file = NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH) ? _wfopen(path, L"rb")
-                                                                      : nullptr;
-    if (file == nullptr)
-        return text;
-    char block[4096];
-    size_t n;
-    while ((n = fread(block, 1, sizeof(block), file)) > 0)
-        text.append(block, n);
-    fclose(file);
-    return text;
+    wchar_t path[MAX_PATH] = L"";
+    NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH);
+    std::vector<BYTE> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void ClearNotificationLog()

@@ -97,7 +97,6 @@ struct SoundCapture {
     int rate = 0;
     std::vector<short> samples;
 };
-std::wstring SoundCapturePath();
 void ClearSoundCapture();
 SoundCapture ReadSoundCapture();
 
@@ -106,11 +105,10 @@ struct ChildProcess {
     HANDLE process = nullptr;
     DWORD id = 0;
 };
-// A program of the build folder (or at a full path), started as the
-// scheduler or the user would.
+// A program of the build folder, and one of it (or at a full path) started
+// as the scheduler or the user would.
 std::wstring ProgramPath(const wchar_t* fileName);
 ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments);
-ChildProcess StartProgramPath(const std::wstring& path, const wchar_t* arguments);
 // The exit code, or STILL_ACTIVE when it did not end within `timeoutMs`
 // (messages are pumped meanwhile, so windows of this thread stay live).
 DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs);
@@ -141,10 +139,16 @@ HANDLE SetNotificationIn(HANDLE handle, const wchar_t* application, const wchar_
                          LONGLONG startMs, LONGLONG endMs);
 struct PendingNotification {
     DWORD handle = 0;
-    std::wstring application;
     std::wstring arguments;
     SYSTEMTIME start = {};
     SYSTEMTIME end = {};
+};
+// While it lives, every rewrite of the store fails: a folder stands where
+// the store's new copy goes.
+struct BlockedStore {
+    BlockedStore();
+    ~BlockedStore();
+    wchar_t path[MAX_PATH] = L"";
 };
 // What the system holds, read back through the notification API.
 std::vector<PendingNotification> PendingNotifications();
