@@ -1,8 +1,11 @@
 #include "schedule.h"
 
+#include <errno.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <strsafe.h>
 #include <wchar.h>
+#include <wctype.h>
 
 #include "alarms.h"
 #include "alarmtime.h"
@@ -36,7 +39,16 @@ static int ParseNumberAfter(const wchar_t* commandLine, const wchar_t* prefix)
     size_t length = wcslen(prefix);
     if (commandLine == nullptr || wcsncmp(commandLine, prefix, length) != 0)
         return -1;
-    return static_cast<int>(_wtol(commandLine + length));
+    // Digits, and only digits up to a blank: "/ID:" alone or "/ID:abc" would
+    // read as 0 and ring the first alarm.
+    const wchar_t* digits = commandLine + length;
+    wchar_t* end;
+    errno = 0;
+    long n = wcstol(digits, &end, 10);
+    if (!iswdigit(*digits) || (*end != L'\0' && *end != L' ' && *end != L'\t') || errno == ERANGE
+        || n > INT_MAX)
+        return -1;
+    return static_cast<int>(n);
 }
 
 int ParseEventId(const wchar_t* commandLine)

@@ -190,7 +190,9 @@ TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, rockItem));
         // Opened and closed from the keyboard: the open folder's picture, then the closed one.
         TreeView_SelectItem(tree, documents);
-        TVITEMW item = { TVIF_IMAGE, documents };
+        TVITEMW item = {};
+        item.mask = TVIF_IMAGE;
+        item.hItem = documents;
         for (auto [key, image] : { std::pair(VK_ADD, 0), std::pair(VK_SUBTRACT, 1) }) {
             SendMessageW(tree, WM_KEYDOWN, key, 0);
             TreeView_GetItem(tree, &item);

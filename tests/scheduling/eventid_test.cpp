@@ -9,7 +9,8 @@ TEST(EventId, OnlyTheExactPrefixAtTheStartIsAnEvent)
         int event;
     } cases[] = {
         { L"/ID:7", 7 }, { L"/ID:254", 254 }, { L"/ID:255 trailing words", 255 },
-        { L"/ID:", 0 }, { L"/ID:abc", 0 },
+        { L"/ID:", -1 }, { L"/ID:abc", -1 }, { L"/ID:3x", -1 }, { L"/ID:-3", -1 },
+        { L"/ID:99999999999", -1 },
         { nullptr, -1 }, { L"", -1 }, { L"/id:7", -1 }, { L"-ID:7", -1 }, { L" /ID:7", -1 },
         { L"/ID", -1 },
     };
