@@ -292,6 +292,10 @@ TEST_F(Dialogs, HelpStartsTheViewerWhichOpensTheHelpPage)
 {
     // The recorder stands in for the viewer where the program finds it first.
     std::wstring viewer = ProgramPath(L"peghelp.exe"), real = viewer + L".real";
+    auto putBack = [&] {
+        return MoveFileExW(real.c_str(), viewer.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    };
+    putBack();   // after a run that ended before it could
     ASSERT_TRUE(MoveFileExW(viewer.c_str(), real.c_str(), MOVEFILE_REPLACE_EXISTING));
     ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), viewer.c_str(), FALSE));
     ClearRecorderLog(viewer);
@@ -300,7 +304,8 @@ TEST_F(Dialogs, HelpStartsTheViewerWhichOpensTheHelpPage)
     std::vector<RecordedStart> starts;
     PumpUntil([&] { return (starts = ReadRecorderLog(viewer)).size() == 2; }, 5000);
     ClearRecorderLog(viewer);
-    ASSERT_TRUE(MoveFileExW(real.c_str(), viewer.c_str(), MOVEFILE_REPLACE_EXISTING));
+    // A recorder that has not ended yet holds its program file.
+    ASSERT_TRUE(PumpUntil(putBack, 10000));
     ASSERT_EQ(2u, starts.size());
     EXPECT_EQ(L"file:wkl.htp#wkl_help", starts[0].arguments);
     EXPECT_EQ(L"wkl.htp", starts[1].arguments);
