@@ -86,39 +86,7 @@ TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
     }
 }
 
-TEST_F(ClockFace, PlayerButtonsNormalAndPressedAndNoTraceOnceSleepEnds)
-{
-    static MediaNode tracks[3];   // the second of three plays
-    tracks[0].next = &tracks[1];
-    tracks[1].next = &tracks[2];
-    mediaListHead = &tracks[0];
-    currentTrack = &tracks[1];
-    SetDisplayMode(DISPLAY_SLEEP);
-    auto pen = [](UINT message, const RECT& button) {
-        SendMessageW(mainWindow, message, 0, MAKELPARAM(button.left + 13, button.top + 13));
-    };
-    EXPECT_TRUE(Shows(Face(), nextButtonRect, IDB_NEXT_YELLOW));
-    pen(WM_LBUTTONDOWN, nextButtonRect);
-    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_GREEN));
-    pen(WM_LBUTTONUP, prevButtonRect);   // released elsewhere: only the look undone
-    EXPECT_EQ(&tracks[1], currentTrack.load());
-    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_YELLOW));
-
-    // A pen pressed on pause as sleep ends is forgotten: its release on the
-    // clock must not pause anything. The strip is the window's grey again.
-    pen(WM_LBUTTONDOWN, pauseButtonRect);
-    StopSleep();
-    pen(WM_LBUTTONUP, pauseButtonRect);
-    EXPECT_EQ(0, sleepPaused);
-    RECT top = { stopButtonRect.left, stopButtonRect.top, stopButtonRect.right, stopButtonRect.top + 2 };
-    EXPECT_TRUE(Filled(Face(), top, 0xC0C0C0));
-    mediaListHead = nullptr;
-    currentTrack = nullptr;
-}
-
-using ClockTexts = MainWindowTest;
-
-TEST_F(ClockTexts, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
+TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
 {
     SetClock(MakeTime(2026, 1, 4, 22, 59, 59));
     ResetClockCache();
@@ -156,8 +124,13 @@ TEST_F(ClockTexts, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
     EXPECT_EQ(nullptr, internetTimeText);
 }
 
-TEST_F(ClockTexts, SleepLinesTimeLeftBlinkingWhilePausedAndALongTitleShortened)
+TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongTitleShortenedAndNoTraceOnceSleepEnds)
 {
+    static MediaNode tracks[3];   // the second of three plays
+    tracks[0].next = &tracks[1];
+    tracks[1].next = &tracks[2];
+    mediaListHead = &tracks[0];
+    currentTrack = &tracks[1];
     TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
     sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
@@ -168,6 +141,7 @@ TEST_F(ClockTexts, SleepLinesTimeLeftBlinkingWhilePausedAndALongTitleShortened)
     EXPECT_EQ(L"", WindowText(sleepRemainingText));
     BlinkSleepTexts(true);
     EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
+    sleepPaused = 0;
 
     // A title too long for its line is shortened with dots until it fits.
     const std::wstring whole = L"A rather long title that cannot fit on the line of the title at all";
@@ -176,4 +150,26 @@ TEST_F(ClockTexts, SleepLinesTimeLeftBlinkingWhilePausedAndALongTitleShortened)
     size_t kept = wcslen(fitted) - 3;
     EXPECT_LT(kept, whole.size() - 3);
     EXPECT_EQ(whole.substr(0, kept) + L"...", fitted);
+
+    // The player buttons.
+    auto pen = [](UINT message, const RECT& button) {
+        SendMessageW(mainWindow, message, 0, MAKELPARAM(button.left + 13, button.top + 13));
+    };
+    EXPECT_TRUE(Shows(Face(), nextButtonRect, IDB_NEXT_YELLOW));
+    pen(WM_LBUTTONDOWN, nextButtonRect);
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_GREEN));
+    pen(WM_LBUTTONUP, prevButtonRect);   // released elsewhere: only the look undone
+    EXPECT_EQ(&tracks[1], currentTrack.load());
+    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_YELLOW));
+
+    // A pen pressed on pause as sleep ends is forgotten: its release on the
+    // clock must not pause anything. The strip is the window's grey again.
+    pen(WM_LBUTTONDOWN, pauseButtonRect);
+    StopSleep();
+    pen(WM_LBUTTONUP, pauseButtonRect);
+    EXPECT_EQ(0, sleepPaused);
+    RECT top = { stopButtonRect.left, stopButtonRect.top, stopButtonRect.right, stopButtonRect.top + 2 };
+    EXPECT_TRUE(Filled(Face(), top, 0xC0C0C0));
+    mediaListHead = nullptr;
+    currentTrack = nullptr;
 }

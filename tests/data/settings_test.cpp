@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(Settings, FirstRunCreatesTheKeyAndEverySettingHasItsDefaultTheClockFollowingTheLocale)
+TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocaleAndTheInstallDirectoryFound)
 {
     // By their registry names; the texts start empty.
     const std::map<std::wstring, DWORD> numbers = {
@@ -59,6 +59,22 @@ TEST_F(Settings, FirstRunCreatesTheKeyAndEverySettingHasItsDefaultTheClockFollow
     LoadSettings();
     EXPECT_EQ(1u, TwentyFourHourTime);
     SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, saved);
+
+    // The install directory: InstlDir before InstallDir, unless it cannot be
+    // read (too long).
+    WriteText(INSTALL_PATH, L"InstallDir", L"D:\\Second");
+    WriteText(INSTALL_PATH, L"InstlDir", L"D:\\First");
+    FindInstallDirectory();
+    EXPECT_STREQ(L"D:\\First", installDirectory);
+    WriteText(INSTALL_PATH, L"InstlDir", std::wstring(300, L'x'));
+    FindInstallDirectory();
+    EXPECT_STREQ(L"D:\\Second", installDirectory);
+    // Written as the device writes it: rooted, meaning the system drive.
+    WriteText(INSTALL_PATH, L"InstlDir", L"\\Program Files\\Wakeloom");
+    FindInstallDirectory();
+    wchar_t windowsDir[MAX_PATH];
+    GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
+    EXPECT_EQ(std::wstring(windowsDir, 2) + L"\\Program Files\\Wakeloom", installDirectory);
 }
 
 TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoesNotFitIsNotTaken)
@@ -72,11 +88,8 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
     }
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     // Saved into an emptied key, so that every value must be written.
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegCloseKey(key);
+    for (const std::wstring& name : ValueNames(SETTINGS_PATH))
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, name.c_str());
     EXPECT_EQ(ERROR_SUCCESS, SaveSettings());
     EXPECT_EQ(settingFieldCount, ValueNames(SETTINGS_PATH).size());
     for (size_t i = 0; i < settingFieldCount; i++) {
@@ -160,25 +173,4 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChi
     EXPECT_EQ(ERROR_SUCCESS, ReloadChimeHandle());
     EXPECT_EQ(1234u, ChimeHandle);
     EXPECT_TRUE(KeyExists());
-}
-
-TEST_F(Settings, InstallDirectoryPrefersInstlDirThenInstallDir)
-{
-    WriteText(INSTALL_PATH, L"InstallDir", L"D:\\Second");
-    FindInstallDirectory();
-    EXPECT_STREQ(L"D:\\Second", installDirectory);
-    WriteText(INSTALL_PATH, L"InstlDir", L"D:\\First");
-    FindInstallDirectory();
-    EXPECT_STREQ(L"D:\\First", installDirectory);
-    // An InstlDir that cannot be read (too long) falls back to InstallDir.
-    WriteText(INSTALL_PATH, L"InstlDir", std::wstring(300, L'x'));
-    FindInstallDirectory();
-    EXPECT_STREQ(L"D:\\Second", installDirectory);
-
-    // Written as the device writes it: rooted, meaning the system drive.
-    WriteText(INSTALL_PATH, L"InstlDir", L"\\Program Files\\Wakeloom");
-    FindInstallDirectory();
-    wchar_t windowsDir[MAX_PATH];
-    GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
-    EXPECT_EQ(std::wstring(windowsDir, 2) + L"\\Program Files\\Wakeloom", installDirectory);
 }

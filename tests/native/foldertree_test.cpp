@@ -35,9 +35,9 @@ TEST(FolderTree, FoldersAndTheirAncestorsInTheirOrder)
         std::initializer_list<const char16_t*> paths;
         std::u16string shape;
     } cases[] = {
-        { { u"\\Documents\\Music\\Rock" }, u"Documents(Music(Rock))" },
-        // Top-level nodes in the order met; every lower level sorted without case.
-        { { u"\\Storage Card E", u"\\Documents\\Music" }, u"Storage Card E Documents(Music)" },
+        // Every level below the top sorted without case (the top keeps the
+        // order met, as SleepDialog.PickerShowsTheFoldersWithSoundAndACardFirst
+        // sees: the card, then Documents(Music(Rock))).
         { { u"\\D\\beta", u"\\D\\Alpha", u"\\D\\ALPHA\\x" }, u"D(Alpha(x) beta)" },
         { { u"\\D\\Rock", u"\\D\\Rock", u"\\d\\rock" }, u"D(Rock)" },
     };

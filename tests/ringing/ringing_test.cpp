@@ -75,13 +75,10 @@ TEST_F(Ringing, DialogRingsTheAlarmAtItsLevelAndSnoozeOrStopRequestWhatComesNext
     for (const auto& c : cases) {
         SCOPED_TRACE(c.button);
         ClearAllNotifications();
-        std::wstring title;
         LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
         Answering({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 2, [&](HWND dialog) {
-            title = WindowText(dialog);
             ClickDialogButton(dialog, c.button);
         }) }, Event(2));
-        EXPECT_EQ(L"Alarm 3", title);
         if (c.snoozed)
             EXPECT_NEAR(static_cast<double>(now + 15 * TICKS_PER_MINUTE),
                         static_cast<double>(AlarmThreeDue()), 10.0 * TICKS_PER_SECOND);
