@@ -64,7 +64,9 @@ protected:
 
 } // namespace
 
-TEST_F(Launcher, UnknownArgumentsAreRefusedNoneMakeOneIconWindowThatOpensWakeloom)
+// The icon window follows the program's setting: already there, it is not
+// started again; off, it is closed; on, it is started.
+TEST_F(Launcher, UnknownArgumentsAreRefusedNoneMakeOneIconWindowThatOpensWakeloomAndFollowsShowIcon)
 {
     EXPECT_EQ(1u, Run(L"--help"));   // which ones are unknown: EventId
     EXPECT_EQ(nullptr, FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME));
@@ -81,24 +83,16 @@ TEST_F(Launcher, UnknownArgumentsAreRefusedNoneMakeOneIconWindowThatOpensWakeloo
     PostMessageW(window, WM_APP + 100, 1, WM_LBUTTONUP);
     EXPECT_EQ(std::vector<std::wstring>{ L"" }, StartsOfFakeProgram());
 
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, WaitForExit(first, 10000));
-    KillProgram(first);
-}
-
-TEST_F(Launcher, TaskbarIconFollowsShowIcon)
-{
     // A recorder in the launcher's place tells whether it was started.
     wchar_t windows[MAX_PATH];
     GetSystemWindowsDirectoryW(windows, MAX_PATH);
     InstallRecorderAs(windows, LAUNCHER_FILE);
-    standIn = CreateStandInWindow(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME);
     ShowIcon = 1;
     UpdateTaskbarIcon();   // already there: not started again
     ShowIcon = 0;
     UpdateTaskbarIcon();
-    EXPECT_FALSE(IsWindow(standIn));   // closed
-    standIn = nullptr;
+    EXPECT_EQ(0u, WaitForExit(first, 10000));   // closed
+    KillProgram(first);
     ShowIcon = 1;
     UpdateTaskbarIcon();
     EXPECT_EQ(1u, StartsOfFakeProgram().size());

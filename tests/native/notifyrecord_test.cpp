@@ -18,9 +18,7 @@ StoredNotification Record(DWORD handle)
 
 NotificationStore ThreeRecords()
 {
-    NotificationStore store = { 42, { Record(7), Record(9), Record(11) } };
-    store.generation = 5;
-    return store;
+    return { 42, { Record(7), Record(9), Record(11) }, 5 };
 }
 
 std::vector<DWORD> Handles(const NotificationStore& store)

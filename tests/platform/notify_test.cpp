@@ -33,8 +33,8 @@ std::vector<DWORD> PendingHandles()
     return handles;
 }
 
-const size_t kHeaderBytes = 32;
-const size_t kRecordBytes = 1080;
+// Where the second record of a store file starts: after the header and the first.
+const size_t kSecondRecord = 32 + 1080;
 
 // The scheduler starts the event recorder; its log says when.
 class Notifications : public ::testing::Test {
@@ -75,7 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(Notifications, BadRequestsFailAndStoreNothingAndClearedHandlesAreNeverReused)
+TEST_F(Notifications, BadRequestsAndOnesPastTheLimitFailAndClearedHandlesAreNeverReused)
 {
     CE_NOTIFICATION_TRIGGER good = MakeTrigger(kLauncher, L"/ID:1", LocalTimeIn(60000),
                                                LocalTimeIn(120000));
@@ -113,6 +113,27 @@ TEST_F(Notifications, BadRequestsFailAndStoreNothingAndClearedHandlesAreNeverReu
     EXPECT_FALSE(CeGetUserNotification(a, 0, &bytes, nullptr));
     EXPECT_GT(HandleToULong(SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000)),
               HandleToULong(a));
+
+    // A full store refuses a new request and keeps the rest.
+    NotificationStore full = { 1000 + STORE_MAX_NOTIFICATIONS, {} };
+    StoredNotification n = { 0, LocalTimeIn(3600000), LocalTimeIn(3900000), L"\\Windows\\wklmgr.exe", L"/ID:1" };
+    for (DWORD i = 0; i < STORE_MAX_NOTIFICATIONS; i++) {
+        n.handle = 1000 + i;
+        full.pending.push_back(n);
+    }
+    HANDLE lock = LockNotificationStore();
+    ASSERT_TRUE(WriteNotificationStore(full));
+    UnlockNotificationStore(lock);
+
+    EXPECT_EQ(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA), GetLastError());
+    DWORD needed = 0;
+    CeGetUserNotificationHandles(nullptr, 0, &needed);
+    EXPECT_EQ(static_cast<DWORD>(STORE_MAX_NOTIFICATIONS), needed);
+    // A replacement still fits, and room made is room to use.
+    EXPECT_NE(nullptr, SetNotificationIn(reinterpret_cast<HANDLE>(1000), kLauncher, L"/ID:3", 600000, 900000));
+    EXPECT_TRUE(CeClearUserNotification(reinterpret_cast<HANDLE>(1001)));
+    EXPECT_NE(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
 }
 
 TEST_F(Notifications, DamagedStoreIsRecoveredFromItsCopyAndTheDamageLogged)
@@ -121,7 +142,7 @@ TEST_F(Notifications, DamagedStoreIsRecoveredFromItsCopyAndTheDamageLogged)
     for (const wchar_t* arguments : { L"/ID:1", L"/ID:2", L"/ID:3" })
         set.push_back(HandleToULong(SetNotificationIn(nullptr, kLauncher, arguments, 600000, 900000)));
     const std::pair<const char*, std::function<void(std::vector<BYTE>&)>> damages[] = {
-        { "a byte of unused text", [](std::vector<BYTE>& b) { b[kHeaderBytes + kRecordBytes + 900] ^= 4; } },
+        { "a byte of unused text", [](std::vector<BYTE>& b) { b[kSecondRecord + 900] ^= 4; } },
         { "empty", [](std::vector<BYTE>& b) { b.clear(); } },
     };
     for (const auto& [name, damage] : damages) {
@@ -137,37 +158,10 @@ TEST_F(Notifications, DamagedStoreIsRecoveredFromItsCopyAndTheDamageLogged)
 
     // Both copies damaged in the same record: that one alone is lost.
     for (const wchar_t* file : { STORE_FILE, STORE_COPY_FILE })
-        DamageStoreFile(file, [](std::vector<BYTE>& b) { b[kHeaderBytes + kRecordBytes + 40] ^= 1; });
+        DamageStoreFile(file, [](std::vector<BYTE>& b) { b[kSecondRecord + 40] ^= 1; });
     EXPECT_EQ((std::vector<DWORD>{ set[0], set[2] }), PendingHandles());
 }
 
-TEST_F(Notifications, RequestPastTheLimitIsRefusedAndTheRestKept)
-{
-    NotificationStore full = { 1000, {} };
-    StoredNotification n = {};
-    wcscpy(n.application, kLauncher);
-    wcscpy(n.arguments, L"/ID:1");
-    n.start = LocalTimeIn(3600000);
-    n.end = LocalTimeIn(3900000);
-    for (DWORD i = 0; i < STORE_MAX_NOTIFICATIONS; i++) {
-        n.handle = 1000 + i;
-        full.pending.push_back(n);
-    }
-    full.nextHandle = 1000 + STORE_MAX_NOTIFICATIONS;
-    HANDLE lock = LockNotificationStore();
-    ASSERT_TRUE(WriteNotificationStore(full));
-    UnlockNotificationStore(lock);
-
-    EXPECT_EQ(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_ENOUGH_QUOTA), GetLastError());
-    DWORD needed = 0;
-    CeGetUserNotificationHandles(nullptr, 0, &needed);
-    EXPECT_EQ(static_cast<DWORD>(STORE_MAX_NOTIFICATIONS), needed);
-    // A replacement still fits, and room made is room to use.
-    EXPECT_NE(nullptr, SetNotificationIn(reinterpret_cast<HANDLE>(1000), kLauncher, L"/ID:3", 600000, 900000));
-    EXPECT_TRUE(CeClearUserNotification(reinterpret_cast<HANDLE>(1001)));
-    EXPECT_NE(nullptr, SetNotificationIn(nullptr, kLauncher, L"/ID:2", 600000, 900000));
-}
 
 // Past its start by more than a minute and past its end, a notification
 // still starts, marked as expired, so no chain of events ends with it. (How
@@ -219,21 +213,14 @@ TEST_F(Notifications, SchedulerWithoutItsChangeEventPollsAndSaysSo)
     ClearNotificationLog();
     ChildProcess scheduler = StartProgram(NOTIFICATION_SCHEDULER_FILE, L"");
     ASSERT_NE(nullptr, WaitForWindow(L"WakeloomScheduler", L"WakeloomScheduler", 10000));
-    // The CPU time it takes between two deliveries, past its own start-up.
-    auto busy = [&] {
-        FILETIME created, ended, kernel, user;
-        GetProcessTimes(scheduler.process, &created, &ended, &kernel, &user);
-        return ((static_cast<ULONGLONG>(kernel.dwHighDateTime + user.dwHighDateTime) << 32)
-                + kernel.dwLowDateTime + user.dwLowDateTime) / 10000;
-    };
     Set(L"polled", 1500);
     Set(L"again", 4000);
     EXPECT_EQ(std::vector<std::wstring>{ L"polled" }, StartsUntil(L"polled"));
-    ULONGLONG cpuMs = busy(), wallMs = GetTickCount64();
+    // The CPU time it takes between two deliveries, past its own start-up.
+    double cpu = ProcessCpuSeconds(scheduler.process), wall = GetTickCount64() / 1000.0;
     EXPECT_EQ((std::vector<std::wstring>{ L"polled", L"again" }), StartsUntil(L"again"));
-    cpuMs = busy() - cpuMs;
-    wallMs = GetTickCount64() - wallMs;
-    EXPECT_LT(cpuMs, wallMs / 4) << "of " << wallMs << " ms";
+    wall = GetTickCount64() / 1000.0 - wall;
+    EXPECT_LT(ProcessCpuSeconds(scheduler.process) - cpu, wall / 4) << "of " << wall << " s";
     EXPECT_NE(std::string::npos, ReadNotificationLog().find("every second"));
     KillProgram(scheduler);
     CloseHandle(squatter);

@@ -29,15 +29,14 @@ protected:
             ASSERT_TRUE(CopyFileW(BuildSoundPath(sound).c_str(),
                                   (install / L"sounds\\" + sound).c_str(), FALSE));
         WriteText(INSTALL_PATH, L"InstlDir", install.path);
-        std::wstring key = AlarmKeyPath(2);
-        WriteDword(key.c_str(), L"AlarmOn", 1);
-        WriteDword(key.c_str(), L"AThour", 23);
-        WriteDword(key.c_str(), L"ATmin", 59);
-        WriteDword(key.c_str(), L"Volume", 5);
-        // Not a day it rings on today: a snooze rings on any day all the same.
+        // Alarm 3 at 23:59 on a day that is not today: a snooze rings on any
+        // day all the same.
         SYSTEMTIME now;
         GetLocalTime(&now);
-        WriteDword(key.c_str(), L"Days", 1 << ((now.wDayOfWeek + 3) % 7));
+        const std::pair<const wchar_t*, DWORD> alarm[] = { { L"AlarmOn", 1 }, { L"AThour", 23 }, { L"ATmin", 59 },
+                                                           { L"Volume", 5 }, { L"Days", 1u << ((now.wDayOfWeek + 3) % 7) } };
+        for (const auto& [name, value] : alarm)
+            WriteDword(AlarmKeyPath(2).c_str(), name, value);
         WriteDword(SETTINGS_PATH, L"ShowIcon", 0);
     }
     void TearDown() override

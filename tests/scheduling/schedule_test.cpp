@@ -44,7 +44,7 @@ protected:
 
 } // namespace
 
-TEST_F(Scheduling, MondayAlarmArmedOnSaturdayRequestsTheLauncherOnMonday)
+TEST_F(Scheduling, RequestIsForTheLauncherAtTheAlarmsTimeAndReplacesTheHandleTheRegistryHolds)
 {
     // 2 March 2030 is a Saturday.
     alarms[3]->Days = 1 << 1;
@@ -57,38 +57,37 @@ TEST_F(Scheduling, MondayAlarmArmedOnSaturdayRequestsTheLauncherOnMonday)
     EXPECT_EQ(n.handle, alarms[3]->AlarmHandle);
     EXPECT_EQ(n.handle, StoredDword(AlarmKeyPath(3).c_str(), L"AlarmHandle"));
 
+    // Moved, it keeps its notification.
     MaxTime = 30;
     ASSERT_TRUE(ScheduleAlarmAt(3, At(4, 23, 45), false));
+    EXPECT_EQ(n.handle, alarms[3]->AlarmHandle);
+    EXPECT_EQ(Ticks(At(4, 23, 45)), Ticks(OnlyPending().start));
     EXPECT_EQ(Ticks(At(5, 0, 15)), Ticks(OnlyPending().end));
-}
-
-TEST_F(Scheduling, RequestsReplaceTheHandleTheRegistryHolds)
-{
-    ASSERT_TRUE(ScheduleAlarmAt(2, At(5, 6, 0), false));
-    DWORD first = alarms[2]->AlarmHandle;
-    ASSERT_TRUE(ScheduleAlarmAt(2, At(5, 6, 30), false));
-    EXPECT_EQ(first, alarms[2]->AlarmHandle);
-    EXPECT_EQ(Ticks(At(5, 6, 30)), Ticks(OnlyPending().start));
 
     // Another process moved the alarm to a notification of its own and
     // stored that handle; our copy is stale.
-    DWORD theirs = SetEventNotification(2, At(5, 6, 10));
-    WriteDword(AlarmKeyPath(2).c_str(), L"AlarmHandle", theirs);
-    CeClearUserNotification(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(first)));
-    ASSERT_TRUE(ScheduleAlarmAt(2, At(5, 7, 0), false));
-    EXPECT_EQ(theirs, alarms[2]->AlarmHandle);
-    EXPECT_EQ(Ticks(At(5, 7, 0)), Ticks(OnlyPending().start));
+    DWORD theirs = SetEventNotification(3, At(4, 6, 10));
+    WriteDword(AlarmKeyPath(3).c_str(), L"AlarmHandle", theirs);
+    CeClearUserNotification(ULongToHandle(n.handle));
+    ASSERT_TRUE(ScheduleAlarmAt(3, At(4, 7, 30), false));
+    EXPECT_EQ(theirs, alarms[3]->AlarmHandle);
+    EXPECT_EQ(Ticks(At(4, 7, 30)), Ticks(OnlyPending().start));
 
     // A handle the system forgot is replaced by a new notification.
-    CeClearUserNotification(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(theirs)));
-    ASSERT_TRUE(ScheduleAlarmAt(2, At(5, 7, 30), false));
-    EXPECT_NE(theirs, alarms[2]->AlarmHandle);
-    EXPECT_EQ(alarms[2]->AlarmHandle, OnlyPending().handle);
+    CeClearUserNotification(ULongToHandle(theirs));
+    ASSERT_TRUE(ScheduleAlarmAt(3, At(4, 8, 0), false));
+    EXPECT_NE(theirs, alarms[3]->AlarmHandle);
+    EXPECT_EQ(alarms[3]->AlarmHandle, OnlyPending().handle);
 }
 
-// No day to ring on, or an hour that does not exist: not reported as set.
-TEST_F(Scheduling, AlarmThatCanNeverRingIsRefusedWithAMessage)
+// Rescheduling all arms the armed alarms and clears the rest. One with no
+// day to ring on, or at an hour that does not exist, is not reported as set
+// and is said so.
+TEST_F(Scheduling, RescheduleAllArmsTheArmedClearsTheRestAndRefusesWhatCanNeverRing)
 {
+    ASSERT_TRUE(ScheduleAlarmAt(8, At(5, 6, 0), false));
+    alarms[8]->AlarmOn = 0;
+    alarms[1]->AlarmOn = 1;
     alarms[5]->AlarmOn = 1;
     alarms[5]->AlarmHandle = 77;
     alarms[5]->AThour = 25;
@@ -98,10 +97,12 @@ TEST_F(Scheduling, AlarmThatCanNeverRingIsRefusedWithAMessage)
     EXPECT_EQ(77u, alarms[5]->AlarmHandle);
     std::wstring text;
     DialogDriver driver({ AnswerMessageBox(&text) });
-    ScheduleAlarm(5, nullptr);
+    RescheduleAllAlarms(nullptr);
     EXPECT_EQ(1, driver.dialogsSeen);
     EXPECT_EQ(L"Failed to set alarm!", text);
-    EXPECT_TRUE(PendingNotifications().empty());
+    EXPECT_EQ(L"/ID:1", OnlyPending().arguments);
+    EXPECT_EQ(0u, alarms[8]->AlarmHandle);
+    EXPECT_EQ(0u, StoredDword(AlarmKeyPath(8).c_str(), L"AlarmHandle"));
 }
 
 TEST_F(Scheduling, FailedRequestSavesNoHandleAndSaysSoButASnoozeIsQuiet)
@@ -113,8 +114,7 @@ TEST_F(Scheduling, FailedRequestSavesNoHandleAndSaysSoButASnoozeIsQuiet)
     EXPECT_EQ(0u, StoredDword(AlarmKeyPath(4).c_str(), L"AlarmHandle"));
 
     alarms[4]->AlarmOn = 1;
-    DialogDriver driver({ AnswerMessageBox(nullptr), AnswerMessageBox(nullptr),
-                          AnswerMessageBox(nullptr) });
+    DialogDriver driver(std::vector<DialogStep>(3, AnswerMessageBox(nullptr)));
     RescheduleAllAlarms(nullptr);
     EXPECT_EQ(1, driver.dialogsSeen);
     ScheduleSnooze(4);
@@ -124,15 +124,4 @@ TEST_F(Scheduling, FailedRequestSavesNoHandleAndSaysSoButASnoozeIsQuiet)
     EXPECT_FALSE(StartCountdownNotification(nullptr));
     EXPECT_EQ(3, driver.dialogsSeen);
     EXPECT_EQ(0u, ChimeHandle + CountdownHandle);
-}
-
-TEST_F(Scheduling, RescheduleAllArmsTheArmedAndClearsTheRest)
-{
-    ASSERT_TRUE(ScheduleAlarmAt(8, At(5, 6, 0), false));
-    alarms[8]->AlarmOn = 0;
-    alarms[1]->AlarmOn = 1;
-    RescheduleAllAlarms(nullptr);
-    EXPECT_EQ(L"/ID:1", OnlyPending().arguments);
-    EXPECT_EQ(0u, alarms[8]->AlarmHandle);
-    EXPECT_EQ(0u, StoredDword(AlarmKeyPath(8).c_str(), L"AlarmHandle"));
 }

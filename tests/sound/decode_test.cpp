@@ -15,11 +15,11 @@ static std::vector<BYTE> operator+(std::vector<BYTE> first, const std::vector<BY
     return first;
 }
 
-// The bytes with `size` of them at `at` replaced by a little-endian value.
-static std::vector<BYTE> Patched(std::vector<BYTE> bytes, size_t at, DWORD value, int size = 4)
+// The bytes with `size` of them at `at` replaced by a value, little-endian
+// as the machine and the files are.
+static std::vector<BYTE> Patched(std::vector<BYTE> bytes, size_t at, DWORD value, size_t size = 4)
 {
-    for (int i = 0; i < size; i++)
-        bytes[at + i] = static_cast<BYTE>(value >> (8 * i));
+    CopyMemory(bytes.data() + at, &value, size);
     return bytes;
 }
 
@@ -115,7 +115,7 @@ TEST_F(SoundFiles, DamagedFilesPlayWithoutHarmOrAreRefused)
         files.push_back({ L"lone" + std::to_wstring(size) + L".mp3", Patched(noise(size, 100), at, 0x6490FBFF) });
     // The vendor length, the comment count and the first comment's length
     // of the comment header, on the second page after the 58 bytes of the first.
-    auto le32 = [&](size_t at) { return ogg[at] | (ogg[at + 1] << 8) | (ogg[at + 2] << 16) | (ogg[at + 3] << 24); };
+    auto le32 = [&](size_t at) -> unsigned { return *reinterpret_cast<const UNALIGNED DWORD*>(ogg.data() + at); };
     size_t vendor = 58 + 27 + ogg[58 + 26] + 7, count = vendor + 4 + le32(vendor), first = count + 4;
     for (auto [at, value] : { std::pair{ vendor, 0xFFFFFFFFu }, std::pair{ count, 0x40000000u },
                               std::pair{ first, le32(first) + 2000u }, std::pair{ first, 0x80000000u } })

@@ -66,12 +66,16 @@ std::vector<BYTE> ReadBytes(const std::wstring& path)
     return std::vector<BYTE>(std::istreambuf_iterator<char>(file), {});
 }
 
+std::vector<short> WavSamples(const std::vector<BYTE>& wav)
+{
+    std::vector<short> samples(wav.size() > 44 ? (wav.size() - 44) / 2 : 0);
+    CopyMemory(samples.data(), wav.data() + 44, samples.size() * sizeof(short));
+    return samples;
+}
+
 std::vector<short> WavFileSamples(const std::wstring& path)
 {
-    std::vector<BYTE> bytes = ReadBytes(path);
-    std::vector<short> samples(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
-    CopyMemory(samples.data(), bytes.data() + 44, samples.size() * sizeof(short));
-    return samples;
+    return WavSamples(ReadBytes(path));
 }
 
 int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass, double volume)

@@ -24,7 +24,9 @@ struct TempFolder {
 };
 bool WriteBytes(const std::wstring& path, const std::vector<BYTE>& bytes);
 std::vector<BYTE> ReadBytes(const std::wstring& path);
-// The samples of one of our 16-bit mono WAV files.
+// The samples after the plain 44-byte header of one of our 16-bit WAV
+// files, or of what ALSA's file plugin wrote.
+std::vector<short> WavSamples(const std::vector<BYTE>& wav);
 std::vector<short> WavFileSamples(const std::wstring& path);
 // How often the whole of `pass`, scaled by `volume`, stands in `samples`
 // (within two steps of rounding).

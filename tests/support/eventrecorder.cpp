@@ -6,11 +6,10 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
 {
-    FILETIME utc, local;
+    FILETIME utc;
+    ULARGE_INTEGER local;
     GetSystemTimePreciseAsFileTime(&utc);
-    FileTimeToLocalFileTime(&utc, &local);
-    unsigned long long ticks = (static_cast<unsigned long long>(local.dwHighDateTime) << 32)
-                               | local.dwLowDateTime;
+    FileTimeToLocalFileTime(&utc, reinterpret_cast<FILETIME*>(&local));
 
     wchar_t log[MAX_PATH + 8];
     DWORD n = GetModuleFileNameW(nullptr, log, MAX_PATH);
@@ -23,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             char line[600];
-            int length = snprintf(line, sizeof(line), "%llu %ls\n", ticks, commandLine);
+            int length = snprintf(line, sizeof(line), "%llu %ls\n", local.QuadPart, commandLine);
             DWORD written;
             if (length > 0)
                 WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);

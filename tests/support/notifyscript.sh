@@ -38,10 +38,12 @@ start_scheduler() {
     for i in $(seq 100); do [ -n "$(scheduler_pid)" ] && return 0; sleep 0.1; done
     return 1
 }
+# Fails when a scheduler is still there after ten seconds.
 kill_scheduler() {
-    local pid
+    local pid deadline=$((SECONDS + 10))
     for pid in $(prefix_pids 'wklsched\.exe'); do kill -9 "$pid" 2>/dev/null; done
-    while [ -n "$(scheduler_pid)" ]; do sleep 0.1; done
+    while [ -n "$(scheduler_pid)" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+    [ -z "$(scheduler_pid)" ]
 }
 
 passes=0

@@ -19,12 +19,6 @@
 #include "contract.h"
 #include "testsupport.h"
 
-static void PrintTime(const SYSTEMTIME& t)
-{
-    printf("%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-           t.wSecond);
-}
-
 int wmain(int argc, wchar_t** argv)
 {
     if (argc == 6 && wcscmp(argv[1], L"set") == 0) {
@@ -53,9 +47,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (argc == 2 && wcscmp(argv[1], L"list") == 0) {
         for (const PendingNotification& n : PendingNotifications()) {
-            printf("%lu ", static_cast<unsigned long>(n.handle));
-            PrintTime(n.start);
-            printf(" %ls\n", n.arguments.c_str());
+            const SYSTEMTIME& t = n.start;
+            printf("%lu %04u-%02u-%02uT%02u:%02u:%02u %ls\n", static_cast<unsigned long>(n.handle),
+                   t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, n.arguments.c_str());
         }
         return 0;
     }

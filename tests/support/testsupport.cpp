@@ -305,47 +305,22 @@ void ClearSoundCapture()
     DeleteFileW(SoundCapturePath().c_str());
 }
 
-static DWORD ReadLe32(const BYTE* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<DWORD>(p[3]) << 24);
-}
-
-static WORD ReadLe16(const BYTE* p)
-{
-    return static_cast<WORD>(p[0] | (p[1] << 8));
-}
-
-// Our sound library plays 16-bit PCM only, so that is what ALSA writes;
-// anything else reads as no capture.
+// ALSA's file plugin writes a plain 44-byte header and fills in its lengths
+// only when the stream closes: everything after the header is samples. Our
+// sound library plays 16-bit PCM only, so that is what it writes; anything
+// else reads as no capture.
 SoundCapture ReadSoundCapture()
 {
     SoundCapture capture;
     std::vector<BYTE> bytes = ReadBytes(SoundCapturePath());
-    if (bytes.size() < 12 || memcmp(bytes.data(), "RIFF", 4) != 0
-        || memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    PCMWAVEFORMAT format = {};
+    if (bytes.size() >= 44 && memcmp(bytes.data(), "RIFF", 4) == 0)
+        CopyMemory(&format, bytes.data() + 20, sizeof(format));
+    if (format.wf.wFormatTag != WAVE_FORMAT_PCM || format.wBitsPerSample != 16)
         return capture;
-    WORD format = 0, bits = 0;
-    size_t pos = 12;
-    while (pos + 8 <= bytes.size()) {
-        const BYTE* chunk = bytes.data() + pos;
-        DWORD size = ReadLe32(chunk + 4);
-        if (memcmp(chunk, "fmt ", 4) == 0 && pos + 8 + 16 <= bytes.size()) {
-            format = ReadLe16(chunk + 8);
-            capture.channels = ReadLe16(chunk + 10);
-            capture.rate = static_cast<int>(ReadLe32(chunk + 12));
-            bits = ReadLe16(chunk + 22);
-        } else if (memcmp(chunk, "data", 4) == 0) {
-            if (format != WAVE_FORMAT_PCM || bits != 16)
-                return capture;
-            // The plugin writes the data length only when the stream closes:
-            // take everything that follows.
-            for (size_t i = pos + 8; i + 1 < bytes.size(); i += 2)
-                capture.samples.push_back(static_cast<short>(ReadLe16(bytes.data() + i)));
-            capture.valid = capture.channels > 0;
-            return capture;
-        }
-        pos += 8 + size + (size & 1);
-    }
+    capture.channels = format.wf.nChannels;
+    capture.rate = static_cast<int>(format.wf.nSamplesPerSec);
+    capture.samples = WavSamples(bytes);
     return capture;
 }
 
@@ -402,6 +377,14 @@ void KillProgram(ChildProcess& child)
     WaitForSingleObject(child.process, 5000);
     CloseHandle(child.process);
     child.process = nullptr;
+}
+
+double ProcessCpuSeconds(HANDLE process)
+{
+    ULARGE_INTEGER created, exited, kernel, user;
+    GetProcessTimes(process, reinterpret_cast<FILETIME*>(&created), reinterpret_cast<FILETIME*>(&exited),
+                    reinterpret_cast<FILETIME*>(&kernel), reinterpret_cast<FILETIME*>(&user));
+    return static_cast<double>(kernel.QuadPart + user.QuadPart) / 1e7;
 }
 
 bool InstallInWindowsFolder(const wchar_t* fileName)
@@ -509,10 +492,9 @@ SYSTEMTIME LocalTimeIn(LONGLONG ms)
 
 LONGLONG Ticks(const SYSTEMTIME& time)
 {
-    FILETIME ft = {};
-    SystemTimeToFileTime(&time, &ft);
-    return static_cast<LONGLONG>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32)
-                                 | ft.dwLowDateTime);
+    ULARGE_INTEGER ticks = {};
+    SystemTimeToFileTime(&time, reinterpret_cast<FILETIME*>(&ticks));
+    return static_cast<LONGLONG>(ticks.QuadPart);
 }
 
 SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second, int ms)

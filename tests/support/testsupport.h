@@ -90,9 +90,9 @@ struct Capture {
 Capture CaptureWindow(HWND window);
 
 // What ALSA's file plugin wrote: the format of the last stream played and
-// its interleaved 16-bit samples (other formats are converted).
+// its interleaved 16-bit samples (other formats are converted); no
+// channels and no samples when nothing was captured.
 struct SoundCapture {
-    bool valid = false;
     int channels = 0;
     int rate = 0;
     std::vector<short> samples;
@@ -113,6 +113,8 @@ ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments);
 // (messages are pumped meanwhile, so windows of this thread stay live).
 DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs);
 void KillProgram(ChildProcess& child);
+// The CPU time a process has taken so far, in seconds.
+double ProcessCpuSeconds(HANDLE process);
 // Copies a program of the build (the launcher) into the Windows folder,
 // where the notifications start it; a copy that runs is ended first.
 bool InstallInWindowsFolder(const wchar_t* fileName);
