@@ -143,6 +143,7 @@ TEST_F(Notifications, DamagedStoreIsRecoveredFromItsCopyAndTheDamageLogged)
         set.push_back(HandleToULong(SetNotificationIn(nullptr, kLauncher, arguments, 600000, 900000)));
     const std::pair<const char*, std::function<void(std::vector<BYTE>&)>> damages[] = {
         { "a byte of unused text", [](std::vector<BYTE>& b) { b[kSecondRecord + 900] ^= 4; } },
+        { "truncated", [](std::vector<BYTE>& b) { b.resize(b.size() / 2); } },
         { "empty", [](std::vector<BYTE>& b) { b.clear(); } },
     };
     for (const auto& [name, damage] : damages) {
