@@ -21,8 +21,7 @@ static BOOL OnInitDialog(HWND dialog)
     digitFont = CreateDigitFont(24);
     for (int id : { IDC_COUNTDOWN_TITLE, IDC_SOUND_LABEL, IDC_SOUND_NAME, IDC_KEEP_AWAKE })
         SetControlFont(dialog, id, labelFont);
-    SetTimeDigitFont(dialog, digitFont);
-    ShowTimeDigitPictures(dialog);
+    PrepareTimeDigits(dialog, digitFont);
     // Every opening offers half an hour.
     SetTimeDigits(dialog, 0, 30);
     ShowFileName(dialog, IDC_SOUND_NAME, CountdownSound, true);

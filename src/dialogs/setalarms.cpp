@@ -99,8 +99,7 @@ static BOOL OnInitDialog(HWND dialog)
     savedDeviceVolume = GetWaveVolume();
     digitFont = CreateDigitFont(-(14 * ScreenPixelsPerInch()) / 72);
     labelFont = CreateLabelFont();
-    SetTimeDigitFont(dialog, digitFont);
-    ShowTimeDigitPictures(dialog);
+    PrepareTimeDigits(dialog, digitFont);
     for (int id : { IDC_SELECTOR_LABEL, IDC_ALARM_ON, IDC_SOUND_NAME })
         SetControlFont(dialog, id, labelFont);
     for (int i = 1; i <= ALARM_COUNT; i++) {

@@ -47,8 +47,7 @@ static BOOL OnInitDialog(HWND dialog)
     for (int id : { IDC_SLEEP_TITLE, IDC_SLEEP_SOURCE_NAME, IDC_SLEEP_SOURCE_LABEL,
                     IDC_UNTIL_MUSIC_ENDS, IDC_FOR_THE_TIME })
         SetControlFont(dialog, id, labelFont);
-    SetTimeDigitFont(dialog, digitFont);
-    ShowTimeDigitPictures(dialog);
+    PrepareTimeDigits(dialog, digitFont);
     int hours = static_cast<int>(SleepTime / 60);
     SetTimeDigits(dialog, hours > 23 ? 23 : hours, static_cast<int>(SleepTime % 60));
     for (const wchar_t* kind : { L"Folder", L"File", L"Playlist" })

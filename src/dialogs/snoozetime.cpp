@@ -14,8 +14,7 @@ static HFONT digitFont;
 static BOOL OnInitDialog(HWND dialog)
 {
     digitFont = CreateDigitFont(24);
-    SetTimeDigitFont(dialog, digitFont);
-    ShowTimeDigitPictures(dialog);
+    PrepareTimeDigits(dialog, digitFont);
     int hours = static_cast<int>(SnoozeTime / 60);
     SetTimeDigits(dialog, hours > 23 ? 23 : hours, static_cast<int>(SnoozeTime % 60));
     SetFocus(dialog);

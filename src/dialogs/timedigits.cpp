@@ -66,7 +66,7 @@ bool OnTimeDigitCommand(HWND dialog, WPARAM wParam, HourRange hours)
     return false;
 }
 
-void ShowTimeDigitPictures(HWND dialog)
+void PrepareTimeDigits(HWND dialog, HFONT font)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HANDLE up = LoadImageW(instance, MAKEINTRESOURCEW(IDB_ARROW_UP), IMAGE_BITMAP, 0, 0, LR_SHARED);
@@ -75,15 +75,9 @@ void ShowTimeDigitPictures(HWND dialog)
         SendDlgItemMessageW(dialog, field.up, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(up));
         SendDlgItemMessageW(dialog, field.down, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(down));
+        if (font != nullptr)
+            SendDlgItemMessageW(dialog, field.value, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-}
-
-void SetTimeDigitFont(HWND dialog, HFONT font)
-{
-    if (font == nullptr)
-        return;
-    for (const DigitField& field : digitFields)
-        SendDlgItemMessageW(dialog, field.value, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 int TwelveHourOf(int hour24, bool* pm)

@@ -22,10 +22,8 @@ int TimeDigitsMinutes(HWND dialog);
 // command (or notification code).
 bool OnTimeDigitCommand(HWND dialog, WPARAM wParam, HourRange hours);
 // Puts the arrow pictures on the editor's buttons (the colon's picture is
-// in the template).
-void ShowTimeDigitPictures(HWND dialog);
-// Sets `font` on the three digit statics.
-void SetTimeDigitFont(HWND dialog, HFONT font);
+// in the template) and `font` on the three digit statics.
+void PrepareTimeDigits(HWND dialog, HFONT font);
 
 // The 12-hour clock: the hour shown for a 24-hour one (12 for 0 and 12) and
 // whether it is PM, and back.
