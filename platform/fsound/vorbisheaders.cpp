@@ -72,6 +72,20 @@ static bool IsVorbisHeader(const uint8_t* p, size_t size, uint8_t type)
     return size >= 7 && p[0] == type && memcmp(p + 1, "vorbis", 6) == 0;
 }
 
+// Steps over a 32-bit length at `*pos` and the bytes it counts; false when
+// either would reach past the packet.
+static bool SkipCountedBytes(const uint8_t* p, size_t size, size_t* pos)
+{
+    if (size - *pos < 4)
+        return false;
+    uint32_t length = Le32(p + *pos);
+    *pos += 4;
+    if (length > size - *pos)
+        return false;
+    *pos += length;
+    return true;
+}
+
 static bool CheckComments(const std::vector<uint8_t>& packet)
 {
     const uint8_t* p = packet.data();
@@ -81,27 +95,15 @@ static bool CheckComments(const std::vector<uint8_t>& packet)
     size_t pos = 7;
     // The vendor, the comment count, each comment: every length must lie
     // inside the packet.
-    if (size - pos < 4)
-        return false;
-    uint32_t vendor = Le32(p + pos);
-    pos += 4;
-    if (vendor > size - pos)
-        return false;
-    pos += vendor;
-    if (size - pos < 4)
+    if (!SkipCountedBytes(p, size, &pos) || size - pos < 4)
         return false;
     uint32_t count = Le32(p + pos);
     pos += 4;
     if (count > (size - pos) / 4)
         return false;
     for (uint32_t i = 0; i < count; i++) {
-        if (size - pos < 4)
+        if (!SkipCountedBytes(p, size, &pos))
             return false;
-        uint32_t length = Le32(p + pos);
-        pos += 4;
-        if (length > size - pos)
-            return false;
-        pos += length;
     }
     // The framing bit.
     return pos < size && (p[pos] & 1) != 0;
