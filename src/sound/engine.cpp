@@ -29,7 +29,8 @@
 #define OPEN_ATTEMPTS        6
 #define CLOSE_ATTEMPTS       6
 #define REPEAT_GAP_MS        500
-#define MB_PATH_BYTES        260
+// Room for any path in UTF-8: at most three bytes for each UTF-16 unit.
+#define MB_PATH_BYTES        (3 * MAX_PATH)
 
 std::atomic<bool> oneShotFinished;
 std::atomic<bool> mediaListFinished;
