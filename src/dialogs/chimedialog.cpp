@@ -6,8 +6,8 @@
 #include <strsafe.h>
 
 #include "app.h"
-#include "messages.h"
 #include "resource.h"
+#include "ringing.h"
 #include "settings.h"
 #include "sound.h"
 
@@ -32,25 +32,13 @@ static BOOL OnInitDialog(HWND dialog)
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    wchar_t path[MAX_PATH];
-    if (BrowseForFile(mainWindow, false, path)) {
-        StringCchCopyW(ChimeSound, SETTINGS_TEXT_UNITS, path);
-        ShowFileName(dialog, IDC_SOUND_NAME, ChimeSound, false);
-    }
-    BringBackToFront(dialog);
+    BrowseForSound(dialog, mainWindow, ChimeSound, SETTINGS_TEXT_UNITS);
 }
 
 static void OnTest(HWND dialog)
 {
-    wchar_t defaultPath[MAX_PATH], path[MAX_PATH];
-    DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
-    bool own = ChimeSound[0] != L'\0' && wcscmp(ChimeSound, DEFAULT_CHIME_SOUND) != 0;
-    StringCchCopyW(path, ARRAYSIZE(path), own ? ChimeSound : defaultPath);
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
-        StringCchCopyW(path, ARRAYSIZE(path), defaultPath);
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-        ShowMessage(mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONERROR, path);
-    } else if (PlayOneShot(path)) {
+    wchar_t path[MAX_PATH];
+    if (FindChimeSound(path) && PlayOneShot(path)) {
         // A longer sound is cut: the dialog waits for it, not for the whole.
         for (int look = 0; look < TEST_LOOKS && !oneShotFinished; look++)
             Sleep(TEST_LOOK_MS);

@@ -51,12 +51,7 @@ static void OnStart(HWND dialog)
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    wchar_t path[MAX_PATH];
-    if (BrowseForFile(mainWindow, false, path)) {
-        StringCchCopyW(CountdownSound, SETTINGS_TEXT_UNITS, path);
-        ShowFileName(dialog, IDC_SOUND_NAME, CountdownSound, false);
-    }
-    BringBackToFront(dialog);
+    BrowseForSound(dialog, mainWindow, CountdownSound, SETTINGS_TEXT_UNITS);
 }
 
 static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

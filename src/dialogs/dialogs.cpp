@@ -156,6 +156,14 @@ bool BrowseForFile(HWND owner, bool playlist, wchar_t* path)
     return SUCCEEDED(StringCchCopyW(path, MAX_PATH, chosen));
 }
 
+void BrowseForSound(HWND dialog, HWND owner, wchar_t* sound, size_t soundUnits)
+{
+    wchar_t path[MAX_PATH];
+    if (BrowseForFile(owner, false, path) && SUCCEEDED(StringCchCopyW(sound, soundUnits, path)))
+        ShowFileName(dialog, IDC_SOUND_NAME, path, false);
+    BringBackToFront(dialog);
+}
+
 void ShowFileName(HWND dialog, int id, const wchar_t* path, bool fit)
 {
     wchar_t name[MEDIA_PATH_UNITS];

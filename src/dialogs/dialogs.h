@@ -51,6 +51,9 @@ void BringBackToFront(HWND dialog);
 // Lets the user pick a sound file (or an ASX playlist) with the system's
 // file dialog; true with `path` (MAX_PATH units) when one was chosen.
 bool BrowseForFile(HWND owner, bool playlist, wchar_t* path);
+// Browse for a sound file into `sound`, shown in the dialog's sound name;
+// the dialog comes back to the front either way.
+void BrowseForSound(HWND dialog, HWND owner, wchar_t* sound, size_t soundUnits);
 // Shows the text after the last backslash of `path`, or "<default>" for an
 // empty path, in control `id`; shortened to fit with `fit`.
 void ShowFileName(HWND dialog, int id, const wchar_t* path, bool fit);

@@ -136,12 +136,7 @@ static void OnDone(HWND dialog)
 
 static void OnBrowse(HWND dialog)
 {
-    wchar_t path[MAX_PATH];
-    if (BrowseForFile(dialog, false, path)) {
-        StringCchCopyW(alarms[selectedAlarm]->AlarmSound, ALARM_SOUND_UNITS, path);
-        ShowFileName(dialog, IDC_SOUND_NAME, path, false);
-    }
-    BringBackToFront(dialog);
+    BrowseForSound(dialog, dialog, alarms[selectedAlarm]->AlarmSound, ALARM_SOUND_UNITS);
 }
 
 static void OnTest(HWND dialog)

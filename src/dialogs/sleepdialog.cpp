@@ -81,12 +81,9 @@ static void OnBrowse(HWND dialog)
     wchar_t path[MAX_PATH];
     LRESULT kind = SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_GETCURSEL, 0, 0);
     if (kind == BROWSE_FOLDER) {
-        if (RunFolderPicker(dialog) == 1) {
-            if (pickedFolderPath[0] != L'\0')
-                Choose(dialog, pickedFolderPath, MEDIA_SOURCE_FOLDER);
-            else
-                SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_NAME, L"No Sounds Selected");
-        }
+        // The picker ends with 1 only with a folder picked.
+        if (RunFolderPicker(dialog) == 1)
+            Choose(dialog, pickedFolderPath, MEDIA_SOURCE_FOLDER);
     } else if (kind == BROWSE_FILE) {
         if (BrowseForFile(mainWindow, false, path))
             Choose(dialog, path, MEDIA_SOURCE_FILE);

@@ -35,20 +35,27 @@ static void RescheduleAlarm(int n)
         ClearAlarm(n);
 }
 
-static void SoundChime()
+bool FindChimeSound(wchar_t* path)
 {
-    wchar_t defaultPath[MAX_PATH], path[MAX_PATH];
+    wchar_t defaultPath[MAX_PATH];
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
     bool own = ChimeSound[0] != L'\0' && wcscmp(ChimeSound, DEFAULT_CHIME_SOUND) != 0;
-    StringCchCopyW(path, ARRAYSIZE(path), own ? ChimeSound : defaultPath);
+    StringCchCopyW(path, MAX_PATH, own ? ChimeSound : defaultPath);
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-        StringCchCopyW(path, ARRAYSIZE(path), defaultPath);
+        StringCchCopyW(path, MAX_PATH, defaultPath);
         if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
             ShowMessage(mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
-            return;
+            return false;
         }
     }
-    PlayOneShot(path);
+    return true;
+}
+
+static void SoundChime()
+{
+    wchar_t path[MAX_PATH];
+    if (FindChimeSound(path))
+        PlayOneShot(path);
 }
 
 static void RingAlarm(int n)

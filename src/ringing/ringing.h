@@ -28,6 +28,11 @@ void HandleEvent(int n);
 // scheduled without ringing, and the user is told of a missed alarm.
 void HandleMissedEvent(int n);
 
+// Puts the chime's sound into `path` (MAX_PATH units): its own, or the
+// default when that is missing. False, after telling the user, when neither
+// is there.
+bool FindChimeSound(wchar_t* path);
+
 // Rings alarm currentAlarm in its dialog (the wide template in landscape);
 // returns 1 when snoozed, 2 when stopped, timed out or without a sound.
 INT_PTR RunAlarmDialog(HWND owner);
