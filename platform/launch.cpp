@@ -33,3 +33,28 @@ bool LaunchProgram(const wchar_t* path, const wchar_t* arguments, HANDLE* proces
         CloseHandle(pi.hProcess);
     return true;
 }
+
+bool FindFileIn(const wchar_t* folder, const wchar_t* name, wchar_t* path, size_t pathCount)
+{
+    return folder[0] != L'\0'
+           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", folder, name))
+           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FindBesideProgram(const wchar_t* name, wchar_t* path, size_t pathCount)
+{
+    wchar_t folder[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, folder, MAX_PATH);
+    wchar_t* slash = n > 0 && n < MAX_PATH ? wcsrchr(folder, L'\\') : nullptr;
+    if (slash == nullptr)
+        return false;
+    *slash = L'\0';
+    return FindFileIn(folder, name, path, pathCount);
+}
+
+bool FindInWindowsFolder(const wchar_t* name, wchar_t* path, size_t pathCount)
+{
+    wchar_t folder[MAX_PATH];
+    UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH && FindFileIn(folder, name, path, pathCount);
+}

@@ -34,15 +34,6 @@ static bool IsValidTrigger(const CE_NOTIFICATION_TRIGGER* t)
            && TimeValue(t->stEndTime) >= TimeValue(t->stStartTime);
 }
 
-static StoredNotification* FindPending(NotificationStore& store, DWORD handle)
-{
-    for (StoredNotification& n : store.pending) {
-        if (n.handle == handle)
-            return &n;
-    }
-    return nullptr;
-}
-
 // Takes the store's lock and reads it; false (ERROR_BUSY) when the lock
 // could not be had. The caller unlocks.
 static bool LockAndReadStore(NotificationStore* store, HANDLE* lock)
@@ -87,7 +78,7 @@ HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pc
     StoredNotification record = {};
     StoredNotification* target = &record;
     if (wanted != 0) {
-        target = FindPending(store, wanted);
+        target = FindStoredNotification(store, wanted);
         if (target == nullptr) {
             UnlockNotificationStore(lock);
             SetLastError(ERROR_INVALID_HANDLE);
@@ -185,7 +176,7 @@ BOOL CeGetUserNotification(HANDLE hNotification, DWORD cBufferSize, LPDWORD pcBy
     ReadStoreSnapshot(&store);
 
     ULONG_PTR value = reinterpret_cast<ULONG_PTR>(hNotification);
-    const StoredNotification* n = value <= MAXDWORD ? FindPending(store, static_cast<DWORD>(value))
+    const StoredNotification* n = value <= MAXDWORD ? FindStoredNotification(store, static_cast<DWORD>(value))
                                                     : nullptr;
     if (value == 0 || n == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -227,24 +218,8 @@ static bool FindSchedulerProgram(wchar_t* path, size_t pathCount)
 {
     // Beside the calling program first (a build or program folder), then in
     // the Windows folder where installation puts it.
-    wchar_t module[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) {
-        wchar_t* slash = wcsrchr(module, L'\\');
-        if (slash != nullptr) {
-            *(slash + 1) = L'\0';
-            if (SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s%s", module,
-                                           NOTIFICATION_SCHEDULER_FILE))
-                && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
-                return true;
-        }
-    }
-    wchar_t windowsDir[MAX_PATH];
-    UINT w = GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
-    return w > 0 && w < MAX_PATH
-           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", windowsDir,
-                                         NOTIFICATION_SCHEDULER_FILE))
-           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    return FindBesideProgram(NOTIFICATION_SCHEDULER_FILE, path, pathCount)
+           || FindInWindowsFolder(NOTIFICATION_SCHEDULER_FILE, path, pathCount);
 }
 
 bool EnsureNotificationSchedulerRunning()

@@ -116,13 +116,13 @@ std::vector<BYTE> EncodeNotificationStore(const NotificationStore& store)
     return out;
 }
 
-static bool HasHandle(const NotificationStore& store, DWORD handle)
+StoredNotification* FindStoredNotification(NotificationStore& store, DWORD handle)
 {
-    for (const StoredNotification& n : store.pending) {
+    for (StoredNotification& n : store.pending) {
         if (n.handle == handle)
-            return true;
+            return &n;
     }
-    return false;
+    return nullptr;
 }
 
 // The first version: all records or none.
@@ -143,7 +143,7 @@ static bool DecodeWhole(const BYTE* bytes, size_t size, NotificationStore* store
     report->damaged = 0;
     for (DWORD i = 0; i < count; i++) {
         StoredNotification n = GetFields(bytes + V1_HEADER_BYTES + i * size_t(FIELDS_BYTES));
-        if (n.handle != 0 && !HasHandle(*store, n.handle))
+        if (n.handle != 0 && FindStoredNotification(*store, n.handle) == nullptr)
             store->pending.push_back(n);
     }
     return true;
@@ -187,7 +187,7 @@ bool DecodeNotificationStore(const BYTE* bytes, size_t size, NotificationStore* 
                 continue;
             }
             StoredNotification n = GetFields(p);
-            if (n.handle != 0 && !HasHandle(*store, n.handle))
+            if (n.handle != 0 && FindStoredNotification(*store, n.handle) == nullptr)
                 store->pending.push_back(n);
         }
         // Bytes beyond the announced records, or a torn last one.

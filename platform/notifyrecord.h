@@ -46,6 +46,8 @@ std::vector<BYTE> EncodeNotificationStore(const NotificationStore& store);
 // past every handle read.
 bool DecodeNotificationStore(const BYTE* bytes, size_t size, NotificationStore* store,
                              StoreDecodeReport* report = nullptr);
+// The pending notification with `handle`, or null.
+StoredNotification* FindStoredNotification(NotificationStore& store, DWORD handle);
 // True when both hold the same notification (a replaced one differs).
 bool SameNotification(const StoredNotification& a, const StoredNotification& b);
 

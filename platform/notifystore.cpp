@@ -25,6 +25,16 @@ bool NotificationStorePath(wchar_t* path, size_t pathCount)
     return NotificationFilePath(STORE_FILE, path, pathCount);
 }
 
+// The folder may not exist yet on a fresh system.
+static void CreateNotificationFolder()
+{
+    wchar_t folder[MAX_PATH];
+    if (!NotificationFilePath(L"", folder, MAX_PATH))
+        return;
+    folder[wcslen(folder) - 1] = L'\0';   // the trailing backslash
+    CreateDirectoryW(folder, nullptr);
+}
+
 HANDLE LockNotificationStore()
 {
     HANDLE lock = CreateMutexW(nullptr, FALSE, NOTIFICATION_STORE_LOCK);
@@ -73,13 +83,7 @@ void LogNotificationEvent(const wchar_t* format, ...)
     wchar_t path[MAX_PATH], old[MAX_PATH + 8];
     if (!NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH))
         return;
-    wchar_t folder[MAX_PATH];
-    StringCchCopyW(folder, MAX_PATH, path);
-    wchar_t* slash = wcsrchr(folder, L'\\');
-    if (slash != nullptr) {
-        *slash = L'\0';
-        CreateDirectoryW(folder, nullptr);
-    }
+    CreateNotificationFolder();
     // Kept small: the previous part is kept once.
     WIN32_FILE_ATTRIBUTE_DATA info;
     if (GetFileAttributesExW(path, GetFileExInfoStandard, &info) && info.nFileSizeLow > LOG_LIMIT_BYTES
@@ -177,10 +181,8 @@ static void Describe(bool present, bool whole, const StoreDecodeReport& report, 
 static void AddMissing(NotificationStore* store, const NotificationStore& other)
 {
     for (const StoredNotification& n : other.pending) {
-        bool known = false;
-        for (const StoredNotification& m : store->pending)
-            known = known || m.handle == n.handle;
-        if (!known && store->pending.size() < STORE_MAX_NOTIFICATIONS)
+        if (FindStoredNotification(*store, n.handle) == nullptr
+            && store->pending.size() < STORE_MAX_NOTIFICATIONS)
             store->pending.push_back(n);
     }
 }
@@ -272,15 +274,7 @@ static bool ReplaceWithBytes(const wchar_t* name, const std::vector<BYTE>& bytes
 
 bool WriteNotificationStore(NotificationStore& store)
 {
-    // The folder may not exist yet on a fresh system.
-    wchar_t folder[MAX_PATH];
-    if (!NotificationStorePath(folder, MAX_PATH))
-        return false;
-    wchar_t* slash = wcsrchr(folder, L'\\');
-    if (slash != nullptr) {
-        *slash = L'\0';
-        CreateDirectoryW(folder, nullptr);
-    }
+    CreateNotificationFolder();
 
     store.generation++;
     std::vector<BYTE> bytes = EncodeNotificationStore(store);

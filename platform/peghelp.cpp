@@ -14,18 +14,7 @@ static bool FindHelpFile(const wchar_t* name, wchar_t* path)
 {
     if (GetFileAttributesW(name) != INVALID_FILE_ATTRIBUTES)
         return SUCCEEDED(StringCchCopyW(path, MAX_PATH, name));
-    wchar_t folder[MAX_PATH];
-    UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
-    if (n > 0 && n < MAX_PATH && SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\%s", folder, name))
-        && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
-        return true;
-    DWORD length = GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    wchar_t* slash = length > 0 && length < MAX_PATH ? wcsrchr(folder, L'\\') : nullptr;
-    if (slash == nullptr)
-        return false;
-    *slash = L'\0';
-    return SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\%s", folder, name))
-        && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    return FindInWindowsFolder(name, path, MAX_PATH) || FindBesideProgram(name, path, MAX_PATH);
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)

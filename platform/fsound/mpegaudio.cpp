@@ -2,16 +2,13 @@
 
 #include <string.h>
 
+#include "bytes.h"
+
 static const int kBitratesV1[16] = { 0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224,
                                      256, 320, 0 };
 static const int kBitratesV2[16] = { 0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128,
                                      144, 160, 0 };
 static const int kRatesV1[3] = { 44100, 48000, 32000 };
-
-static uint32_t Be32(const uint8_t* p)
-{
-    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
 
 bool ParseMpegFrameHeader(const uint8_t* p, MpegFrameHeader* header, uint32_t freeBytes)
 {

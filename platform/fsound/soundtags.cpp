@@ -2,14 +2,10 @@
 
 #include <string.h>
 
+#include "bytes.h"
 #include "mpegaudio.h"
 
 static const size_t kMaxFields = 512;
-
-static uint32_t Be32(const uint8_t* p)
-{
-    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
 
 static uint32_t Syncsafe32(const uint8_t* p)
 {

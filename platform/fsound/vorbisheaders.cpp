@@ -4,10 +4,7 @@
 
 #include <vector>
 
-static uint32_t Le32(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+#include "bytes.h"
 
 struct OggPage {
     uint8_t flags;

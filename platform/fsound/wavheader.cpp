@@ -2,15 +2,7 @@
 
 #include <string.h>
 
-static uint32_t Le32(const uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-static uint16_t Le16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+#include "bytes.h"
 
 // KSDATAFORMAT_SUBTYPE_PCM without its first two bytes (the format tag).
 static const uint8_t kPcmSubtypeTail[14] = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,

@@ -26,26 +26,12 @@ static HWND FindMainWindow()
     return FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
 }
 
-static bool ProgramIn(const wchar_t* folder, wchar_t* path, size_t pathCount)
-{
-    return folder[0] != L'\0'
-           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", folder, WAKELOOM_PROGRAM_FILE))
-           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Wakeloom in its registered install folder, else beside the launcher.
 static bool FindMainProgram(wchar_t* path, size_t pathCount)
 {
     FindInstallDirectory();
-    if (ProgramIn(installDirectory, path, pathCount))
-        return true;
-    wchar_t own[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, own, MAX_PATH);
-    wchar_t* slash = n > 0 && n < MAX_PATH ? wcsrchr(own, L'\\') : nullptr;
-    if (slash == nullptr)
-        return false;
-    *slash = L'\0';
-    return ProgramIn(own, path, pathCount);
+    return FindFileIn(installDirectory, WAKELOOM_PROGRAM_FILE, path, pathCount)
+           || FindBesideProgram(WAKELOOM_PROGRAM_FILE, path, pathCount);
 }
 
 static bool StartMainProgram(const wchar_t* arguments, HANDLE* process = nullptr)
