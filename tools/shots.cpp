@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "alarms.h"
+#include "alarmtime.h"
 #include "app.h"
+#include "clockface.h"
 #include "dialogs.h"
 #include "displaymode.h"
 #include "medialist.h"
@@ -168,12 +170,7 @@ static void ShootSleepingClock()
     wchar_t path[MAX_PATH];
     StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
     TimedSleep = 1;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME ticks;
-    SystemTimeToFileTime(&now, &ticks);
-    sleepEndTime = (static_cast<ULONGLONG>(ticks.dwHighDateTime) << 32 | ticks.dwLowDateTime)
-                 + 45ull * 60 * 10000000;
+    sleepEndTime = ClockNowTicks() + 45 * TICKS_PER_MINUTE;
     sleepList = BuildMediaList(MEDIA_SOURCE_FILE, path);
     if (sleepList == nullptr || !PlayMediaList(sleepList))
         return;

@@ -89,7 +89,7 @@ void ComputeLayout()
 
 // ---- text controls ---------------------------------------------------------------
 
-static int PointsToHeight(int points)
+int PointsToHeight(int points)
 {
     HDC dc = GetDC(mainWindow);
     int height = -(points * GetDeviceCaps(dc, LOGPIXELSY)) / 72;

@@ -35,6 +35,8 @@ extern HFONT trackTitleFont, trackDetailFont;
 // Lays out for the screen now and stores the new orientation.
 void ComputeLayout();
 // The text lines of the display mode; the others are null.
+// A font height (LOGFONT's, negative) for a size in points on this screen.
+int PointsToHeight(int points);
 void CreateTextControls();
 void DestroyTextControls();
 void CreateButtons();

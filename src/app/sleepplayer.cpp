@@ -16,21 +16,13 @@ BYTE sleepPaused;
 ULONGLONG sleepEndTime;
 DWORD sleepRemainingSeconds;
 
-// The clock's own time source, so the time left and the clock agree.
-static ULONGLONG LocalNowTicks()
-{
-    SYSTEMTIME localNow, utcNow;
-    clockTimeSource(&localNow, &utcNow);
-    return static_cast<ULONGLONG>(SystemTimeToTicks(localNow));
-}
-
 void StartSleep()
 {
     RunSleepDialog();
     SaveSettings();
     if (TimedSleep) {
         // The extra 59 seconds: sleep ends once less than a whole minute is left.
-        sleepEndTime = LocalNowTicks()
+        sleepEndTime = ClockNowTicks()
             + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
     }
     if (sleepList != nullptr && PlayMediaList(sleepList))
@@ -56,7 +48,7 @@ bool SleepEndReached()
     // A pause freezes the time left, so the end cannot come while paused.
     if (!SleepEndDue(mediaListFinished, TimedSleep != 0 && !sleepPaused,
                      static_cast<LONGLONG>(sleepEndTime),
-                     static_cast<LONGLONG>(LocalNowTicks())))
+                     static_cast<LONGLONG>(ClockNowTicks())))
         return false;
     StopSleep();
     return true;
@@ -119,14 +111,14 @@ static void TogglePause()
         ClearSavedRemainingText();
         PauseAllSound(true);
         if (TimedSleep) {
-            LONGLONG left = static_cast<LONGLONG>(sleepEndTime - LocalNowTicks());
+            LONGLONG left = static_cast<LONGLONG>(sleepEndTime - ClockNowTicks());
             sleepRemainingSeconds = left > 0 ? static_cast<DWORD>(left / TICKS_PER_SECOND) : 0;
         }
     } else {
         sleepPaused = 0;
         PauseAllSound(false);
         if (TimedSleep)
-            sleepEndTime = LocalNowTicks()
+            sleepEndTime = ClockNowTicks()
                 + static_cast<ULONGLONG>(sleepRemainingSeconds) * TICKS_PER_SECOND;
         BlinkSleepTexts(true);
     }

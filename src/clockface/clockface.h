@@ -32,6 +32,8 @@ RECT DigitSlotRect(int slot);
 // Where the clock reads the local and the UTC time; tests set their own.
 typedef void (*ClockTimeSource)(SYSTEMTIME* localNow, SYSTEMTIME* utcNow);
 extern ClockTimeSource clockTimeSource;
+// The clock's local time now, as a FILETIME count.
+ULONGLONG ClockNowTicks();
 // The once-a-second update; always 1.
 int UpdateClock();
 void ResetClockCache();

@@ -60,6 +60,11 @@ static SYSTEMTIME LocalNow()
     return localNow;
 }
 
+ULONGLONG ClockNowTicks()
+{
+    return static_cast<ULONGLONG>(SystemTimeToTicks(LocalNow()));
+}
+
 static void ShowSleepTextsAt(ULONGLONG localNowTicks);
 
 int UpdateClock()
@@ -266,7 +271,7 @@ static void ShowSleepTextsAt(ULONGLONG localNowTicks)
 
 void ShowSleepTexts()
 {
-    ShowSleepTextsAt(static_cast<ULONGLONG>(SystemTimeToTicks(LocalNow())));
+    ShowSleepTextsAt(ClockNowTicks());
 }
 
 void BlinkSleepTexts(bool show)

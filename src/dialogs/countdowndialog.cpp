@@ -38,7 +38,7 @@ static void EndCountdownDialog(HWND dialog, INT_PTR result)
 
 static void OnStart(HWND dialog)
 {
-    int minutes = TimeDigitsHour(dialog) * 60 + TimeDigitsMinutes(dialog);
+    int minutes = TimeDigitsDuration(dialog);
     if (minutes < 1) {
         ShowMessage(nullptr, IDS_ZERO_COUNTDOWN, IDS_ERROR, MB_OK);
         return;

@@ -60,7 +60,8 @@ void MakeFullScreen(HWND dialog)
     SHInitDialog(&info);
 }
 
-int ScreenPixelsPerInch()
+// The main window's pixels per inch, vertically.
+static int ScreenPixelsPerInch()
 {
     HDC dc = GetDC(mainWindow);
     int pixels = GetDeviceCaps(dc, LOGPIXELSY);

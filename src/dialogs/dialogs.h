@@ -40,8 +40,6 @@ void MakeFullScreen(HWND dialog);
 HFONT CreateLabelFont();
 // "Tahoma", bold, `height` as a LOGFONT height.
 HFONT CreateDigitFont(int height);
-// The main window's pixels per inch, vertically.
-int ScreenPixelsPerInch();
 void SetControlFont(HWND dialog, int id, HFONT font);
 void DeleteFontOf(HFONT* font);
 // WM_CTLCOLORSTATIC: the blue of the dialogs' titles for the controls `ids`.

@@ -7,6 +7,7 @@
 #include <strsafe.h>
 
 #include "alarms.h"
+#include "layout.h"
 #include "medialist.h"
 #include "messages.h"
 #include "resource.h"
@@ -97,7 +98,7 @@ static BOOL OnInitDialog(HWND dialog)
     MakeFullScreen(dialog);
     selectedAlarm = 0;
     savedDeviceVolume = GetWaveVolume();
-    digitFont = CreateDigitFont(-(14 * ScreenPixelsPerInch()) / 72);
+    digitFont = CreateDigitFont(PointsToHeight(14));
     labelFont = CreateLabelFont();
     PrepareTimeDigits(dialog, digitFont);
     for (int id : { IDC_SELECTOR_LABEL, IDC_ALARM_ON, IDC_SOUND_NAME })

@@ -48,8 +48,7 @@ static BOOL OnInitDialog(HWND dialog)
                     IDC_UNTIL_MUSIC_ENDS, IDC_FOR_THE_TIME })
         SetControlFont(dialog, id, labelFont);
     PrepareTimeDigits(dialog, digitFont);
-    int hours = static_cast<int>(SleepTime / 60);
-    SetTimeDigits(dialog, hours > 23 ? 23 : hours, static_cast<int>(SleepTime % 60));
+    SetTimeDigitsDuration(dialog, SleepTime);
     for (const wchar_t* kind : { L"Folder", L"File", L"Playlist" })
         SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
     // The list tells what the next browse looks for; the label what is kept.
@@ -109,7 +108,7 @@ static void OnStart(HWND dialog)
         ShowMessage(dialog, IDS_NO_SOUND_FILES, IDS_WAKELOOM, MB_ICONHAND);
         return;
     }
-    int minutes = TimeDigitsHour(dialog) * 60 + TimeDigitsMinutes(dialog);
+    int minutes = TimeDigitsDuration(dialog);
     if (minutes <= 0) {
         // Not kept: a Cancel after this must not start the music.
         FreeMediaList(list);

@@ -15,15 +15,14 @@ static BOOL OnInitDialog(HWND dialog)
 {
     digitFont = CreateDigitFont(24);
     PrepareTimeDigits(dialog, digitFont);
-    int hours = static_cast<int>(SnoozeTime / 60);
-    SetTimeDigits(dialog, hours > 23 ? 23 : hours, static_cast<int>(SnoozeTime % 60));
+    SetTimeDigitsDuration(dialog, SnoozeTime);
     SetFocus(dialog);
     return TRUE;
 }
 
 static void OnOk(HWND dialog)
 {
-    SnoozeTime = static_cast<DWORD>(TimeDigitsHour(dialog) * 60 + TimeDigitsMinutes(dialog));
+    SnoozeTime = static_cast<DWORD>(TimeDigitsDuration(dialog));
     if (SnoozeTime == 0) {
         ShowMessage(dialog, IDS_ZERO_SNOOZE, IDS_SNOOZE_CAPTION, MB_ICONEXCLAMATION);
         SnoozeTime = DEFAULT_SNOOZE_MINUTES;

@@ -45,6 +45,17 @@ int TimeDigitsMinutes(HWND dialog)
     return 10 * ReadField(dialog, IDC_MINUTE_TENS) + ReadField(dialog, IDC_MINUTE_ONES);
 }
 
+void SetTimeDigitsDuration(HWND dialog, DWORD minutes)
+{
+    int hours = static_cast<int>(minutes / 60);
+    SetTimeDigits(dialog, hours > 23 ? 23 : hours, static_cast<int>(minutes % 60));
+}
+
+int TimeDigitsDuration(HWND dialog)
+{
+    return TimeDigitsHour(dialog) * 60 + TimeDigitsMinutes(dialog);
+}
+
 bool OnTimeDigitCommand(HWND dialog, WPARAM wParam, HourRange hours)
 {
     if (HIWORD(wParam) != BN_CLICKED)

@@ -18,6 +18,10 @@ void SetTimeDigits(HWND dialog, int hours, int minutes);
 // The shown hour, and the minutes as 10 x tens + ones.
 int TimeDigitsHour(HWND dialog);
 int TimeDigitsMinutes(HWND dialog);
+// A duration in minutes shown as hours (at most 23) and minutes, and read
+// back as minutes.
+void SetTimeDigitsDuration(HWND dialog, DWORD minutes);
+int TimeDigitsDuration(HWND dialog);
 // Steps a field for a click of one of its buttons; false for any other
 // command (or notification code).
 bool OnTimeDigitCommand(HWND dialog, WPARAM wParam, HourRange hours);
