@@ -8,6 +8,10 @@
 
 #define MENUBAR_CLASS      L"menu_worker"
 #define TASKBAR_CLASS      L"HHTaskBar"
+// The strip's "ok" button: its left edge this far from the strip's right.
+#define DONE_BUTTON_INSET  36
+#define DONE_BUTTON_TOP    3
+#define DONE_BUTTON_WIDTH  32
 #define MENUBAR_TOOLBAR_ID 1
 #define MAX_BAR_BUTTONS    16
 #define TOOLTIP_UNITS      64
@@ -97,7 +101,8 @@ static HWND CreateTaskbar(HWND window, bool withDone)
     SetWindowPos(strip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (withDone) {
         HWND done = CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                    width - 36, 3, 32, TASKBAR_HEIGHT - 6, strip,
+                                    width - DONE_BUTTON_INSET, DONE_BUTTON_TOP,
+                                    DONE_BUTTON_WIDTH, TASKBAR_HEIGHT - 2 * DONE_BUTTON_TOP, strip,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)),
                                     instance, nullptr);
         SendMessageW(done, WM_SETFONT,
@@ -142,21 +147,7 @@ void PlaceOnDeviceScreen(HWND window)
         SetWindowPos(taskbar, HWND_TOP, 0, 0, width, TASKBAR_HEIGHT, SWP_NOACTIVATE);
 }
 
-// ---- full-screen dialogs -----------------------------------------------------------
-
-static BOOL CALLBACK MoveBelowTaskbar(HWND control, LPARAM dialog)
-{
-    if (GetParent(control) != reinterpret_cast<HWND>(dialog))
-        return TRUE;
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, reinterpret_cast<HWND>(dialog), reinterpret_cast<POINT*>(&r), 2);
-    SetWindowPos(control, nullptr, r.left, r.top + TASKBAR_HEIGHT, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    return TRUE;
-}
-
-// ---- full-screen dialogs taller than the screen ------------------------------------
+// ---- full-screen dialogs, and those taller than the screen --------------------------
 // A dialog laid out for the upright screen does not fit a turned one: it
 // scrolls below its title strip, as the handheld's own dialogs do, and
 // follows the screen when it turns. The scroll bar is a control of its own
@@ -261,8 +252,8 @@ static void FitDialogToScreen(HWND dialog)
                  SWP_NOZORDER | SWP_NOACTIVATE);
     HWND strip = FindWindowExW(dialog, nullptr, TASKBAR_CLASS, nullptr);
     SetWindowPos(strip, nullptr, 0, 0, width, TASKBAR_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(GetDlgItem(strip, IDOK), nullptr, width - 36, 3, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(strip, IDOK), nullptr, width - DONE_BUTTON_INSET, DONE_BUTTON_TOP,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 static LRESULT CALLBACK FullScreenDialogProc(HWND dialog, UINT message, WPARAM wParam,
@@ -315,7 +306,7 @@ BOOL SHInitDialog(SHINITDLGINFO* info)
     // The dialog's title moves into its own taskbar strip at the top, and its
     // controls move down below it.
     StripFrame(dialog);
-    EnumChildWindows(dialog, MoveBelowTaskbar, reinterpret_cast<LPARAM>(dialog));
+    MoveControls(dialog, nullptr, TASKBAR_HEIGHT);
     RECT placed;
     GetWindowRect(dialog, &placed);
     int width = placed.right - placed.left;
