@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 #include <stdarg.h>
+#include <string.h>
 #include <strsafe.h>
 
 #include <algorithm>
@@ -57,6 +58,44 @@ void UnlockNotificationStore(HANDLE lock)
     CloseHandle(lock);
 }
 
+// Whether the end of the log holds `line` already, from the same hour. A
+// fault that lasts (a store that cannot be written, read again each second)
+// is logged once an hour, not on every try.
+static bool LoggedThisHour(const wchar_t* path, const char* line, size_t length)
+{
+    const size_t stampBytes = 20;  // "YYYY-MM-DD HH:MM:SS "
+    const size_t hourBytes = 13;   // "YYYY-MM-DD HH"
+    if (length <= stampBytes)
+        return false;
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char tail[4096];
+    DWORD got = 0;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size)) {
+        LARGE_INTEGER at;
+        at.QuadPart = size.QuadPart > static_cast<LONGLONG>(sizeof(tail))
+                          ? size.QuadPart - static_cast<LONGLONG>(sizeof(tail)) : 0;
+        if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)
+            || !ReadFile(file, tail, sizeof(tail), &got, nullptr))
+            got = 0;
+    }
+    CloseHandle(file);
+    for (size_t start = 0; start < got;) {
+        size_t end = start;
+        while (end < got && tail[end] != '\n')
+            end++;
+        size_t lineLength = end + 1 - start;  // with its newline, as `line` has it
+        if (end < got && lineLength == length && memcmp(tail + start, line, hourBytes) == 0
+            && memcmp(tail + start + stampBytes, line + stampBytes, length - stampBytes) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 void LogNotificationEvent(const wchar_t* format, ...)
 {
     wchar_t text[768];
@@ -82,6 +121,8 @@ void LogNotificationEvent(const wchar_t* format, ...)
 
     wchar_t path[MAX_PATH], old[MAX_PATH + 8];
     if (!NotificationFilePath(STORE_LOG_FILE, path, MAX_PATH))
+        return;
+    if (LoggedThisHour(path, utf8, static_cast<size_t>(bytes - 1)))
         return;
     CreateNotificationFolder();
     // Kept small: the previous part is kept once.

@@ -9,6 +9,9 @@
 // same text): together they identify a running Wakeloom.
 #define WAKELOOM_NAME           L"Wakeloom"
 #define WAKELOOM_PROGRAM_FILE   L"Wakeloom.exe"
+// Held by the running Wakeloom for its whole life, from before its window
+// exists: two starts at the same moment cannot both become the instance.
+#define WAKELOOM_INSTANCE_MUTEX L"Hazelmere.Wakeloom.Instance"
 
 // The Companion launcher, in the device's Windows folder. Without arguments
 // it shows the taskbar icon from a window of this class and title.

@@ -142,12 +142,10 @@ struct Shot {
 
 static INT_PTR RingAlarm()
 {
-    currentAlarm = 2;
-    alarmTestMode = 1;
-    return RunAlarmDialog(mainWindow);
+    return RunAlarmDialog(mainWindow, 2, alarms[2], true);
 }
 
-static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(mainWindow); }
+static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(mainWindow, true); }
 static INT_PTR Picker() { return RunFolderPicker(mainWindow); }
 
 static const Shot shots[] = {

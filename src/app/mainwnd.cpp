@@ -298,7 +298,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_APP_EVENT:
         if (!windowClosing)
-            HandleEvent(static_cast<int>(wParam));
+            HandleEvent(wParam);
         return 0;
     case WM_APP_MISSED:
         if (!windowClosing)

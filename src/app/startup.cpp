@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "alarms.h"
+#include "alarmtime.h"
 #include "clockface.h"
 #include "displaymode.h"
 #include "layout.h"
@@ -23,6 +24,12 @@ wchar_t windowTitle[WINDOW_NAME_UNITS];
 bool windowClosing;
 bool bitmapsReleased;
 
+// The event this start was made for, or -1.
+static int startEvent = -1;
+
+#define INSTANCE_POLL_MS 50
+#define INSTANCE_WAIT_MS 20000
+
 bool RegisterMainWindowClass(HINSTANCE instance)
 {
     WNDCLASSW wc = {};
@@ -31,6 +38,23 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszClassName = windowClassName;
     return RegisterClassW(&wc) != 0;
+}
+
+// A countdown saved as running whose end has passed (its event was missed)
+// or is damaged would show a face that never ends. Not when this start is
+// for the countdown's end, which ends it as it rings.
+static void EndStaleCountdown()
+{
+    if (Countdown == 0 || startEvent == EVENT_COUNTDOWN)
+        return;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    LONGLONG end = static_cast<LONGLONG>((static_cast<ULONGLONG>(CDFTHigh) << 32) | CDFTLow);
+    if (!CountdownEndIsStale(end, SystemTimeToTicks(now)))
+        return;
+    Countdown = 0;
+    ClearCountdownNotification();
+    SaveCountdownSettings();
 }
 
 bool InitInstance(HINSTANCE instance)
@@ -57,6 +81,7 @@ bool InitInstance(HINSTANCE instance)
     INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES };
     InitCommonControlsEx(&icc);
 
+    EndStaleCountdown();
     if (Countdown != 0)
         displayMode = DISPLAY_COUNTDOWN;
     ComputeLayout();
@@ -81,6 +106,35 @@ static void ShutDown()
     FreeAlarms();
 }
 
+// The window of the Wakeloom that runs already, or null when this process
+// is to be it (it then holds `*instanceMutex`). Another start may hold the
+// mutex before its window exists: its window is waited for, and should it
+// end meanwhile, this process takes its place.
+static HWND FindRunningInstance(HANDLE* instanceMutex)
+{
+    *instanceMutex = CreateMutexW(nullptr, TRUE, WAKELOOM_INSTANCE_MUTEX);
+    if (*instanceMutex == nullptr)
+        return FindWindowW(windowClassName, windowTitle);  // the old rule, rather than none
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        return FindWindowW(windowClassName, windowTitle);  // a window of an older kind
+    ULONGLONG start = GetTickCount64();
+    for (;;) {
+        HWND running = FindWindowW(windowClassName, windowTitle);
+        if (running != nullptr) {
+            CloseHandle(*instanceMutex);
+            *instanceMutex = nullptr;
+            return running;
+        }
+        DWORD wait = WaitForSingleObject(*instanceMutex, INSTANCE_POLL_MS);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED)
+            return nullptr;
+        if (GetTickCount64() - start > INSTANCE_WAIT_MS) {
+            // A holder that never shows a window: start rather than lose the event.
+            return nullptr;
+        }
+    }
+}
+
 int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* commandLine)
 {
     const wchar_t* arguments = CommandLineArguments(commandLine);
@@ -90,7 +144,8 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
     LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
     LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
 
-    HWND running = FindWindowW(windowClassName, windowTitle);
+    HANDLE instanceMutex;
+    HWND running = FindRunningInstance(&instanceMutex);
     if (running != nullptr) {
         SetForegroundWindow(running);
         if (eventId >= 0)
@@ -100,6 +155,7 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
         return 1;
     }
 
+    startEvent = eventId;
     if (previousInstance == nullptr && !RegisterMainWindowClass(instance))
         return 0;
     if (!InitInstance(instance))
@@ -128,5 +184,9 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
         DispatchMessageW(&msg);
 
     ShutDown();
+    if (instanceMutex != nullptr) {
+        ReleaseMutex(instanceMutex);
+        CloseHandle(instanceMutex);
+    }
     return static_cast<int>(msg.wParam);
 }

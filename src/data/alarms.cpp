@@ -68,6 +68,18 @@ void InitAlarmDefaults()
     }
 }
 
+// A stored time out of range loads as the nearest one that exists, and
+// level 0 would ring silently: the quietest level rings instead.
+static void KeepAlarmInRange(Alarm* alarm)
+{
+    if (alarm->AThour > 23)
+        alarm->AThour = 23;
+    if (alarm->ATmin > 59)
+        alarm->ATmin = 59;
+    if (alarm->Volume < 1)
+        alarm->Volume = 1;
+}
+
 static void IndexName(int i, wchar_t* name, size_t nameCount)
 {
     StringCchPrintfW(name, nameCount, L"%d", i);
@@ -83,6 +95,7 @@ static void LoadAlarm(HKEY alarmsKey, int i)
     for (const AlarmField& field : alarmFields)
         LoadField(key, field.name, field.kind, FieldOf(alarms[i], field), field.units);
     RegCloseKey(key);
+    KeepAlarmInRange(alarms[i]);
 }
 
 LONG LoadAlarms()
@@ -107,11 +120,14 @@ static LONG WriteAlarm(HKEY alarmsKey, int i)
     LONG err = EnsureKey(alarmsKey, subkey, &key);
     if (err != ERROR_SUCCESS)
         return err;
-    for (const AlarmField& field : alarmFields)
-        SaveField(key, field.name, field.kind, FieldOf(alarms[i], field));
+    for (const AlarmField& field : alarmFields) {
+        LONG written = SaveField(key, field.name, field.kind, FieldOf(alarms[i], field));
+        if (written != ERROR_SUCCESS && err == ERROR_SUCCESS)
+            err = written;
+    }
     RegFlushKey(key);
     RegCloseKey(key);
-    return ERROR_SUCCESS;
+    return err;
 }
 
 LONG SaveAlarms()
@@ -171,9 +187,14 @@ void FreeAlarms()
 
 void AlarmDisplayName(int i, wchar_t* name, size_t nameCount)
 {
-    if (IsValidIndex(i) && alarms[i]->AlarmName[0] != L'\0'
-        && wcscmp(alarms[i]->AlarmName, UNTITLED_ALARM_NAME) != 0)
-        StringCchCopyW(name, nameCount, alarms[i]->AlarmName);
+    RecordDisplayName(IsValidIndex(i) ? alarms[i] : nullptr, i, name, nameCount);
+}
+
+void RecordDisplayName(const Alarm* alarm, int i, wchar_t* name, size_t nameCount)
+{
+    if (alarm != nullptr && alarm->AlarmName[0] != L'\0'
+        && wcscmp(alarm->AlarmName, UNTITLED_ALARM_NAME) != 0)
+        StringCchCopyW(name, nameCount, alarm->AlarmName);
     else
         StringCchPrintfW(name, nameCount, L"Alarm %d", i + 1);
 }

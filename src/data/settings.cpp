@@ -98,9 +98,12 @@ LONG LoadSettings()
         return err;
     for (const SettingField& field : settingFields)
         LoadField(key, field.name, field.kind, field.value, SETTINGS_TEXT_UNITS);
-    // No ring time would end every ring and every notification as it began.
+    // No ring time would end every ring and every notification as it began;
+    // no snooze time would ring again the moment SNOOZE was pressed.
     if (MaxTime == 0)
         MaxTime = 5;
+    if (SnoozeTime == 0)
+        SnoozeTime = 5;
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }

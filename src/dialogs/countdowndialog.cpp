@@ -72,7 +72,7 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
             OnBrowse(dialog);
             break;
         case IDC_TEST:
-            RunCountdownFinishedDialog(mainWindow);
+            RunCountdownFinishedDialog(mainWindow, true);
             BringBackToFront(dialog);
             break;
         default:

@@ -28,7 +28,7 @@ static INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner)
+INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param)
 {
     HRSRC found = FindResourceW(appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
     HGLOBAL loaded = found != nullptr ? LoadResource(appInstance, found) : nullptr;
@@ -37,7 +37,7 @@ INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner)
     if (dialogTemplate == nullptr)
         return -1;
     return DialogBoxIndirectParamW(appInstance, dialogTemplate, owner,
-                                   proc != nullptr ? proc : PlainDialogProc, 0);
+                                   proc != nullptr ? proc : PlainDialogProc, param);
 }
 
 INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar)

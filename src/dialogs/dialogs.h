@@ -14,7 +14,7 @@
 // result, or -1 when the program has no such template.
 INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
 // Runs dialog template `id` modally for `owner`; -1 without such a template.
-INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner);
+INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param = 0);
 
 // Each dialog as the main window (and the tests) run it.
 INT_PTR RunSetAlarmsDialog();   // 1 Done, 2 Cancel

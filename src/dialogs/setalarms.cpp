@@ -18,6 +18,10 @@
 #include "timedigits.h"
 
 static int selectedAlarm;
+// The ten records as edited: the alarms themselves change only on Done, so
+// Cancel leaves them as they were, and an alarm that rings meanwhile is
+// scheduled from what was saved.
+static Alarm editedAlarms[ALARM_COUNT];
 static DWORD savedDeviceVolume;
 // The slider position last heard; kept from one opening to the next.
 static int lastVolumePosition;
@@ -44,7 +48,7 @@ static bool Checked(HWND dialog, int id)
 
 static void LoadAlarmIntoDialog(HWND dialog)
 {
-    const Alarm* r = alarms[selectedAlarm];
+    const Alarm* r = &editedAlarms[selectedAlarm];
     int hour = static_cast<int>(r->AThour);
     bool twelve = TwentyFourHourTime == 0;
     EnableWindow(GetDlgItem(dialog, IDC_AM), twelve);
@@ -70,7 +74,7 @@ static void LoadAlarmIntoDialog(HWND dialog)
 
 static void SaveDialogIntoAlarm(HWND dialog)
 {
-    Alarm* r = alarms[selectedAlarm];
+    Alarm* r = &editedAlarms[selectedAlarm];
     int hour = TimeDigitsHour(dialog);
     if (TwentyFourHourTime == 0)
         hour = HourFromTwelve(hour, Checked(dialog, IDC_PM));
@@ -97,6 +101,8 @@ static BOOL OnInitDialog(HWND dialog)
 {
     MakeFullScreen(dialog);
     selectedAlarm = 0;
+    for (int i = 0; i < ALARM_COUNT; i++)
+        editedAlarms[i] = *alarms[i];
     savedDeviceVolume = GetWaveVolume();
     digitFont = CreateDigitFont(PointsToHeight(14));
     labelFont = CreateLabelFont();
@@ -129,6 +135,12 @@ static void EndSetAlarms(HWND dialog, INT_PTR result)
 static void OnDone(HWND dialog)
 {
     SaveDialogIntoAlarm(dialog);
+    for (int i = 0; i < ALARM_COUNT; i++) {
+        // The handle is the scheduler's: a ring meanwhile may have changed it.
+        DWORD handle = alarms[i]->AlarmHandle;
+        *alarms[i] = editedAlarms[i];
+        alarms[i]->AlarmHandle = handle;
+    }
     SaveAlarms();
     RescheduleAllAlarms(dialog);
     Sleep(1000);
@@ -137,16 +149,13 @@ static void OnDone(HWND dialog)
 
 static void OnBrowse(HWND dialog)
 {
-    BrowseForSound(dialog, dialog, alarms[selectedAlarm]->AlarmSound, ALARM_SOUND_UNITS);
+    BrowseForSound(dialog, dialog, editedAlarms[selectedAlarm].AlarmSound, ALARM_SOUND_UNITS);
 }
 
 static void OnTest(HWND dialog)
 {
     SaveDialogIntoAlarm(dialog);
-    currentAlarm = selectedAlarm;
-    alarmTestMode = 1;
-    RunAlarmDialog(dialog);
-    alarmTestMode = 0;
+    RunAlarmDialog(dialog, selectedAlarm, &editedAlarms[selectedAlarm], true);
     BringBackToFront(dialog);
 }
 

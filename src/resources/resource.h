@@ -35,6 +35,10 @@
 #define IDS_PLAYLISTS           324
 #define IDS_SELECT_PLAYLIST     325
 #define IDS_DEFAULT_SOUND       326
+#define IDS_FAILED_TO_SET_NAMED_ALARM 327
+#define IDS_RANG_DEFAULT_SOUND  328
+#define IDS_RANG_TONE           329
+#define IDS_SNOOZE_FAILED       330
 
 // The version the About dialog shows.
 #define WAKELOOM_VERSION_TEXT   "Version 1.0"

@@ -19,7 +19,6 @@
 
 BYTE alarmRinging;
 int currentAlarm;
-BYTE alarmTestMode;
 BYTE maxTimeReached;
 
 static bool IsAlarmEvent(int n)
@@ -72,8 +71,7 @@ static void RingAlarm(int n)
     Sleep(1000);
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     EnableCancelSnooze(false);
-    alarmTestMode = 0;
-    if (RunAlarmDialog(mainWindow) == 1) {
+    if (RunAlarmDialog(mainWindow, n, alarms[n], false) == 1) {
         EnableCancelSnooze(true);   // the snooze is already requested
     } else {
         if (alarms[n]->AlarmOn == 1)
@@ -88,25 +86,55 @@ static void RingAlarm(int n)
     }
 }
 
-void HandleEvent(int n)
+static void EndCountdown()
 {
+    MessageBeep(0xFFFFFFFF);
+    RunCountdownFinishedDialog(mainWindow, false);
+}
+
+// A due alarm takes the place of a test ring or of the countdown's end
+// ringing now, and the countdown's end that of a test ring: the dialog open
+// is ended and the event handled again once it has gone. So one sound rings
+// at a time, and a test never acts on what arrived during it.
+static bool GivesWayTo(RingKind open, int n)
+{
+    if (open == RING_TEST || open == RING_COUNTDOWN_TEST)
+        return true;
+    return open == RING_COUNTDOWN && IsAlarmEvent(n);
+}
+
+void HandleEvent(WPARAM event)
+{
+    // Only the numbers of events: a wider wParam is no event at all.
+    if (event > EVENT_CHIME)
+        return;
+    int n = static_cast<int>(event);
+    bool isAlarm = IsAlarmEvent(n) && alarms[n] != nullptr;
+    if (!isAlarm && n != EVENT_COUNTDOWN && n != EVENT_CHIME)
+        return;
     bool mayRing = alarmRinging == 0 && Silenced == 0;
+    // An alarm turned off, or a countdown stopped, whose notification could
+    // not be cleared: nothing to ring.
+    bool wanted = isAlarm ? alarms[n]->AlarmOn == 1
+                : n == EVENT_COUNTDOWN ? Countdown != 0 : true;
+    if (mayRing && wanted && n != EVENT_CHIME && GivesWayTo(OpenRingKind(), n)) {
+        EndOpenRing();
+        PostMessageW(mainWindow, WM_APP_EVENT, event, 0);
+        return;
+    }
     if (n == EVENT_COUNTDOWN) {
-        if (mayRing) {
-            MessageBeep(0xFFFFFFFF);
-            RunCountdownFinishedDialog(mainWindow);
-        }
+        // The countdown's own dialog open already rings for it.
+        if (mayRing && wanted && OpenRingKind() != RING_COUNTDOWN)
+            EndCountdown();
         StopCountdown();
     } else if (n == EVENT_CHIME) {
         if (mayRing)
             SoundChime();
         RescheduleChime(mainWindow);
-    } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
-        // A stray or hostile number never indexes the table.
-        if (mayRing)
-            RingAlarm(n);
-        else
-            RescheduleAlarm(n);
+    } else if (mayRing && wanted) {
+        RingAlarm(n);
+    } else {
+        RescheduleAlarm(n);
     }
 }
 

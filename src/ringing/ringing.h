@@ -6,14 +6,13 @@
 
 #include <windows.h>
 
+#include "alarms.h"
 #include "portable.h"
 
 // 1 while an alarm ringing dialog is open.
 extern BYTE alarmRinging;
 // The alarm being rung or tested; the sound engine reads its volume.
 extern int currentAlarm;
-// 1 while the Set Alarms dialog tests an alarm: snoozing then requests nothing.
-extern BYTE alarmTestMode;
 // Set when the ringing dialog gave up at the maximum ring time.
 extern BYTE maxTimeReached;
 // The font of the ringing dialogs' buttons, while one is open.
@@ -21,9 +20,9 @@ extern HFONT ringFont;
 extern SYSTEMTIME ringStartTime;
 extern wchar_t ringSoundPath[MAX_PATH];
 
-// Handles event n (0..9 an alarm, 254 the countdown's end, 255 the chime);
-// any other number is ignored.
-void HandleEvent(int n);
+// Handles event n (0..9 an alarm, 254 the countdown's end, 255 the chime),
+// the whole wParam of WM_APP_EVENT; any other number is ignored.
+void HandleEvent(WPARAM n);
 // An event that could not be delivered in time: what comes next is
 // scheduled without ringing, and the user is told of a missed alarm.
 void HandleMissedEvent(int n);
@@ -33,10 +32,19 @@ void HandleMissedEvent(int n);
 // is there.
 bool FindChimeSound(wchar_t* path);
 
-// Rings alarm currentAlarm in its dialog (the wide template in landscape);
-// returns 1 when snoozed, 2 when stopped, timed out or without a sound.
-INT_PTR RunAlarmDialog(HWND owner);
+// Rings alarm `index` from its record `alarm` (the table's, or for a test
+// the copy being edited) in its dialog, the wide template in landscape.
+// Returns 1 when snoozed, 2 when stopped or timed out. A test schedules
+// nothing.
+INT_PTR RunAlarmDialog(HWND owner, int index, const Alarm* alarm, bool test);
 // Sounds the countdown's end until STOP or the maximum time; returns 2.
-INT_PTR RunCountdownFinishedDialog(HWND owner);
+INT_PTR RunCountdownFinishedDialog(HWND owner, bool test);
+
+// What the ringing dialog open now rings, if one is.
+enum RingKind { RING_NONE, RING_ALARM, RING_TEST, RING_COUNTDOWN, RING_COUNTDOWN_TEST };
+RingKind OpenRingKind();
+// Ends the open ringing dialog at once, as STOP would but without a word to
+// the user: another ring takes its place.
+void EndOpenRing();
 
 #endif

@@ -117,7 +117,8 @@ int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& no
     int best = -1;
     LONGLONG bestTicks = 0;
     for (int i = 0; i < ALARM_COUNT; i++) {
-        if (table[i] == nullptr || table[i]->AlarmOn == 0)
+        // An alarm without a day of the week is never scheduled, so never pending.
+        if (table[i] == nullptr || table[i]->AlarmOn == 0 || table[i]->Days == 0)
             continue;
         SYSTEMTIME candidate = NextAlarmTime(*table[i], now);
         AdvanceToAllowedDay(table[i]->Days, &candidate);
@@ -132,6 +133,12 @@ int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& no
         }
     }
     return best;
+}
+
+bool CountdownEndIsStale(LONGLONG endTicks, LONGLONG nowTicks)
+{
+    // The longest countdown is 23:59, shown to the end of its last minute.
+    return endTicks <= nowTicks || endTicks - nowTicks > TICKS_PER_DAY + TICKS_PER_MINUTE;
 }
 
 bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes)

@@ -39,6 +39,10 @@ int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& no
 // Whether a ringing that began at `start` has reached `maxMinutes` at
 // `now`: the elapsed whole seconds within 10 of the maximum. A timer that
 // fires at another moment (the clock was set) checks again later.
+// True when a countdown that ends at `endTicks` cannot be running at
+// `nowTicks`: its end has passed, or lies further ahead than the longest
+// countdown (a damaged value).
+bool CountdownEndIsStale(LONGLONG endTicks, LONGLONG nowTicks);
 bool MaxRingTimeReached(const SYSTEMTIME& start, const SYSTEMTIME& now, DWORD maxMinutes);
 
 // One second past the next full hour.

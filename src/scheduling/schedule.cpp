@@ -94,6 +94,25 @@ static void ShowScheduleFailure(HWND owner)
     ShowMessage(owner, IDS_FAILED_TO_SET_ALARM, IDS_WAKELOOM, MB_ICONHAND);
 }
 
+// One message for the alarms named in `names`. Without an owner (the
+// program ending) nothing is shown: a box would keep the process alive.
+static void ShowAlarmFailure(HWND owner, const wchar_t* names)
+{
+    if (owner == nullptr || names[0] == L'\0')
+        return;
+    SetForegroundWindow(owner);
+    ShowMessage(owner, IDS_FAILED_TO_SET_NAMED_ALARM, IDS_WAKELOOM, MB_ICONHAND, names);
+}
+
+static void AppendAlarmName(int i, wchar_t* names, size_t namesCount)
+{
+    wchar_t name[ALARM_NAME_UNITS + 16];
+    AlarmDisplayName(i, name, ARRAYSIZE(name));
+    if (names[0] != L'\0')
+        StringCchCatW(names, namesCount, L", ");
+    StringCchCatW(names, namesCount, name);
+}
+
 static bool IsAlarmIndex(int i)
 {
     return i >= 0 && i < ALARM_COUNT && alarms[i] != nullptr;
@@ -114,11 +133,19 @@ bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
         return false;
     // Another process may have replaced the notification since we loaded.
     LoadAlarmHandle(i, alarm);
-    alarm->AlarmHandle = RequestEvent(alarm->AlarmHandle, i, time);
-    if (alarm->AlarmHandle == 0)
-        alarm->AlarmHandle = RequestEvent(0, i, time);  // the system forgot the old one
-    SaveAlarm(i);
-    return alarm->AlarmHandle != 0;
+    DWORD old = alarm->AlarmHandle;
+    DWORD handle = old != 0 ? RequestEvent(old, i, time) : 0;
+    if (handle == 0) {
+        // The system forgot the old one, or could not replace it: a new one,
+        // and the old one cleared so that it cannot ring as well.
+        handle = RequestEvent(0, i, time);
+        if (handle == 0)
+            return false;  // the old handle is kept: it may still ring, and is retried
+        if (old != 0)
+            CeClearUserNotification(ToHandle(old));
+    }
+    alarm->AlarmHandle = handle;
+    return SaveAlarm(i) == ERROR_SUCCESS;
 }
 
 void ScheduleAlarm(int i, HWND owner)
@@ -127,39 +154,52 @@ void ScheduleAlarm(int i, HWND owner)
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    if (!ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false))
-        ShowScheduleFailure(owner);
+    if (!ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false)) {
+        wchar_t name[ALARM_NAME_UNITS + 16] = L"";
+        AppendAlarmName(i, name, ARRAYSIZE(name));
+        ShowAlarmFailure(owner, name);
+    }
 }
 
-void ClearAlarm(int i)
+bool ClearAlarm(int i)
 {
     if (!IsAlarmIndex(i) || alarms[i]->AlarmHandle == 0)
-        return;
-    CeClearUserNotification(ToHandle(alarms[i]->AlarmHandle));
+        return true;
+    // A clear that fails keeps the handle, so the next reschedule tries again.
+    if (!CeClearUserNotification(ToHandle(alarms[i]->AlarmHandle))
+        && GetLastError() != ERROR_INVALID_HANDLE)
+        return false;
     alarms[i]->AlarmHandle = 0;
-    SaveAlarm(i);
+    return SaveAlarm(i) == ERROR_SUCCESS;
 }
 
 void RescheduleAllAlarms(HWND owner)
 {
+    // The alarms that could not be set, named in one message.
+    wchar_t failed[10 * (ALARM_NAME_UNITS + 16)] = L"";
+    SYSTEMTIME now;
+    GetLocalTime(&now);
     for (int i = 0; i < ALARM_COUNT; i++) {
         if (!IsAlarmIndex(i))
             continue;
-        if (alarms[i]->AlarmOn == 1)
-            ScheduleAlarm(i, owner);
-        else
+        if (alarms[i]->AlarmOn == 1) {
+            if (!ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false))
+                AppendAlarmName(i, failed, ARRAYSIZE(failed));
+        } else {
             ClearAlarm(i);
+        }
     }
+    ShowAlarmFailure(owner, failed);
 }
 
-void ScheduleSnooze(int i)
+bool ScheduleSnooze(int i)
 {
     if (!IsAlarmIndex(i))
-        return;
+        return false;
     SYSTEMTIME now;
     GetLocalTime(&now);
     alarms[i]->AlarmHandle = 0;
-    ScheduleAlarmAt(i, AddMinutes(now, SnoozeTime), true);
+    return ScheduleAlarmAt(i, AddMinutes(now, SnoozeTime), true);
 }
 
 DWORD SetEventNotification(int n, const SYSTEMTIME& time)

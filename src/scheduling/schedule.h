@@ -18,13 +18,19 @@ int ParseMissedEventId(const wchar_t* commandLine);
 
 // Requests alarm i at `time` (moved to an allowed day unless a snooze).
 bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze);
-// Requests alarm i's next occurrence; says "Failed to set alarm!" on failure.
+// Requests alarm i's next occurrence; on failure tells the user, naming the
+// alarm, unless `owner` is null. A request that fails keeps the old handle.
 void ScheduleAlarm(int i, HWND owner);
-void ClearAlarm(int i);
-// Schedules every armed alarm and clears the others; `owner` owns any error
-// message (null at shut-down).
+// Cancels alarm i's notification; false (the handle kept, to be tried
+// again) when it could not be cancelled.
+bool ClearAlarm(int i);
+// Schedules every armed alarm and clears the others; `owner` owns the one
+// message that names the alarms that could not be set (none when null, at
+// shut-down).
 void RescheduleAllAlarms(HWND owner);
-void ScheduleSnooze(int i);
+// Replaces alarm i's notification with its snooze; false when it could not
+// be set (the regular notification is kept).
+bool ScheduleSnooze(int i);
 
 // A new notification for event n at `time`; 0 on failure.
 DWORD SetEventNotification(int n, const SYSTEMTIME& time);

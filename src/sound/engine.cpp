@@ -16,7 +16,6 @@
 #include "alarms.h"
 #include "messages.h"
 #include "resource.h"
-#include "ringing.h"
 #include "fsound.h"
 #include "settings.h"
 #include "wavevolume.h"
@@ -63,11 +62,11 @@ static wchar_t trackTitle[TRACK_TEXT_UNITS];
 static wchar_t trackArtist[TRACK_TEXT_UNITS];
 static wchar_t trackAlbum[TRACK_TEXT_UNITS];
 
+const Alarm* ringingAlarm;
+
 static const Alarm* RingingAlarm()
 {
-    if (currentAlarm < 0 || currentAlarm >= ALARM_COUNT)
-        return nullptr;
-    return alarms[currentAlarm];
+    return ringingAlarm;
 }
 
 static bool RingingAlarmUsesOwnVolume()
@@ -199,6 +198,16 @@ bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume)
     std::lock_guard<std::mutex> hold(alarmLock);
     TestForPowerOn();   // a power-on from before this sound began is old news
     return PlayAlarmStream();
+}
+
+bool PlayAlarmTone(bool)
+{
+    return false;
+}
+
+bool AlarmSoundFailed()
+{
+    return false;
 }
 
 void StopAlarmSound()

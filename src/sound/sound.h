@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "alarms.h"
 #include "fsound.h"
 #include "medialist.h"
 #include "tagtext.h"
@@ -29,6 +30,9 @@ extern std::atomic<MediaNode*> currentTrack;
 
 // Uses of the sound library; it is initialised while this is above 0.
 extern DWORD fmodUseCount;
+// The alarm whose sound rings or is tested, for its volume; set by the
+// ringing dialog, null when none.
+extern const Alarm* ringingAlarm;
 
 bool InitFMOD();
 void ReleaseFMOD();
@@ -36,6 +40,10 @@ bool TestForPowerOn();
 void PauseAllSound(bool paused);
 
 bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume);
+// A tone made in memory, in the alarm slot, as PlaySoundViaFMOD plays a file.
+bool PlayAlarmTone(bool useAlarmVolume);
+// True once when the alarm stream's file could no longer be read.
+bool AlarmSoundFailed();
 void StopAlarmSound();
 void CloseAlarmSound(bool restoreVolume);
 // Opens the alarm slot's stream with its end callback.

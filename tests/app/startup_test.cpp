@@ -107,4 +107,41 @@ TEST_F(RealProgram, OnlyAUserStartReschedulesButEveryShutDownDoes)
     }
 }
 
+// Two starts at the same moment: one becomes Wakeloom, the other hands over
+// and ends, however they interleave.
+TEST_F(RealProgram, TwoStartsAtOnceOpenOneWindow)
+{
+    for (int round = 0; round < 20; round++) {
+        SCOPED_TRACE(round);
+        ChildProcess first = StartProgram(WAKELOOM_PROGRAM_FILE, L"");
+        ChildProcess second = StartProgram(WAKELOOM_PROGRAM_FILE, L"");
+        HWND window = WaitForWindow(WAKELOOM_NAME, WAKELOOM_NAME, kStartTimeout);
+        ASSERT_NE(nullptr, window);
+        DWORD windowProcess = 0;
+        GetWindowThreadProcessId(window, &windowProcess);
+        bool firstHasIt = windowProcess == first.id;
+        EXPECT_EQ(1u, WaitForExit(firstHasIt ? second : first, kStartTimeout));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, WaitForExit(firstHasIt ? first : second, kStartTimeout));
+        KillProgram(first);
+        KillProgram(second);
+    }
+}
+
+// A countdown saved as running whose end has passed, or whose end is no
+// time a countdown can reach, is ended at start-up.
+TEST_F(RealProgram, StaleCountdownEndsAtStartUp)
+{
+    const LONGLONG hour = 3600LL * 10000000;
+    for (LONGLONG end : { static_cast<LONGLONG>(LocalNowTicks()) - hour,
+                          static_cast<LONGLONG>(LocalNowTicks()) + 400 * hour, 1LL }) {
+        WriteDword(SETTINGS_PATH, L"Countdown", 1);
+        WriteDword(SETTINGS_PATH, L"CDFTLow", static_cast<DWORD>(end));
+        WriteDword(SETTINGS_PATH, L"CDFTHigh", static_cast<DWORD>(end >> 32));
+        HWND window = Start(L"");
+        EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
+        EXPECT_EQ(0u, Close(window));
+    }
+}
+
 } // namespace

@@ -71,7 +71,8 @@ TEST_F(AlarmRecords, LoadNormalisesFlagsTakesTextsUpToTheirFieldSizeAndRereadsTh
     WriteText(key.c_str(), L"AlarmSound", L"\\My Documents\\wake.mp3");
     LoadAlarms();
     // The name is not stored: it is kept.
-    EXPECT_EQ(L"on 1 30:0 sound \\My Documents\\wake.mp3 name Untitled system 1 volume 3 days 0 "
+    // An hour that does not exist loads as the last one.
+    EXPECT_EQ(L"on 1 23:0 sound \\My Documents\\wake.mp3 name Untitled system 1 volume 3 days 0 "
               L"handle 4321", Fields(*alarms[4]));
     EXPECT_EQ(0u, alarms[3]->AlarmOn);
 

@@ -78,6 +78,8 @@ TEST_F(Dialogs, SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem)
 TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSavesNothingAndRestoresTheDevice)
 {
     SetWaveVolume(0xFFFFFFFF);
+    alarms[2]->AlarmOn = 1;
+    bool realRung = false;
     std::vector<short> preview = WavFileSamples(BuildSoundPath(L"volume.wav"));
     Answering({ [&](HWND dialog) {
         HWND slider = GetDlgItem(dialog, IDC_VOLUME);
@@ -92,19 +94,29 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
             }, heard ? 4000 : 1500));
         }
         EXPECT_EQ(19660u, GetWaveVolume() & 0xFFFF);
-        // Test rings the alarm being edited.
+        // Test rings the alarm being edited; a real alarm arriving ends the
+        // test and rings in its place.
         SelectAlarm(dialog, 4);
         SetDlgItemTextW(dialog, IDC_ALARM_NAME, L"Gym");
         Press(dialog, IDC_TEST);
+        EXPECT_TRUE(PumpUntil([&] { return realRung; }, 10000));
         Press(dialog, IDCANCEL);
     }, [](HWND ringing) {
         EXPECT_EQ(L"Gym", WindowText(ringing));
-        Press(ringing, IDC_SNOOZE);
+        PostMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(ringing); }, 5000));
+    }, [&](HWND ringing) {
+        EXPECT_EQ(L"Alarm 3", WindowText(ringing));
+        realRung = true;
+        Press(ringing, IDC_STOP);
     } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
     EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
-    EXPECT_STREQ(L"Gym", alarms[4]->AlarmName);   // kept in memory
+    // Cancel leaves the alarms as they were; the test scheduled nothing.
+    EXPECT_STREQ(L"Untitled", alarms[4]->AlarmName);
     EXPECT_TRUE(ValueNames(AlarmKeyPath(4).c_str()).empty());
-    EXPECT_TRUE(PendingNotifications().empty());
+    std::vector<PendingNotification> pending = PendingNotifications();
+    ASSERT_EQ(1u, pending.size());
+    EXPECT_EQ(L"/ID:2", pending[0].arguments);
 }
 
 // ---- Snooze time, Settings ----

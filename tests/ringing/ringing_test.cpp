@@ -3,6 +3,8 @@
 // is heard through the sound capture.
 #include "windowfixture.h"
 
+#include <optional>
+
 #include "ringing.h"
 #include "schedule.h"
 
@@ -123,6 +125,16 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
 
+    // An alarm turned off whose notification could not be cleared, a number
+    // wider than any event and a countdown's end with none running ring
+    // nothing; the stale notification is cleared.
+    alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
+    Answering({}, [] {
+        for (WPARAM n : { WPARAM(4), WPARAM(EVENT_COUNTDOWN), (WPARAM(1) << 32) | 2 })
+            Event(n)();
+    });
+    EXPECT_TRUE(PendingFor(L"/ID:4").empty());
+
     Silenced = 1;
     alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
     Answering({}, [] {
@@ -161,23 +173,99 @@ TEST_F(Ringing, LandscapeRingsInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAft
     EXPECT_TRUE(TurnScreen(240, 320));
 }
 
-TEST_F(Ringing, MissingSoundFallsBackToTheDefaultOrSaysSoAndStops)
+// Sound files that exist, or not, but give no sound: the alarm rings the
+// default sound as soon as its dialog shows, and once stopped says which
+// file did not play. With the default gone too, a tone rings.
+TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
 {
-    StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, L"C:\\gone\\wake.mp3");
-    Answering({ WhenHeard(L"buzz.wav", 32767 / 65535.0, 1, [](HWND dialog) {
-        ClickDialogButton(dialog, IDC_STOP);
-    }) }, Event(2));
+    TempFolder folder;
+    std::vector<BYTE> header = MakeWav({}, 1, 22050);
+    std::vector<BYTE> oneByte = header;
+    oneByte[40] = 1;
+    oneByte.push_back(0x7F);
+    std::vector<BYTE> adpcm = MakeWav(NoiseSamples(4000, 1), 1, 22050);
+    adpcm[20] = 0x11;   // IMA ADPCM
+    std::vector<BYTE> id3Only = { 'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10, 'T', 'I', 'T', '2',
+                                  0, 0, 0, 2, 0, 0, 0, 'x' };
+    std::vector<BYTE> random(5000);
+    for (size_t i = 0; i < random.size(); i++)
+        random[i] = static_cast<BYTE>(i * 7919 % 251);
+    std::vector<BYTE> oggGarbage = { 'O', 'g', 'g', 'S' };
+    oggGarbage.insert(oggGarbage.end(), random.begin(), random.begin() + 200);
+    const struct {
+        const wchar_t* name;
+        std::vector<BYTE> bytes;
+    } files[] = {
+        { L"empty.wav", {} }, { L"empty.mp3", {} }, { L"header.wav", header },
+        { L"onebyte.wav", oneByte }, { L"adpcm.wav", adpcm }, { L"id3only.mp3", id3Only },
+        { L"random.mp3", random }, { L"random.wav", random }, { L"garbage.ogg", oggGarbage },
+        { L"text.wav", { 'h', 'e', 'l', 'l', 'o' } },
+    };
+    std::vector<std::wstring> paths = { folder / L"x.wav", L"C:\\gone\\wake.mp3", L"CON", L"NUL" };
+    CreateDirectoryW(paths[0].c_str(), nullptr);
+    for (const auto& f : files) {
+        ASSERT_TRUE(WriteBytes(folder / f.name, f.bytes));
+        paths.push_back(folder / f.name);
+    }
+    std::vector<short> start = WavFileSamples(BuildSoundPath(L"buzz.wav"));
+    start.resize(2000);
+    for (const std::wstring& path : paths) {
+        SCOPED_TRACE(Narrow(path));
+        StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, path.c_str());
+        ClearSoundCapture();
+        ULONGLONG due = GetTickCount64();
+        // Its beep, a second, then the dialog, already ringing.
+        Answering({ [&](HWND dialog) {
+            EXPECT_TRUE(PumpUntil([&] {
+                return CountPasses(ReadSoundCapture().samples, start, 32767 / 65535.0) > 0;
+            }, 5000));
+            EXPECT_LT(GetTickCount64() - due, 2500u);
+            ClickDialogButton(dialog, IDC_STOP);
+        }, [&](HWND box) {
+            EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(path + L" could not be played"));
+            ClickDialogButton(box, IDOK);
+        } }, Event(2));
+        EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
+        EXPECT_EQ(0u, fmodUseCount);
+    }
 
-    // The dialog ends as it opens, never shown; only the message box is.
     StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
-    std::wstring text;
-    DialogDriver driver({ AnswerMessageBox(&text) });
-    Event(2)();
-    EXPECT_EQ(0, driver.dialogsForced);
-    EXPECT_EQ(L"Can't find the alarm sound file C:\\no install\\sounds\\buzz.wav.  Please go to "
-              L"\"Set Alarm\" and select a valid sound file.", text);
-    EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
-    EXPECT_FALSE(CancelSnoozeEnabled());
+    ClearSoundCapture();
+    Answering({ [&](HWND dialog) {
+        EXPECT_TRUE(PumpUntil([] {
+            std::vector<short> heard = ReadSoundCapture().samples;
+            return std::count_if(heard.begin(), heard.end(), [](short v) { return v > 1000; }) > 1000;
+        }, 5000));
+        ClickDialogButton(dialog, IDC_STOP);
+    }, Says(L"The sound file " + paths.back() + L" could not be played, nor the default sound, so a "
+            L"tone rang instead.  Please select a valid sound file.", L"Error") }, Event(2));
+    EXPECT_EQ(0u, fmodUseCount);
+}
+
+// A file cut short while it rings gives way to the default sound.
+TEST_F(Ringing, SoundCutShortWhileRingingGivesWayToTheDefault)
+{
+    TempFolder folder;
+    std::wstring path = folder / L"long.wav";
+    ASSERT_TRUE(WriteBytes(path, MakeWav(NoiseSamples(22050 * 20, 3), 1, 22050)));
+    StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, path.c_str());
+    std::vector<short> start = WavFileSamples(BuildSoundPath(L"buzz.wav"));
+    start.resize(2000);
+    Answering({ [&](HWND dialog) {
+        EXPECT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4000; }, 5000));
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE
+                                  | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER cut = { { 44, 0 } };
+        EXPECT_TRUE(SetFilePointerEx(file, cut, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        EXPECT_TRUE(PumpUntil([&] {
+            return CountPasses(ReadSoundCapture().samples, start, 32767 / 65535.0) > 0;
+        }, 8000));
+        ClickDialogButton(dialog, IDC_STOP);
+    }, [&](HWND box) {
+        EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(path + L" could not be played"));
+        ClickDialogButton(box, IDOK);
+    } }, Event(2));
 }
 
 TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
@@ -203,10 +291,30 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
     Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     Answering({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
+        Event(EVENT_COUNTDOWN)();   // its end again: no second dialog, the same sound
+        EXPECT_EQ(1u, fmodUseCount);
         SendMessageW(dialog, WM_TIMER, 1, 0);   // the maximum time: closes without a word
     }) }, Event(EVENT_COUNTDOWN));
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
+    EXPECT_EQ(0u, fmodUseCount);
+}
+
+// SNOOZE that cannot be set (the store cannot be written) is not taken for
+// a snooze: the user is told, and the alarm is set for its regular time as
+// soon as the store can be written.
+TEST_F(Ringing, SnoozeThatCannotBeSetSaysSoAndTheAlarmIsSetAgain)
+{
+    std::optional<BlockedStore> blocked;
+    Answering({ [&](HWND dialog) {
+        blocked.emplace();
+        ClickDialogButton(dialog, IDC_SNOOZE);
+    }, Says(L"The snooze could not be set.  The alarm is set again for its next regular time."),
+       Says(L"Failed to set alarm!  Not set to ring: Alarm 3.") }, Event(2));
+    EXPECT_FALSE(CancelSnoozeEnabled());
+    blocked.reset();
+    RescheduleAllAlarms(nullptr);
+    EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
 }
 
 TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
@@ -219,6 +327,12 @@ TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
     EXPECT_EQ(1, CountPasses(ReadSoundCapture().samples, bell));
     EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", 0u);
     EXPECT_TRUE(PendingNotifications().empty());
+
+    // Chimes on top of each other replace the one that sounds: once all have
+    // ended, nothing of them is left holding the sound library.
+    for (int i = 0; i < 3; i++)
+        Event(EVENT_CHIME)();
+    EXPECT_TRUE(PumpUntil([] { return fmodUseCount == 0; }, 10000));
 
     Chime = 1;
     StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");

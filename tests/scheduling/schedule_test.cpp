@@ -6,7 +6,10 @@
 #include "alarmtime.h"
 #include "schedule.h"
 #include "settings.h"
+#include "soundtest.h"
 #include "testsupport.h"
+
+#include <strsafe.h>
 
 namespace {
 
@@ -81,47 +84,70 @@ TEST_F(Scheduling, RequestIsForTheLauncherAtTheAlarmsTimeAndReplacesTheHandleThe
 }
 
 // Rescheduling all arms the armed alarms and clears the rest. One with no
-// day to ring on, or at an hour that does not exist, is not reported as set
-// and is said so.
-TEST_F(Scheduling, RescheduleAllArmsTheArmedClearsTheRestAndRefusesWhatCanNeverRing)
+// day to ring on, or at an hour that does not exist, is not reported as set;
+// the user is told once, by name, unless the program is ending.
+TEST_F(Scheduling, RescheduleAllArmsTheArmedClearsTheRestAndNamesWhatCanNeverRing)
 {
     ASSERT_TRUE(ScheduleAlarmAt(8, At(5, 6, 0), false));
     alarms[8]->AlarmOn = 0;
     alarms[1]->AlarmOn = 1;
-    alarms[5]->AlarmOn = 1;
-    alarms[5]->AlarmHandle = 77;
+    for (int i : { 5, 6 }) {
+        alarms[i]->AlarmOn = 1;
+        alarms[i]->AlarmHandle = 77;
+    }
     alarms[5]->AThour = 25;
     EXPECT_FALSE(ScheduleAlarmAt(5, NextAlarmTime(*alarms[5], At(5, 7, 0)), false));
     alarms[5]->Days = 0;
+    alarms[6]->Days = 0;
+    StringCchCopyW(alarms[6]->AlarmName, ALARM_NAME_UNITS, L"Gym");
     EXPECT_FALSE(ScheduleAlarmAt(5, At(5, 7, 0), false));
     EXPECT_EQ(77u, alarms[5]->AlarmHandle);
+
+    DialogDriver driver({ AnswerMessageBox(nullptr) });
+    RescheduleAllAlarms(nullptr);   // at exit: nothing may hold the program up
+    EXPECT_EQ(0, driver.dialogsSeen);
+    HWND owner = CreateStandInWindow(L"Owner", L"Owner");
     std::wstring text;
-    DialogDriver driver({ AnswerMessageBox(&text) });
-    RescheduleAllAlarms(nullptr);
-    EXPECT_EQ(1, driver.dialogsSeen);
-    EXPECT_EQ(L"Failed to set alarm!", text);
+    DialogDriver told({ AnswerMessageBox(&text) });
+    RescheduleAllAlarms(owner);
+    EXPECT_EQ(1, told.dialogsSeen);
+    EXPECT_NE(std::wstring::npos, text.find(L"Alarm 6")) << Narrow(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"Gym")) << Narrow(text);
+    DestroyWindow(owner);
     EXPECT_EQ(L"/ID:1", OnlyPending().arguments);
     EXPECT_EQ(0u, alarms[8]->AlarmHandle);
     EXPECT_EQ(0u, StoredDword(AlarmKeyPath(8).c_str(), L"AlarmHandle"));
 }
 
-TEST_F(Scheduling, FailedRequestSavesNoHandleAndSaysSoButASnoozeIsQuiet)
+// While the store cannot be written nothing is lost: a request or a clear
+// that fails keeps the handle it had, and the next reschedule, once the
+// store can be written, leaves exactly what is wanted.
+TEST_F(Scheduling, FailedRequestOrClearKeepsTheHandleAndIsDoneWhenTheStoreIsBack)
 {
     ASSERT_TRUE(ScheduleAlarmAt(4, At(5, 6, 0), false));
-    BlockedStore blocked;
-    EXPECT_FALSE(ScheduleAlarmAt(4, At(5, 6, 30), false));
-    EXPECT_EQ(0u, alarms[4]->AlarmHandle);
-    EXPECT_EQ(0u, StoredDword(AlarmKeyPath(4).c_str(), L"AlarmHandle"));
+    ASSERT_TRUE(ScheduleAlarmAt(7, At(5, 6, 0), false));
+    DWORD four = alarms[4]->AlarmHandle, seven = alarms[7]->AlarmHandle;
+    {
+        BlockedStore blocked;
+        EXPECT_FALSE(ScheduleAlarmAt(4, At(5, 6, 30), false));
+        EXPECT_FALSE(ScheduleSnooze(4));
+        EXPECT_FALSE(ClearAlarm(7));
+        // The countdown and the chime say so and keep no handle.
+        DialogDriver driver(std::vector<DialogStep>(2, AnswerMessageBox(nullptr)));
+        EXPECT_FALSE(ScheduleChime(nullptr));
+        EXPECT_FALSE(StartCountdownNotification(nullptr));
+        EXPECT_EQ(2, driver.dialogsSeen);
+        EXPECT_EQ(0u, ChimeHandle + CountdownHandle);
+    }
+    EXPECT_EQ(four, alarms[4]->AlarmHandle);
+    EXPECT_EQ(four, StoredDword(AlarmKeyPath(4).c_str(), L"AlarmHandle"));
+    EXPECT_EQ(seven, alarms[7]->AlarmHandle);
+    EXPECT_EQ(2u, PendingNotifications().size());
 
     alarms[4]->AlarmOn = 1;
-    DialogDriver driver(std::vector<DialogStep>(3, AnswerMessageBox(nullptr)));
     RescheduleAllAlarms(nullptr);
-    EXPECT_EQ(1, driver.dialogsSeen);
-    ScheduleSnooze(4);
-    EXPECT_EQ(1, driver.dialogsSeen);
-    // The countdown and the chime say so as well and keep no handle.
-    EXPECT_FALSE(ScheduleChime(nullptr));
-    EXPECT_FALSE(StartCountdownNotification(nullptr));
-    EXPECT_EQ(3, driver.dialogsSeen);
-    EXPECT_EQ(0u, ChimeHandle + CountdownHandle);
+    PendingNotification n = OnlyPending();
+    EXPECT_EQ(L"/ID:4", n.arguments);
+    EXPECT_EQ(four, n.handle);
+    EXPECT_EQ(0u, StoredDword(AlarmKeyPath(7).c_str(), L"AlarmHandle"));
 }
