@@ -104,7 +104,7 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
     }, [](HWND ringing) {
         EXPECT_EQ(L"Gym", WindowText(ringing));
         PostMessageW(mainWindow, WM_APP_EVENT, 2, 0);
-        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(ringing); }, 5000));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(ringing); }, 5000));
     }, [&](HWND ringing) {
         EXPECT_EQ(L"Alarm 3", WindowText(ringing));
         realRung = true;

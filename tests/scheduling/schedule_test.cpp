@@ -11,6 +11,10 @@
 
 #include <strsafe.h>
 
+#include <algorithm>
+
+#include "notifystore.h"
+
 namespace {
 
 // Far enough ahead that nothing fires during the test.
@@ -150,4 +154,17 @@ TEST_F(Scheduling, FailedRequestOrClearKeepsTheHandleAndIsDoneWhenTheStoreIsBack
     EXPECT_EQ(L"/ID:4", n.arguments);
     EXPECT_EQ(four, n.handle);
     EXPECT_EQ(0u, StoredDword(AlarmKeyPath(7).c_str(), L"AlarmHandle"));
+
+    // With a folder where the store's file goes, every request reads a
+    // damaged store and fails to write it back: the log says so once, not
+    // at every try.
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(NotificationFilePath(STORE_FILE, path, MAX_PATH));
+    ASSERT_TRUE(DeleteFileW(path) && CreateDirectoryW(path, nullptr));
+    ClearNotificationLog();
+    for (int i = 0; i < 5; i++)
+        EXPECT_FALSE(ScheduleAlarmAt(4, At(5, 6, i), false));
+    std::string log = ReadNotificationLog();
+    EXPECT_GE(2, std::count(log.begin(), log.end(), '\n')) << log;
+    RemoveDirectoryW(path);
 }
