@@ -57,7 +57,7 @@ seed() {
     done
     return 0
 }
-seed fuzz_wavheader "$WAKELOOM_BUILD"/sounds/*.wav
+seed fuzz_wavheader "$WAKELOOM_BUILD"/sounds/*.wav "$WAKELOOM_BUILD"/testmedia/*.wav
 seed fuzz_mpeg "$WAKELOOM_BUILD"/testmedia/*.mp3 "$WAKELOOM_BUILD"/conformance/*.mp3
 seed fuzz_tags "$WAKELOOM_BUILD"/testmedia/*.mp3
 seed fuzz_ogg "$WAKELOOM_BUILD"/testmedia/*.ogg "$WAKELOOM_BUILD"/conformance/*.ogg

@@ -32,8 +32,11 @@ const ULONGLONG kEmptyPassMs = 1000;
 
 struct FSOUND_STREAM {
     SoundDecoder* decoder = nullptr;
+    std::vector<uint8_t> image;   // the bytes of a stream opened from memory
     bool loop = false;
     int channels = 0;             // played: the decoder's, or 1 when mixed down
+    bool fileFailSeen = false;    // by the worker: the decoder's failure is reported
+    std::atomic<bool> fileFailed{ false };  // not yet asked for
     FSOUND_STREAMCALLBACK callback = nullptr;
     void* userData = nullptr;
     int channel = -1;
@@ -146,16 +149,24 @@ size_t Decode(FSOUND_STREAM* stream, short* out, size_t frames)
             rewound = false;
             continue;
         }
-        if (stream->decoder->ReadFailed())
-            gFileError = true;
         // A looping stream starts over, unless it gave nothing since the last start.
         if (!stream->loop || rewound || !stream->decoder->Rewind())
             break;
         rewound = true;
     }
-    if (stream->channels == 1 && stream->decoder->channels == 2) {
-        for (size_t i = 0; i < done; i++)
-            out[i] = static_cast<short>((out[2 * i] + out[2 * i + 1]) / 2);
+    if (!stream->fileFailSeen && stream->decoder->ReadFailed()) {
+        stream->fileFailSeen = true;
+        stream->fileFailed = true;
+        gFileError = true;
+    }
+    int from = stream->decoder->channels;
+    if (stream->channels == 1 && from > 1) {
+        for (size_t i = 0; i < done; i++) {
+            int sum = 0;
+            for (int c = 0; c < from; c++)
+                sum += out[i * from + c];
+            out[i] = static_cast<short>(sum / from);
+        }
     }
     return done;
 }
@@ -354,20 +365,42 @@ signed char FSOUND_File_HasFatalErrorOccurred()
     return gFileError.exchange(false) ? TRUE : FALSE;
 }
 
+signed char FSOUND_Stream_File_HasFatalErrorOccurred(FSOUND_STREAM* stream)
+{
+    std::lock_guard<std::mutex> hold(gLibrary.lock);
+    if (!IsOpenStream(stream))
+        return FALSE;
+    return stream->fileFailed.exchange(false) ? TRUE : FALSE;
+}
+
 FSOUND_STREAM* FSOUND_Stream_Open(const char* fileName, unsigned int mode, int offset, int length)
 {
+    bool fromMemory = (mode & FSOUND_LOADMEMORY) != 0;
     {
         std::lock_guard<std::mutex> hold(gLibrary.lock);
-        if (!gLibrary.initialised || offset != 0 || length != 0)
+        if (!gLibrary.initialised || fileName == nullptr || offset != 0
+            || (fromMemory ? length <= 0 : length != 0))
             return nullptr;
     }
-    SoundDecoder* decoder = OpenSoundDecoder(fileName);
+    // A copy, so the caller's bytes need not outlive the stream.
+    std::vector<uint8_t> image;
+    SoundSource source;
+    if (fromMemory) {
+        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(fileName);
+        image.assign(bytes, bytes + length);
+        source.bytes = image.data();
+        source.length = image.size();
+    } else {
+        source.fileName = fileName;
+    }
+    SoundDecoder* decoder = OpenSoundDecoder(source);
     if (decoder == nullptr)
         return nullptr;
     FSOUND_STREAM* stream = new FSOUND_STREAM;
+    stream->image = std::move(image);   // the decoder's bytes stay where they are
     stream->decoder = decoder;
     stream->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
-    stream->channels = (mode & FSOUND_MONO) != 0 ? 1 : decoder->channels;
+    stream->channels = (mode & FSOUND_MONO) != 0 || decoder->channels > 2 ? 1 : decoder->channels;
     // Each value is followed by two zero bytes, so it reads as a C string
     // or as a zero-terminated UTF-16 text.
     for (SoundTag& tag : decoder->tags)

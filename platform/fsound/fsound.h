@@ -12,13 +12,16 @@
 #define FSOUND_ALL  -3
 
 // Stream open modes. The stream always plays at its file's own rate; of
-// the mode only the loop flag and the mono flag count (a stereo file opened
-// with FSOUND_MONO is mixed down to one channel).
+// the mode only the loop, mono and memory flags count. A file of several
+// channels opened with FSOUND_MONO, and any of more than two, is mixed down
+// to one channel. With FSOUND_LOADMEMORY `fileName` points at the bytes of
+// a whole file and `length` is their count; they are copied.
 #define FSOUND_LOOP_OFF    0x00000001
 #define FSOUND_LOOP_NORMAL 0x00000002
 #define FSOUND_16BITS      0x00000010
 #define FSOUND_MONO        0x00000020
 #define FSOUND_SIGNED      0x00000100
+#define FSOUND_LOADMEMORY  0x00008000
 #define FSOUND_NORMAL      (FSOUND_16BITS | FSOUND_SIGNED | FSOUND_MONO)
 
 #define FSOUND_TAGFIELD_VORBISCOMMENT 0
@@ -44,13 +47,17 @@ signed char FSOUND_HasPowerOnOccurred();
 // On the desktop the program tells the library when the machine resumed
 // from sleep, the nearest event to the device being switched off and on.
 void FSOUND_NotePowerOn();
-// True once after a stream could not read its file any more.
+// True once after a stream could not read its file any more, or found it
+// holding less than when it was opened.
 signed char FSOUND_File_HasFatalErrorOccurred();
+// Ours, not FMOD's: the same for one stream only.
+signed char FSOUND_Stream_File_HasFatalErrorOccurred(FSOUND_STREAM* stream);
 
-// `fileName` is UTF-8. Null when the library is not initialised or the
-// file is not a WAV (PCM, 8 or 16 bits), MP3 (Layer III) or OGG Vorbis
-// file of one or two channels that gives sound. `offset` and `length` must
-// be 0.
+// `fileName` is UTF-8. Null when the library is not initialised, or the
+// file is on no disk, or it is not a WAV (PCM of 8 to 32 bits, float, A-law
+// or mu-law), MP3 (Layer III) or OGG Vorbis file of one to eight channels
+// that gives some sound. `offset` must be 0, and `length` too but with
+// FSOUND_LOADMEMORY.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* fileName, unsigned int mode, int offset,
                                   int length);
 // Plays from the start, or goes on after a pause of all sound; returns the

@@ -281,11 +281,11 @@ struct Mp3Decoder : SoundDecoder {
 
 } // namespace
 
-SoundDecoder* OpenMp3Decoder(const char* fileName)
+SoundDecoder* OpenMp3Decoder(const SoundSource& source)
 {
     Mp3Decoder* decoder = new Mp3Decoder;
     SoundFile& file = decoder->file;
-    if (!file.Open(fileName)) {
+    if (!file.Open(source)) {
         delete decoder;
         return nullptr;
     }

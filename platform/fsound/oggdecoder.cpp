@@ -1,5 +1,6 @@
-// OGG Vorbis through stb_vorbis, mono and stereo only: its mix down of more
-// channels is broken. Of a chained file the first stream plays.
+// OGG Vorbis through stb_vorbis. Every channel is decoded as it is (its own
+// mix down of more than two is broken); the stream mixes them. Of a chained
+// file the first stream plays.
 #include "decoders.h"
 
 #include <stdio.h>
@@ -26,6 +27,10 @@ struct OggDecoder : SoundDecoder {
     stb_vorbis* vorbis = nullptr;
     std::vector<char> memory;
     bool ended = false;
+    // Kept open to see the file cut while it plays: the Vorbis decoder
+    // takes that for the end.
+    SoundFile file;
+    bool failed = false;
 
     ~OggDecoder() override
     {
@@ -44,6 +49,7 @@ struct OggDecoder : SoundDecoder {
                                                                out + done * channels, want);
             if (got <= 0) {
                 ended = true;
+                failed = failed || file.Shrunk();
                 break;
             }
             done += static_cast<size_t>(got);
@@ -57,18 +63,21 @@ struct OggDecoder : SoundDecoder {
         return stb_vorbis_seek_start(vorbis) != 0;
     }
 
-    bool ReadFailed() const override { return false; }
+    bool ReadFailed() const override { return failed; }
 };
 
 } // namespace
 
-SoundDecoder* OpenOggDecoder(const char* fileName)
+SoundDecoder* OpenOggDecoder(const SoundSource& source)
 {
+    OggDecoder* decoder = new OggDecoder;
+    SoundFile& file = decoder->file;
+    if (!file.Open(source)) {
+        delete decoder;
+        return nullptr;
+    }
     // Our own check of the headers first, over as much of the file's start
     // as they take.
-    SoundFile file;
-    if (!file.Open(fileName))
-        return nullptr;
     VorbisHeaderInfo info = {};
     std::vector<uint8_t> head;
     for (size_t want = kHeadBytes;; want *= 4) {
@@ -78,24 +87,31 @@ SoundDecoder* OpenOggDecoder(const char* fileName)
         VorbisHeaderCheck check = CheckVorbisHeaders(head.data(), bytes, &info);
         if (check == VORBIS_HEADERS_GOOD)
             break;
-        if (check == VORBIS_HEADERS_BAD || bytes >= file.size || want >= kHeadLimit)
+        if (check == VORBIS_HEADERS_BAD || bytes >= file.size || want >= kHeadLimit) {
+            delete decoder;
             return nullptr;
+        }
     }
-    file.Close();
 
     std::wstring wide;
-    if (!WideFileName(fileName, &wide))
+    if (source.bytes == nullptr && !WideFileName(source.fileName, &wide)) {
+        delete decoder;
         return nullptr;
-    OggDecoder* decoder = new OggDecoder;
+    }
     for (size_t bytes = kVorbisMemory; decoder->vorbis == nullptr; bytes *= 2) {
-        FILE* stdioFile = _wfopen(wide.c_str(), L"rb");
-        if (stdioFile == nullptr)
-            break;
         decoder->memory.assign(bytes, 0);
         stb_vorbis_alloc alloc = { decoder->memory.data(), static_cast<int>(bytes) };
-        // The decoder owns the file from here, and closes it also when it fails.
         int error = 0;
-        decoder->vorbis = stb_vorbis_open_file(stdioFile, 1, &error, &alloc);
+        if (source.bytes != nullptr) {
+            decoder->vorbis = stb_vorbis_open_memory(source.bytes, static_cast<int>(source.length),
+                                                     &error, &alloc);
+        } else {
+            FILE* stdioFile = _wfopen(wide.c_str(), L"rb");
+            if (stdioFile == nullptr)
+                break;
+            // The decoder owns the file from here, and closes it also when it fails.
+            decoder->vorbis = stb_vorbis_open_file(stdioFile, 1, &error, &alloc);
+        }
         if (error != VORBIS_outofmem || bytes >= kVorbisMemoryLimit)
             break;
     }

@@ -17,6 +17,8 @@ struct OggPage {
 const uint8_t kContinued = 0x01;
 const uint8_t kFirst = 0x02;
 const uint8_t kLast = 0x04;
+// The most channels Vorbis gives a layout for.
+const int kMaxChannels = 8;
 
 static VorbisHeaderCheck ReadPage(const uint8_t* p, size_t size, size_t pos, OggPage* page)
 {
@@ -123,7 +125,7 @@ VorbisHeaderCheck CheckVorbisHeaders(const uint8_t* p, size_t size, VorbisHeader
     uint32_t rate = Le32(id + 12);
     int shortBlock = id[28] & 15;
     int longBlock = id[28] >> 4;
-    if (channels < 1 || channels > 2 || rate < 1000 || rate > 192000)
+    if (channels < 1 || channels > kMaxChannels || rate < 1000 || rate > 192000)
         return VORBIS_HEADERS_BAD;
     if (shortBlock < 6 || longBlock > 13 || shortBlock > longBlock || (id[29] & 1) == 0)
         return VORBIS_HEADERS_BAD;

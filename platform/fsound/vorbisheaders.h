@@ -21,8 +21,8 @@ struct VorbisHeaderInfo {
 };
 
 // Checks the headers at the start of `p`, the first `size` bytes of a
-// file. More than two channels, and rates outside 1000 to 192000, are
-// refused.
+// file. More than eight channels (Vorbis gives no layout beyond them), and
+// rates outside 1000 to 192000, are refused.
 VorbisHeaderCheck CheckVorbisHeaders(const uint8_t* p, size_t size, VorbisHeaderInfo* info);
 
 #endif

@@ -4,33 +4,55 @@
 
 #include "bytes.h"
 
-// KSDATAFORMAT_SUBTYPE_PCM without its first two bytes (the format tag).
-static const uint8_t kPcmSubtypeTail[14] = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                             0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 };
+// The KSDATAFORMAT_SUBTYPE GUIDs of WAVE_FORMAT_EXTENSIBLE without their
+// first two bytes, which hold the plain format tag.
+static const uint8_t kSubtypeTail[14] = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                          0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 };
 
 static bool ParseFmt(const uint8_t* chunk, uint32_t size, WavFormat* format)
 {
     if (size < 16)
         return false;
     uint16_t tag = Le16(chunk);
-    if (tag == 0xFFFE) {  // WAVE_FORMAT_EXTENSIBLE: the real tag is in its GUID
-        if (size < 40 || memcmp(chunk + 26, kPcmSubtypeTail, sizeof(kPcmSubtypeTail)) != 0)
+    if (tag == 0xFFFE) {
+        if (size < 40 || memcmp(chunk + 26, kSubtypeTail, sizeof(kSubtypeTail)) != 0)
             return false;
         tag = Le16(chunk + 24);
     }
-    if (tag != 1)
-        return false;
     int channels = Le16(chunk + 2);
     uint32_t rate = Le32(chunk + 4);
     int blockAlign = Le16(chunk + 12);
     int bits = Le16(chunk + 14);
-    if (channels < 1 || channels > 2 || (bits != 8 && bits != 16))
+    int encoding;
+    bool bitsFit;
+    switch (tag) {
+    case 1:
+        encoding = WAV_PCM;
+        bitsFit = bits == 8 || bits == 16 || bits == 24 || bits == 32;
+        break;
+    case 3:
+        encoding = WAV_FLOAT;
+        bitsFit = bits == 32 || bits == 64;
+        break;
+    case 6:
+        encoding = WAV_ALAW;
+        bitsFit = bits == 8;
+        break;
+    case 7:
+        encoding = WAV_MULAW;
+        bitsFit = bits == 8;
+        break;
+    default:
+        return false;
+    }
+    if (!bitsFit || channels < 1 || channels > WAV_MAX_CHANNELS)
         return false;
     if (rate < 1000 || rate > 192000 || blockAlign != channels * bits / 8)
         return false;
     format->channels = channels;
     format->rate = static_cast<int>(rate);
     format->bits = bits;
+    format->encoding = encoding;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <strsafe.h>
 
 #include "app.h"
+#include "messages.h"
 #include "resource.h"
 #include "ringing.h"
 #include "settings.h"
@@ -38,7 +39,10 @@ static void OnBrowse(HWND dialog)
 static void OnTest(HWND dialog)
 {
     wchar_t path[MAX_PATH];
-    if (FindChimeSound(path) && PlayOneShot(path)) {
+    bool found = FindChimeSound(path);   // it tells the user of a missing sound
+    if (found && !PlayOneShot(path)) {
+        ShowMessage(dialog, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+    } else if (found) {
         // A longer sound is cut: the dialog waits for it, not for the whole.
         for (int look = 0; look < TEST_LOOKS && !oneShotFinished; look++)
             Sleep(TEST_LOOK_MS);

@@ -50,11 +50,16 @@ bool FindChimeSound(wchar_t* path)
     return true;
 }
 
+// A chime file that does not play gives way to the default bell; only
+// when that does not play either is the user told, once.
 static void SoundChime()
 {
-    wchar_t path[MAX_PATH];
-    if (FindChimeSound(path))
-        PlayOneShot(path);
+    wchar_t path[MAX_PATH], defaultPath[MAX_PATH];
+    if (!FindChimeSound(path) || PlayOneShot(path))
+        return;
+    DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
+    if (wcscmp(path, defaultPath) == 0 || !PlayOneShot(defaultPath))
+        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
 }
 
 static void RingAlarm(int n)

@@ -8,10 +8,12 @@
 // callback playing the stream again.
 #include "sound.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <strsafe.h>
 
 #include <mutex>
+#include <vector>
 
 #include "alarms.h"
 #include "messages.h"
@@ -46,6 +48,10 @@ static std::atomic<FSOUND_STREAM*> mediaStream;
 static std::atomic<FSOUND_STREAM*> oneShotStream;
 static std::atomic<FSOUND_STREAM*> previewStream;
 static bool previewUsesLibrary;
+// The alarm slot holds one use of the library from its start to its close.
+static bool alarmUsesLibrary;
+// AlarmSoundFailed has said so since the alarm sound started.
+static bool alarmFailureReported;
 
 // Held while the alarm is replayed or stopped.
 static std::mutex alarmLock;
@@ -141,14 +147,22 @@ static bool CloseStreamSlot(std::atomic<FSOUND_STREAM*>& slot)
 
 // ---- alarm stream -------------------------------------------------------------
 
-bool OpenStream(const char* mbPath)
+// Opens a file, or with FSOUND_LOADMEMORY bytes, into the alarm slot,
+// closing what the slot held.
+static bool OpenAlarmStream(const char* source, unsigned memoryMode, int length)
 {
-    FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
+    CloseStreamSlot(alarmStream);
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(source, STREAM_MODE | memoryMode, 0, length);
     if (stream == nullptr)
         return false;
     FSOUND_Stream_SetEndCallback(stream, EndCallback, nullptr);
     alarmStream = stream;
     return true;
+}
+
+bool OpenStream(const char* mbPath)
+{
+    return OpenAlarmStream(mbPath, 0, 0);
 }
 
 static bool PlayAlarmStream()
@@ -169,45 +183,97 @@ signed char EndCallback(FSOUND_STREAM*, void*, int, void*)
     return TRUE;
 }
 
-bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume)
+// Opened once: a file that cannot play now will not play half a second
+// later, and the ringing dialog falls back at once to a sound that does.
+static bool StartAlarm(const char* source, unsigned memoryMode, int length, bool useAlarmVolume)
 {
+    // A sound still in the slot ends first; its use of the library is kept.
+    if (alarmStream != nullptr) {
+        StopAlarmSound();
+        CloseStreamSlot(alarmStream);
+    }
     alarmStopRequested = false;
     ResetEvent(alarmStopEvent);
+    alarmFailureReported = false;
     bool volumeChanged = false;
     if (useAlarmVolume && RingingAlarmUsesOwnVolume()) {
         savedWaveVolume = GetWaveVolume();
         SetVolumeLevel(RingingAlarm()->Volume);
         volumeChanged = true;
     }
-    if (!InitFMOD()) {
+    if (!alarmUsesLibrary)
+        alarmUsesLibrary = InitFMOD();
+    if (!alarmUsesLibrary || !OpenAlarmStream(source, memoryMode, length)) {
         if (volumeChanged)
             SetWaveVolume(savedWaveVolume);
         return false;
-    }
-    char mbPath[MB_PATH_BYTES];
-    ToMultibytePath(path, mbPath);
-    int failures = 0;
-    while (!OpenStream(mbPath)) {
-        Sleep(500);
-        if (++failures > OPEN_ATTEMPTS - 1) {
-            if (volumeChanged)
-                SetWaveVolume(savedWaveVolume);
-            return false;
-        }
     }
     std::lock_guard<std::mutex> hold(alarmLock);
     TestForPowerOn();   // a power-on from before this sound began is old news
     return PlayAlarmStream();
 }
 
-bool PlayAlarmTone(bool)
+bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume)
 {
-    return false;
+    char mbPath[MB_PATH_BYTES];
+    ToMultibytePath(path, mbPath);
+    return StartAlarm(mbPath, 0, 0, useAlarmVolume);
+}
+
+// Little-endian, as a WAV file stores its numbers.
+static void AppendLe(std::vector<BYTE>* bytes, DWORD value, int size)
+{
+    for (int i = 0; i < size; i++)
+        bytes->push_back(static_cast<BYTE>(value >> (8 * i)));
+}
+
+// A WAV image of four short beeps at 880 Hz, made once. Each beep rises and
+// falls over a few milliseconds, so it does not click.
+static const std::vector<BYTE>& AlarmToneImage()
+{
+    static std::vector<BYTE> image;
+    if (!image.empty())
+        return image;
+    const DWORD rate = 22050, beepFrames = rate / 8, rampFrames = rate / 200, beeps = 4;
+    const DWORD dataBytes = beeps * 2 * beepFrames * 2;
+    image.insert(image.end(), { 'R', 'I', 'F', 'F' });
+    AppendLe(&image, 36 + dataBytes, 4);
+    image.insert(image.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
+    AppendLe(&image, 16, 4);          // the fmt chunk: PCM, mono, 16 bits
+    AppendLe(&image, WAVE_FORMAT_PCM, 2);
+    AppendLe(&image, 1, 2);
+    AppendLe(&image, rate, 4);
+    AppendLe(&image, rate * 2, 4);
+    AppendLe(&image, 2, 2);
+    AppendLe(&image, 16, 2);
+    image.insert(image.end(), { 'd', 'a', 't', 'a' });
+    AppendLe(&image, dataBytes, 4);
+    for (DWORD beep = 0; beep < beeps; beep++) {
+        for (DWORD i = 0; i < beepFrames; i++) {
+            DWORD edge = i < beepFrames - i ? i : beepFrames - i;
+            double envelope = edge < rampFrames ? static_cast<double>(edge) / rampFrames : 1.0;
+            double sample = 24000.0 * envelope * sin(2.0 * 3.14159265358979 * 880.0 * i / rate);
+            AppendLe(&image, static_cast<DWORD>(static_cast<short>(sample)), 2);
+        }
+        image.insert(image.end(), beepFrames * 2, 0);   // the pause after it
+    }
+    return image;
+}
+
+bool PlayAlarmTone(bool useAlarmVolume)
+{
+    const std::vector<BYTE>& image = AlarmToneImage();
+    return StartAlarm(reinterpret_cast<const char*>(image.data()), FSOUND_LOADMEMORY,
+                      static_cast<int>(image.size()), useAlarmVolume);
 }
 
 bool AlarmSoundFailed()
 {
-    return false;
+    FSOUND_STREAM* stream = alarmStream;
+    if (stream == nullptr || alarmFailureReported || !FSOUND_Stream_File_HasFatalErrorOccurred(stream))
+        return false;
+    alarmFailureReported = true;
+    return true;
 }
 
 void StopAlarmSound()
@@ -224,7 +290,9 @@ void StopAlarmSound()
 void CloseAlarmSound(bool restoreVolume)
 {
     CloseStreamSlot(alarmStream);
-    ReleaseFMOD();
+    if (alarmUsesLibrary)
+        ReleaseFMOD();
+    alarmUsesLibrary = false;
     if (restoreVolume && RingingAlarmUsesOwnVolume())
         SetWaveVolume(savedWaveVolume);
 }
@@ -531,28 +599,24 @@ static signed char OneShotEndCallback(FSOUND_STREAM*, void*, int, void*)
 
 bool PlayOneShot(const wchar_t* path)
 {
-    oneShotFinished = false;
-    // A sound that never plays gives its use of the library back at once.
-    bool libraryOpened = InitFMOD();
+    // Each one-shot in the slot holds one use of the library. This one's is
+    // taken before the one before is closed and gives its use back, so the
+    // library stays up between them.
+    if (!InitFMOD())
+        return false;
+    if (CloseStreamSlot(oneShotStream))
+        ReleaseFMOD();
+    oneShotFinished = false;   // the closed one's callback has run by now
     char mbPath[MB_PATH_BYTES];
     ToMultibytePath(path, mbPath);
-    for (int failures = 0;;) {
-        FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
-        if (stream != nullptr) {
-            FSOUND_Stream_SetEndCallback(stream, OneShotEndCallback, nullptr);
-            oneShotStream = stream;
-            break;
-        }
-        ShowMessageText(nullptr, path, IDS_OPEN_FAILED, MB_OK);
-        Sleep(500);
-        if (++failures > OPEN_ATTEMPTS - 1) {
-            ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
-            if (libraryOpened)
-                ReleaseFMOD();
-            return false;
-        }
+    FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
+    if (stream == nullptr) {
+        ReleaseFMOD();
+        return false;
     }
-    FSOUND_Stream_Play(FSOUND_FREE, oneShotStream);
+    FSOUND_Stream_SetEndCallback(stream, OneShotEndCallback, nullptr);
+    oneShotStream = stream;
+    FSOUND_Stream_Play(FSOUND_FREE, stream);
     return true;
 }
 
@@ -570,7 +634,7 @@ bool CloseOneShot()
 
 // ---- volume preview -----------------------------------------------------------------
 
-void PlayPreviewSound(const wchar_t* path)
+bool PlayPreviewSound(const wchar_t* path)
 {
     CloseStreamSlot(previewStream);
     if (!previewUsesLibrary)
@@ -579,9 +643,9 @@ void PlayPreviewSound(const wchar_t* path)
     ToMultibytePath(path, mbPath);
     FSOUND_STREAM* stream = FSOUND_Stream_Open(mbPath, STREAM_MODE, 0, 0);
     if (stream == nullptr)
-        return;
+        return false;
     previewStream = stream;
-    FSOUND_Stream_Play(FSOUND_FREE, stream);
+    return FSOUND_Stream_Play(FSOUND_FREE, stream) >= 0;
 }
 
 void StopPreviewSound()

@@ -39,10 +39,17 @@ void ReleaseFMOD();
 bool TestForPowerOn();
 void PauseAllSound(bool paused);
 
+// Starts the alarm sound, repeated until StopAlarmSound; a sound still in
+// the slot is stopped and closed first. The file is opened once: false at
+// once when it cannot play. Either way the library use it took (one while
+// the slot holds it) is given back by CloseAlarmSound, and a device volume
+// it changed is put back on failure.
 bool PlaySoundViaFMOD(const wchar_t* path, bool useAlarmVolume);
-// A tone made in memory, in the alarm slot, as PlaySoundViaFMOD plays a file.
+// The same with a beeping tone made in memory, for when no file plays.
 bool PlayAlarmTone(bool useAlarmVolume);
-// True once when the alarm stream's file could no longer be read.
+// True, once for each start of the alarm sound, when its file could no
+// longer be read (cut or removed while it rang): the caller should start
+// another sound.
 bool AlarmSoundFailed();
 void StopAlarmSound();
 void CloseAlarmSound(bool restoreVolume);
@@ -63,15 +70,19 @@ bool OpenMediaStream(const char* mbPath, const wchar_t* widePath);
 // Copies the current track's title, artist and album (each TRACK_TEXT_UNITS).
 void GetTrackInfo(wchar_t* title, wchar_t* artist, wchar_t* album);
 
+// Plays a file once, taking one use of the library that its closer gives
+// back. A one-shot still in the slot is closed first and its use given
+// back. False at once, with nothing taken, when the file cannot play: the
+// caller tells the user.
 bool PlayOneShot(const wchar_t* path);
 void StopOneShot();
 // True when it closed a stream.
 bool CloseOneShot();
 
 // The volume preview of the Set Alarms dialog: a short sound at the device
-// volume, replacing the one before; silent when it cannot play. (Wine keeps
+// volume, replacing the one before; false when it cannot play. (Wine keeps
 // a volume per stream, so the system's PlaySoundW would not carry it.)
-void PlayPreviewSound(const wchar_t* path);
+bool PlayPreviewSound(const wchar_t* path);
 void StopPreviewSound();
 
 void SetVolumeLevel(DWORD level);

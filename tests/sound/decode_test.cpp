@@ -74,9 +74,8 @@ protected:
 
 // Cut or scrambled files play without harm if at all, and a data chunk that
 // claims more than the file holds plays what is there. Garbage would play as
-// silence, an OGG of more channels as noise (the Vorbis decoder's mix down
-// is broken), damaged Vorbis comments crash the decoder, and a WAV the
-// library cannot play right would be noise: those are refused.
+// silence, damaged Vorbis comments crash the decoder, and a WAV the library
+// cannot play right would be noise: those are refused.
 TEST_F(SoundFiles, DamagedFilesPlayWithoutHarmOrAreRefused)
 {
     std::vector<BYTE> mp3 = Media(L"tagged.mp3"), ogg = Media(L"tagged.ogg");
@@ -89,17 +88,12 @@ TEST_F(SoundFiles, DamagedFilesPlayWithoutHarmOrAreRefused)
     EXPECT_TRUE(OpenAndPlay(Patched(wav, 40, 0xFFFFFF), L"longdata.wav"));
 
     std::vector<std::pair<std::wstring, std::vector<BYTE>>> files = {
-        { L"empty.mp3", {} },
         { L"cut.ogg", Cut(ogg, 200) },
         // The Info frame and one frame of a real file: no sound is left after
         // the encoder delay.
         { L"cut417.mp3", Cut(Media(L"plain.mp3"), 417) },
-        { L"channels3.ogg", Media(L"channels3.ogg") },
-        { L"channels6.ogg", Media(L"channels6.ogg") },
         { L"hugefmt.wav", Patched(wav, 16, 0xFFFFFFF0) },
-        { L"adpcm.wav", Patched(wav, 20, 2, 2) },
         { L"three.wav", Patched(wav, 22, 3, 2) },
-        { L"header.wav", Cut(wav, 30) },
     };
     // Noise, as random or compressed files are: now and then a frame header.
     auto noise = [](size_t count, unsigned seed) {

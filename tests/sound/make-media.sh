@@ -20,10 +20,19 @@ oggenc -Q -c "TITLE=First" -c "Artist=Band" -c "title=Second" -o "$out/twotitles
     "$sounds/volume.wav"
 oggenc -Q -c "TITLE=First" -c "ARTIST=Band" -c "ALBUM=Record" -c "TITLE=Second" \
     -o "$out/complete.ogg" "$sounds/volume.wav"
-# More channels than the library plays.
+# More than two channels, and the one channel they must sound as: what
+# oggdec decodes, its channels averaged.
 for channels in 3 6; do
     tail -c +45 "$sounds/buzz.wav" | oggenc -Q --raw --raw-chan="$channels" --raw-rate=22050 \
         -o "$out/channels$channels.ogg" -
+    oggdec -Q -o "$out/channels$channels.decoded.wav" "$out/channels$channels.ogg"
+    sox -D "$out/channels$channels.decoded.wav" -c 1 "$out/channels$channels.mono.wav"
+done
+# G.711 sound, and the 16-bit sound sox decodes it to.
+sox -R -n -r 22050 -c 1 -b 16 "$out/lawsource.wav" synth 0.3 whitenoise vol 0.5
+for law in u-law a-law; do
+    sox "$out/lawsource.wav" -e "$law" "$out/$law.wav"
+    sox -D "$out/$law.wav" -e signed-integer -b 16 "$out/$law.mono.wav"
 done
 # Three tones for the sleep player, one of each kind, told apart in the
 # capture by their pitch.

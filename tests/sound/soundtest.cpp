@@ -78,9 +78,10 @@ std::vector<short> WavFileSamples(const std::wstring& path)
     return WavSamples(ReadBytes(path));
 }
 
-int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass, double volume)
+int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass, double volume,
+                int tolerance)
 {
-    auto matches = [volume](short played, short heard) { return std::abs(heard - played * volume) <= 2; };
+    auto matches = [=](short played, short heard) { return std::abs(heard - played * volume) <= tolerance; };
     int passes = 0;
     for (size_t i = 0; !pass.empty() && i + pass.size() <= samples.size(); i++) {
         if (std::equal(pass.begin(), pass.end(), samples.begin() + static_cast<ptrdiff_t>(i), matches)) {
@@ -91,19 +92,27 @@ int CountPasses(const std::vector<short>& samples, const std::vector<short>& pas
     return passes;
 }
 
+std::vector<BYTE> MakeWavOf(const void* format, DWORD formatBytes, const std::vector<BYTE>& data)
+{
+    DWORD dataBytes = static_cast<DWORD>(data.size());
+    const DWORD head[] = { FOURCC_RIFF, 20 + formatBytes + dataBytes, mmioFOURCC('W', 'A', 'V', 'E'),
+                           mmioFOURCC('f', 'm', 't', ' '), formatBytes };
+    const DWORD dataHead[] = { mmioFOURCC('d', 'a', 't', 'a'), dataBytes };
+    std::vector<BYTE> out(reinterpret_cast<const BYTE*>(head), reinterpret_cast<const BYTE*>(head + 5));
+    out.insert(out.end(), static_cast<const BYTE*>(format), static_cast<const BYTE*>(format) + formatBytes);
+    out.insert(out.end(), reinterpret_cast<const BYTE*>(dataHead), reinterpret_cast<const BYTE*>(dataHead + 2));
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate)
 {
-    DWORD dataBytes = static_cast<DWORD>(samples.size() * sizeof(short));
-    DWORD blockAlign = static_cast<DWORD>(channels * sizeof(short));
-    // The RIFF header, the "fmt " chunk of a PCMWAVEFORMAT and the data chunk's head.
-    const DWORD header[] = { FOURCC_RIFF, 36 + dataBytes, mmioFOURCC('W', 'A', 'V', 'E'),
-                             mmioFOURCC('f', 'm', 't', ' '), sizeof(PCMWAVEFORMAT),
-                             MAKELONG(WAVE_FORMAT_PCM, channels), static_cast<DWORD>(rate), rate * blockAlign,
-                             MAKELONG(blockAlign, 16), mmioFOURCC('d', 'a', 't', 'a'), dataBytes };
-    std::vector<BYTE> out(sizeof(header) + dataBytes);
-    CopyMemory(out.data(), header, sizeof(header));
-    CopyMemory(out.data() + sizeof(header), samples.data(), dataBytes);
-    return out;
+    // A PCMWAVEFORMAT, as most programs write it: a 44-byte header.
+    WORD blockAlign = static_cast<WORD>(channels * sizeof(short));
+    PCMWAVEFORMAT format = { { WAVE_FORMAT_PCM, static_cast<WORD>(channels), static_cast<DWORD>(rate),
+                               static_cast<DWORD>(rate * blockAlign), blockAlign }, 16 };
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(samples.data());
+    return MakeWavOf(&format, sizeof(format), std::vector<BYTE>(bytes, bytes + samples.size() * sizeof(short)));
 }
 
 std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude)

@@ -29,11 +29,13 @@ std::vector<BYTE> ReadBytes(const std::wstring& path);
 std::vector<short> WavSamples(const std::vector<BYTE>& wav);
 std::vector<short> WavFileSamples(const std::wstring& path);
 // How often the whole of `pass`, scaled by `volume`, stands in `samples`
-// (within two steps of rounding).
+// (within `tolerance` steps of rounding).
 int CountPasses(const std::vector<short>& samples, const std::vector<short>& pass,
-                double volume = 1.0);
+                double volume = 1.0, int tolerance = 2);
 // A 16-bit PCM WAV file of interleaved samples.
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate);
+// A WAV file of a format structure (WAVEFORMATEX or a larger one) and data.
+std::vector<BYTE> MakeWavOf(const void* format, DWORD formatBytes, const std::vector<BYTE>& data);
 // Noise that never repeats within a file, so a pass can be found in a capture.
 std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude = 12000);
 
