@@ -65,16 +65,18 @@ TEST_F(AlarmRecords, LoadNormalisesFlagsTakesTextsUpToTheirFieldSizeAndRereadsTh
     WriteDword(key.c_str(), L"UseSystemVol", 3);
     WriteDword(key.c_str(), L"Days", 0);
     WriteDword(key.c_str(), L"AThour", 30);
-    WriteDword(key.c_str(), L"Volume", 3);
+    WriteDword(key.c_str(), L"Volume", 0);   // silent: the quietest level instead
+    WriteDword(AlarmKeyPath(3).c_str(), L"ATmin", 60);
     WriteDword(key.c_str(), L"AlarmHandle", 4321);
     WriteText(key.c_str(), L"ATmin", L"9");   // of the wrong type: not taken
     WriteText(key.c_str(), L"AlarmSound", L"\\My Documents\\wake.mp3");
     LoadAlarms();
     // The name is not stored: it is kept.
     // An hour that does not exist loads as the last one.
-    EXPECT_EQ(L"on 1 23:0 sound \\My Documents\\wake.mp3 name Untitled system 1 volume 3 days 0 "
+    EXPECT_EQ(L"on 1 23:0 sound \\My Documents\\wake.mp3 name Untitled system 1 volume 1 days 0 "
               L"handle 4321", Fields(*alarms[4]));
     EXPECT_EQ(0u, alarms[3]->AlarmOn);
+    EXPECT_EQ(59u, alarms[3]->ATmin);
 
     // What the Set Alarms dialog saves must load at the next start: names up
     // to 81 units, sounds up to 261; one more is not taken.

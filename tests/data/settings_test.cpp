@@ -130,6 +130,12 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
     LoadSettings();
     EXPECT_EQ(15u, SnoozeTime);
     EXPECT_EQ(5u, MaxTime);
+    // No snooze or ring time at all would ring again, or stop, at once.
+    WriteDword(SETTINGS_PATH, L"SnoozeTime", 0);
+    WriteDword(SETTINGS_PATH, L"MaxTime", 0);
+    LoadSettings();
+    EXPECT_EQ(5u, SnoozeTime);
+    EXPECT_EQ(5u, MaxTime);
     EXPECT_EQ(60u, SleepTime);
     EXPECT_STREQ(L"", ChimeSound);
     EXPECT_STREQ(L"", SleepPath);
