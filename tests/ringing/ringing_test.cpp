@@ -179,34 +179,7 @@ TEST_F(Ringing, LandscapeRingsInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAft
 TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
 {
     TempFolder folder;
-    std::vector<BYTE> header = MakeWav({}, 1, 22050);
-    std::vector<BYTE> oneByte = header;
-    oneByte[40] = 1;
-    oneByte.push_back(0x7F);
-    std::vector<BYTE> adpcm = MakeWav(NoiseSamples(4000, 1), 1, 22050);
-    adpcm[20] = 0x11;   // IMA ADPCM
-    std::vector<BYTE> id3Only = { 'I', 'D', '3', 3, 0, 0, 0, 0, 0, 10, 'T', 'I', 'T', '2',
-                                  0, 0, 0, 2, 0, 0, 0, 'x' };
-    std::vector<BYTE> random(5000);
-    for (size_t i = 0; i < random.size(); i++)
-        random[i] = static_cast<BYTE>(i * 7919 % 251);
-    std::vector<BYTE> oggGarbage = { 'O', 'g', 'g', 'S' };
-    oggGarbage.insert(oggGarbage.end(), random.begin(), random.begin() + 200);
-    const struct {
-        const wchar_t* name;
-        std::vector<BYTE> bytes;
-    } files[] = {
-        { L"empty.wav", {} }, { L"empty.mp3", {} }, { L"header.wav", header },
-        { L"onebyte.wav", oneByte }, { L"adpcm.wav", adpcm }, { L"id3only.mp3", id3Only },
-        { L"random.mp3", random }, { L"random.wav", random }, { L"garbage.ogg", oggGarbage },
-        { L"text.wav", { 'h', 'e', 'l', 'l', 'o' } },
-    };
-    std::vector<std::wstring> paths = { folder / L"x.wav", L"C:\\gone\\wake.mp3", L"CON", L"NUL" };
-    CreateDirectoryW(paths[0].c_str(), nullptr);
-    for (const auto& f : files) {
-        ASSERT_TRUE(WriteBytes(folder / f.name, f.bytes));
-        paths.push_back(folder / f.name);
-    }
+    std::vector<std::wstring> paths = MakeUnplayableFiles(folder);
     std::vector<short> start = WavFileSamples(BuildSoundPath(L"buzz.wav"));
     start.resize(2000);
     for (const std::wstring& path : paths) {

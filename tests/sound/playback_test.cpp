@@ -137,12 +137,6 @@ TEST_F(SoundEngine, AlarmIsHeardWholeAtItsLevelAndTheDeviceVolumeIsRestored)
     }
 }
 
-// Bytes of a string, without its terminator.
-static std::vector<BYTE> Bytes(const std::string& text)
-{
-    return std::vector<BYTE>(text.begin(), text.end());
-}
-
 // Whatever cannot play is refused at once, by the alarm (which puts the
 // device volume back), by a one-shot (no message: its caller tells the
 // user) and by the preview; none keeps a use of the library, and a device
@@ -150,65 +144,31 @@ static std::vector<BYTE> Bytes(const std::string& text)
 // crashes the player.
 TEST_F(SoundEngine, WhatCannotPlayIsRefusedAtOnceAndQuietly)
 {
-    std::vector<short> one = NoiseSamples(1, 3);
-    std::vector<BYTE> wav = MakeWav(NoiseSamples(2205, 4), 1, 22050);
-    std::vector<BYTE> adpcm = wav;
-    adpcm[20] = WAVE_FORMAT_IMA_ADPCM;
-    std::vector<BYTE> noise = MakeWav(NoiseSamples(20000, 5, 32767), 1, 22050);
-    noise.erase(noise.begin(), noise.begin() + 44);
-    std::vector<BYTE> oggs = Bytes("OggS");
-    oggs.insert(oggs.end(), noise.begin(), noise.end());
-    std::vector<BYTE> id3 = Bytes(std::string("ID3\3\0\0\0\0\0\x15TIT2\0\0\0\x0b\0\0\0Only a tag", 31));
-    const struct {
-        std::wstring name;     // made in the folder, or a device name when no bytes are given
-        std::vector<BYTE> bytes;
-        bool made;
-    } cases[] = {
-        { L"empty.wav", {}, true },
-        { L"empty.mp3", {}, true },
-        { L"header.wav", MakeWav({}, 1, 22050), true },
-        { L"onebyte.wav", std::vector<BYTE>(wav.begin(), wav.begin() + 45), true },
-        { L"onesample.wav", MakeWav(one, 1, 22050), true },
-        { L"adpcm.wav", adpcm, true },
-        { L"text.wav", Bytes("Wake up! This is a note, not a sound.\r\n"), true },
-        { L"random.wav", noise, true },
-        { L"random.mp3", noise, true },
-        { L"garbage.ogg", oggs, true },
-        { L"tagonly.mp3", id3, true },
-        { L"missing.wav", {}, false },
-        { L"x.wav", {}, false },   // a folder
-        { L"CON", {}, false },
-        { L"NUL", {}, false },
-        { L"held.wav", wav, true },   // held by another program that shares nothing
-    };
-    CreateDirectoryW((folder / L"x.wav").c_str(), nullptr);
+    std::vector<std::wstring> paths = MakeUnplayableFiles(folder);
+    // Held by another program that shares nothing.
+    std::wstring heldPath = WriteNoiseWav(L"held.wav", NoiseSamples(2205, 4));
+    HANDLE held = CreateFileW(heldPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    paths.push_back(heldPath);
     alarms[0]->UseSystemVol = 0;
     alarms[0]->Volume = 3;
-    for (const auto& c : cases) {
-        bool device = c.name == L"CON" || c.name == L"NUL";
-        std::wstring path = device ? c.name : folder / c.name;
-        if (c.made) {
-            ASSERT_TRUE(WriteBytes(path, c.bytes));
-        }
-        HANDLE held = c.name == L"held.wav"
-            ? CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-            : INVALID_HANDLE_VALUE;
+    for (const std::wstring& path : paths) {
+        SCOPED_TRACE(Narrow(path));
         SetWaveVolume(0x40004000);
         DialogDriver noBoxes({});
         ULONGLONG start = GetTickCount64();
-        EXPECT_FALSE(PlaySoundViaFMOD(path.c_str(), true)) << Narrow(c.name);
-        EXPECT_EQ(0x40004000u, GetWaveVolume()) << Narrow(c.name);
+        EXPECT_FALSE(PlaySoundViaFMOD(path.c_str(), true));
+        EXPECT_EQ(0x40004000u, GetWaveVolume());
         StopAlarmSound();
         CloseAlarmSound(true);
-        EXPECT_FALSE(PlayOneShot(path.c_str())) << Narrow(c.name);
-        EXPECT_FALSE(PlayPreviewSound(path.c_str())) << Narrow(c.name);
+        EXPECT_FALSE(PlayOneShot(path.c_str()));
+        EXPECT_FALSE(PlayPreviewSound(path.c_str()));
         StopPreviewSound();
-        EXPECT_LT(GetTickCount64() - start, 1000u) << Narrow(c.name);
-        EXPECT_EQ(0, noBoxes.dialogsSeen) << Narrow(c.name);
-        EXPECT_EQ(0u, fmodUseCount) << Narrow(c.name);
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+        EXPECT_EQ(0, noBoxes.dialogsSeen);
+        EXPECT_EQ(0u, fmodUseCount);
     }
+    CloseHandle(held);
 }
 
 // Encodings and channel counts that recorders and editors write play as the

@@ -1,5 +1,6 @@
 #include "soundtest.h"
 
+#include <mmreg.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -113,6 +114,38 @@ std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int r
                                static_cast<DWORD>(rate * blockAlign), blockAlign }, 16 };
     const BYTE* bytes = reinterpret_cast<const BYTE*>(samples.data());
     return MakeWavOf(&format, sizeof(format), std::vector<BYTE>(bytes, bytes + samples.size() * sizeof(short)));
+}
+
+std::vector<std::wstring> MakeUnplayableFiles(const TempFolder& folder)
+{
+    std::vector<BYTE> wav = MakeWav(NoiseSamples(2205, 4), 1, 22050);
+    std::vector<BYTE> adpcm = wav;
+    adpcm[20] = WAVE_FORMAT_IMA_ADPCM;
+    std::vector<BYTE> noise(20000);
+    for (size_t i = 0; i < noise.size(); i++)
+        noise[i] = static_cast<BYTE>(i * 7919 % 251);
+    std::vector<BYTE> oggs = { 'O', 'g', 'g', 'S' };
+    oggs.insert(oggs.end(), noise.begin(), noise.end());
+    const char id3[] = "ID3\3\0\0\0\0\0\x15TIT2\0\0\0\x0b\0\0\0Only a tag";
+    const char text[] = "Wake up! This is a note, not a sound.\r\n";
+    const struct {
+        const wchar_t* name;
+        std::vector<BYTE> bytes;
+    } files[] = {
+        { L"empty.wav", {} }, { L"empty.mp3", {} }, { L"header.wav", MakeWav({}, 1, 22050) },
+        { L"onebyte.wav", std::vector<BYTE>(wav.begin(), wav.begin() + 45) },
+        { L"onesample.wav", MakeWav(NoiseSamples(1, 3), 1, 22050) }, { L"adpcm.wav", adpcm },
+        { L"text.wav", std::vector<BYTE>(text, text + sizeof(text) - 1) },
+        { L"random.wav", noise }, { L"random.mp3", noise }, { L"garbage.ogg", oggs },
+        { L"tagonly.mp3", std::vector<BYTE>(id3, id3 + sizeof(id3) - 1) },
+    };
+    std::vector<std::wstring> paths = { folder / L"x.wav", folder / L"missing.wav", L"CON", L"NUL" };
+    CreateDirectoryW(paths[0].c_str(), nullptr);
+    for (const auto& f : files) {
+        paths.push_back(folder / f.name);
+        WriteBytes(paths.back(), f.bytes);
+    }
+    return paths;
 }
 
 std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude)

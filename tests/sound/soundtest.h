@@ -36,6 +36,11 @@ int CountPasses(const std::vector<short>& samples, const std::vector<short>& pas
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate);
 // A WAV file of a format structure (WAVEFORMATEX or a larger one) and data.
 std::vector<BYTE> MakeWavOf(const void* format, DWORD formatBytes, const std::vector<BYTE>& data);
+// Paths of what people put where a sound should be that gives no sound:
+// files made in `folder` (empty, a header only, one byte or one sample of
+// sound, ADPCM, text, random bytes, "OggS" and garbage, an MP3 that is only
+// a tag), a folder named as a sound, a missing file, and CON and NUL.
+std::vector<std::wstring> MakeUnplayableFiles(const TempFolder& folder);
 // Noise that never repeats within a file, so a pass can be found in a capture.
 std::vector<short> NoiseSamples(size_t count, unsigned seed, int amplitude = 12000);
 
