@@ -130,6 +130,9 @@ TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)
     PumpPending();
     FreeAlarms();
     WriteDword(SETTINGS_PATH, L"Countdown", 1);
+    ULONGLONG end = LocalNowTicks() + 10 * TICKS_PER_MINUTE;
+    WriteDword(SETTINGS_PATH, L"CDFTLow", static_cast<DWORD>(end));
+    WriteDword(SETTINGS_PATH, L"CDFTHigh", static_cast<DWORD>(end >> 32));
     windowClosing = false;
     ASSERT_TRUE(InitInstance(GetModuleHandleW(nullptr)));
     EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
