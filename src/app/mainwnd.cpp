@@ -302,7 +302,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_APP_MISSED:
         if (!windowClosing)
-            HandleMissedEvent(static_cast<int>(wParam));
+            HandleMissedEvent(wParam);
         return 0;
     case WM_POWERBROADCAST:
         // The nearest the desktop comes to the device being switched off

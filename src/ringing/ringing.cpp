@@ -143,8 +143,11 @@ void HandleEvent(WPARAM event)
     }
 }
 
-void HandleMissedEvent(int n)
+void HandleMissedEvent(WPARAM event)
 {
+    if (event > EVENT_CHIME)
+        return;
+    int n = static_cast<int>(event);
     if (n == EVENT_COUNTDOWN) {
         bool wasRunning = Countdown != 0;
         StopCountdown();

@@ -25,7 +25,7 @@ extern wchar_t ringSoundPath[MAX_PATH];
 void HandleEvent(WPARAM n);
 // An event that could not be delivered in time: what comes next is
 // scheduled without ringing, and the user is told of a missed alarm.
-void HandleMissedEvent(int n);
+void HandleMissedEvent(WPARAM n);
 
 // Puts the chime's sound into `path` (MAX_PATH units): its own, or the
 // default when that is missing. False, after telling the user, when neither

@@ -106,8 +106,10 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     // nothing; the stale notification is cleared.
     alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
     Answering({}, [] {
-        for (WPARAM n : { WPARAM(4), WPARAM(EVENT_COUNTDOWN), (WPARAM(1) << 32) | 2 })
+        for (WPARAM n : { WPARAM(4), WPARAM(EVENT_COUNTDOWN), (WPARAM(1) << 32) | 2 }) {
             Event(n)();
+            SendMessageW(mainWindow, WM_APP_MISSED, n, 0);
+        }
     });
     EXPECT_TRUE(PendingFor(L"/ID:4").empty());
 
