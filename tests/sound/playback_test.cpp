@@ -253,41 +253,6 @@ TEST_F(SoundEngine, WavOfEachEncodingAndFilesOfManyChannelsSoundAsTheyShould)
     }
 }
 
-// A file cut while the alarm plays it is reported once, so the ringing
-// dialog can start another sound; a one-shot's file cut meanwhile is not the
-// alarm's failure.
-TEST_F(SoundEngine, AlarmFileCutWhilePlayingIsReportedOnce)
-{
-    std::wstring alarmPath = folder / L"alarm.wav", chimePath = folder / L"chime.wav";
-    for (bool cutAlarm : { true, false }) {
-        ASSERT_TRUE(WriteBytes(alarmPath, MakeWav(NoiseSamples(22050 * 5, 80), 1, 22050)));
-        ASSERT_TRUE(WriteBytes(chimePath, MakeWav(NoiseSamples(22050 * 5, 81), 1, 22050)));
-        ClearSoundCapture();
-        ASSERT_TRUE(PlaySoundViaFMOD(alarmPath.c_str(), false));
-        ASSERT_TRUE(PlayOneShot(chimePath.c_str()));
-        ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 2205; }, 3000));
-        FSOUND_File_HasFatalErrorOccurred();
-        // Another program rewrites the file: cut to its header and a little.
-        HANDLE file = CreateFileW((cutAlarm ? alarmPath : chimePath).c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        LARGE_INTEGER at = { { 1000, 0 } };
-        EXPECT_TRUE(SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file));
-        CloseHandle(file);
-        // Noticed by the library, and only for the alarm by the engine.
-        EXPECT_TRUE(PumpUntil([] { return FSOUND_File_HasFatalErrorOccurred() != 0; }, 5000));
-        EXPECT_EQ(cutAlarm, PumpUntil([] { return AlarmSoundFailed(); }, cutAlarm ? 5000 : 500));
-        EXPECT_FALSE(PumpUntil([] { return AlarmSoundFailed(); }, 1500));
-        StopAlarmSound();
-        CloseAlarmSound(false);
-        StopOneShot();
-        if (CloseOneShot())
-            ReleaseFMOD();
-        EXPECT_EQ(0u, fmodUseCount);
-    }
-}
-
 // The tone made in memory rings as an alarm does: loud, beeping, at a pitch
 // people hear well, again and again until it is stopped.
 TEST_F(SoundEngine, AlarmToneIsHeardBeepingUntilStopped)
