@@ -2,16 +2,26 @@
 # Creates and configures the tests' Wine prefix inside the build folder, or
 # with --user the run command's prefix of the user (idempotent): a 240x320
 # virtual desktop like the device's screen, crashes that fail fast instead of
-# opening a debugger dialog; for the tests, ALSA sound written to a file.
+# opening a debugger dialog; for the tests, ALSA sound written to a file
+# as the private PulseAudio plays it.
 set -euo pipefail
 . "$(dirname "$0")/env.sh"
 [ "${1:-}" = --user ] && use_user_prefix
 
-[ -n "${ALSA_CONFIG_PATH:-}" ] && cat > "$ALSA_CONFIG_PATH" <<ALSA
-</usr/share/alsa/alsa.conf>
+# ALSA's own configuration without the files it loads first (the
+# machine's and the user's, among them the one that sends the default
+# device to any PulseAudio that runs): only ours decides where sound goes.
+if [ -n "${ALSA_CONFIG_PATH:-}" ]; then
+    awk '/^@hooks \[/ { skip = 1 } !skip { print } skip && /^\]/ { skip = 0 }' \
+        /usr/share/alsa/alsa.conf >"$WAKELOOM_BUILD/alsa/alsa.conf"
+    cat > "$ALSA_CONFIG_PATH" <<ALSA
+<$WAKELOOM_BUILD/alsa/alsa.conf>
 pcm.!default {
     type file
-    slave.pcm "null"
+    slave.pcm {
+        type pulse
+        server "$PULSE_SERVER"
+    }
     file "$WAKELOOM_CAPTURE"
     format "wav"
 }
@@ -20,6 +30,7 @@ ctl.!default {
     card 0
 }
 ALSA
+fi
 
 marker=$WINEPREFIX/.wakeloom-configured
 [ -f "$marker" ] && exit 0
