@@ -16,10 +16,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine keys its server socket on TMPDIR: every command must see the same one.
 export TMPDIR=$WAKELOOM_BUILD/tmp
-# Sound goes to ALSA's file plugin so tests can read back what was played;
-# its slave is a private PulseAudio null sink, which takes it in real time.
+# Sound goes to ALSA's file plugin so tests can read back what was played,
+# one file a stream in the capture folder; its slave is a private
+# PulseAudio null sink, which takes it in real time.
 export ALSA_CONFIG_PATH=$WAKELOOM_BUILD/alsa/asound.conf
-export WAKELOOM_CAPTURE=$WAKELOOM_BUILD/alsa/capture.wav
+export WAKELOOM_CAPTURE=$WAKELOOM_BUILD/alsa/capture
 WAKELOOM_PULSE=$WAKELOOM_BUILD/pulse
 export PULSE_SERVER=unix:$WAKELOOM_PULSE/native
 # No autospawn and no cookie of the user's: nothing under ~/.config/pulse.

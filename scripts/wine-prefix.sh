@@ -11,7 +11,15 @@ set -euo pipefail
 # ALSA's own configuration without the files it loads first (the
 # machine's and the user's, among them the one that sends the default
 # device to any PulseAudio that runs): only ours decides where sound goes.
+# Each stream gets a file of its own, named by when it opened: one that
+# ends while the next begins cannot write into the next one's file.
 if [ -n "${ALSA_CONFIG_PATH:-}" ]; then
+    mkdir -p "$WAKELOOM_CAPTURE"
+    cat > "$WAKELOOM_BUILD/alsa/capture.sh" <<CAPTURE
+#!/bin/sh
+exec cat > "$WAKELOOM_CAPTURE/\$(date +%s%N)-\$\$.wav"
+CAPTURE
+    chmod +x "$WAKELOOM_BUILD/alsa/capture.sh"
     awk '/^@hooks \[/ { skip = 1 } !skip { print } skip && /^\]/ { skip = 0 }' \
         /usr/share/alsa/alsa.conf >"$WAKELOOM_BUILD/alsa/alsa.conf"
     cat > "$ALSA_CONFIG_PATH" <<ALSA
@@ -22,7 +30,7 @@ pcm.!default {
         type pulse
         server "$PULSE_SERVER"
     }
-    file "$WAKELOOM_CAPTURE"
+    file "|exec '$WAKELOOM_BUILD/alsa/capture.sh'"
     format "wav"
 }
 ctl.!default {

@@ -292,27 +292,47 @@ Capture CaptureWindow(HWND window)
 
 // ---- sound capture ----------------------------------------------------------
 
-static std::wstring SoundCapturePath()
+// The capture folder: one file a stream, named by when it opened.
+static std::wstring CaptureFolder()
 {
     wchar_t unixPath[MAX_PATH] = L"";
     if (GetEnvironmentVariableW(L"WAKELOOM_CAPTURE", unixPath, MAX_PATH) == 0)
         return L"";
-    return std::wstring(L"Z:") + unixPath;   // Wine's Z: drive is the Linux root
+    return std::wstring(L"Z:") + unixPath + L"\\";   // Wine's Z: drive is the Linux root
 }
 
+static std::vector<std::wstring> CaptureFiles()
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((CaptureFolder() + L"*.wav").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(CaptureFolder() + found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A stream still open writes on into its file, which is gone: only streams
+// opened from now on are heard.
 void ClearSoundCapture()
 {
-    DeleteFileW(SoundCapturePath().c_str());
+    for (const std::wstring& name : CaptureFiles())
+        DeleteFileW(name.c_str());
 }
 
-// ALSA's file plugin writes a plain 44-byte header and fills in its lengths
-// only when the stream closes: everything after the header is samples. Our
+// ALSA's file plugin writes a plain 44-byte header, its lengths unknown
+// through a pipe: everything after the header is samples. Our
 // sound library plays 16-bit PCM only, so that is what it writes; anything
 // else reads as no capture.
 SoundCapture ReadSoundCapture()
 {
     SoundCapture capture;
-    std::vector<BYTE> bytes = ReadBytes(SoundCapturePath());
+    std::vector<std::wstring> files = CaptureFiles();
+    std::vector<BYTE> bytes = files.empty() ? std::vector<BYTE>() : ReadBytes(files.back());
     PCMWAVEFORMAT format = {};
     if (bytes.size() >= 44 && memcmp(bytes.data(), "RIFF", 4) == 0)
         CopyMemory(&format, bytes.data() + 20, sizeof(format));

@@ -89,7 +89,7 @@ struct Capture {
 };
 Capture CaptureWindow(HWND window);
 
-// What ALSA's file plugin wrote: the format of the last stream played and
+// What ALSA's file plugin wrote: the format of the last stream opened and
 // its interleaved 16-bit samples (other formats are converted); no
 // channels and no samples when nothing was captured.
 struct SoundCapture {
