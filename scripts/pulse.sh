@@ -3,6 +3,8 @@
 # $WAKELOOM_PULSE, never the user's ~/.config/pulse or runtime folder; it
 # runs as root or as a user alike, and stop_pulse ends it by its id.
 start_pulse() {
+    # One that an interrupted run left, known by its id file.
+    PULSE_PID=$(cat "$WAKELOOM_PULSE/pid" 2>/dev/null) || true
     stop_pulse
     local dir=$WAKELOOM_PULSE
     rm -rf "$dir"
@@ -30,11 +32,10 @@ start_pulse() {
     return 1
 }
 
-# Ends ours, also one that an interrupted run left (found by its id file,
-# and only while that id is still a pulseaudio of this folder).
+# Ends the one started here, by its id, while that id is still a
+# pulseaudio of this folder.
 stop_pulse() {
     local pid=${PULSE_PID:-}
-    [ -n "$pid" ] || pid=$(cat "$WAKELOOM_PULSE/pid" 2>/dev/null) || true
     PULSE_PID=
     [ -n "$pid" ] || return 0
     if tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null | grep -q "^pulseaudio .*$WAKELOOM_PULSE/native"; then

@@ -147,7 +147,6 @@ struct DriverState {
     HHOOK hook = nullptr;
     std::vector<DialogStep> steps;
     size_t nextStep = 0;
-    DWORD watchdogMs = 0;
     std::set<HWND> seen;
 };
 DriverState driverState;
@@ -169,7 +168,7 @@ void CALLBACK StepProc(HWND dialog, UINT, UINT_PTR id, DWORD)
         EndDialog(dialog, IDCANCEL);
         return;
     }
-    SetTimer(dialog, kWatchdogTimer, driverState.watchdogMs, StepProc);
+    SetTimer(dialog, kWatchdogTimer, 5000, StepProc);
     DialogStep step = driverState.steps[driverState.nextStep++];
     step(dialog);
 }
@@ -191,9 +190,9 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD watchdogMs)
+DialogDriver::DialogDriver(std::vector<DialogStep> steps)
 {
-    driverState = { this, nullptr, std::move(steps), 0, watchdogMs, {} };
+    driverState = { this, nullptr, std::move(steps), 0, {} };
     driverState.hook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
 
@@ -204,13 +203,11 @@ DialogDriver::~DialogDriver()
     driverState = DriverState();
 }
 
-DialogStep AnswerMessageBox(std::wstring* text, std::wstring* caption)
+DialogStep AnswerMessageBox(std::wstring* text)
 {
-    return [text, caption](HWND box) {
+    return [text](HWND box) {
         if (text != nullptr)
             *text = MessageBoxText(box);
-        if (caption != nullptr)
-            *caption = WindowText(box);
         ClickDialogButton(box, IDOK);
     };
 }
@@ -517,10 +514,9 @@ LONGLONG Ticks(const SYSTEMTIME& time)
     return static_cast<LONGLONG>(ticks.QuadPart);
 }
 
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second, int ms)
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second)
 {
-    SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute),
-                     WORD(second), WORD(ms) };
+    SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute), WORD(second), 0 };
     // A round trip through FILETIME fills in the day of the week.
     FILETIME ft;
     SystemTimeToFileTime(&t, &ft);
