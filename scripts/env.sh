@@ -16,9 +16,16 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine keys its server socket on TMPDIR: every command must see the same one.
 export TMPDIR=$WAKELOOM_BUILD/tmp
-# Sound goes to ALSA's file plugin so tests can read back what was played.
+# Sound goes to ALSA's file plugin so tests can read back what was played,
+# one file a stream in the capture folder; its slave is a private
+# PulseAudio null sink, which takes it in real time.
 export ALSA_CONFIG_PATH=$WAKELOOM_BUILD/alsa/asound.conf
-export WAKELOOM_CAPTURE=$WAKELOOM_BUILD/alsa/capture.wav
+export WAKELOOM_CAPTURE=$WAKELOOM_BUILD/alsa/capture
+WAKELOOM_PULSE=$WAKELOOM_BUILD/pulse
+export PULSE_SERVER=unix:$WAKELOOM_PULSE/native
+# No autospawn and no cookie of the user's: nothing under ~/.config/pulse.
+export PULSE_CLIENTCONFIG=$WAKELOOM_PULSE/client.conf
+export PULSE_COOKIE=$WAKELOOM_PULSE/cookie
 
 mkdir -p "$TMPDIR" "$WAKELOOM_BUILD/alsa"
 
@@ -59,7 +66,7 @@ use_user_prefix() {
     local data=${XDG_DATA_HOME:-$HOME/.local/share}/wakeloom
     export WINEPREFIX=${WAKELOOM_USER_WINEPREFIX:-$data/wineprefix}
     export TMPDIR=$data/tmp
-    unset ALSA_CONFIG_PATH WAKELOOM_CAPTURE
+    unset ALSA_CONFIG_PATH WAKELOOM_CAPTURE PULSE_SERVER PULSE_CLIENTCONFIG PULSE_COOKIE
     mkdir -p "$TMPDIR"
 }
 
@@ -72,7 +79,7 @@ write_autostart_entry() {
 [Desktop Entry]
 Type=Application
 Name=Wakeloom alarm notifications
-Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE $WINEPREFIX/drive_c/windows/wklsched.exe
+Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE -u PULSE_SERVER -u PULSE_CLIENTCONFIG -u PULSE_COOKIE WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE $WINEPREFIX/drive_c/windows/wklsched.exe
 NoDisplay=true
 X-GNOME-Autostart-enabled=true
 DESKTOP

@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     googletest libgtest-dev
-    wine64 libasound2
+    wine64 libasound2 libasound2-plugins pulseaudio
     xvfb x11-utils imagemagick
     libstb-dev libmpg123-0 mpg123 lame vorbis-tools sox clang libclang-rt-14-dev
     faketime libfaketime

@@ -23,12 +23,20 @@ stop_xvfb() {
     XVFB_PID=
 }
 
-# A private display and one persistent wineserver for a run of Wine
-# programs; everything of the prefix is ended on exit. Ends first what an
+. "$(dirname "${BASH_SOURCE[0]}")/pulse.sh"
+
+# A private display, the tests' sound server when their capture is in use,
+# and one persistent wineserver for a run of Wine programs; everything of
+# the prefix is ended on exit, also on Ctrl-C or a kill. Ends first what an
 # earlier run left, which may hold another display.
 start_wine_session() {
-    trap 'stop_prefix_processes; stop_xvfb' EXIT
+    trap 'stop_prefix_processes; stop_xvfb; stop_pulse' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM HUP
     stop_prefix_processes
     start_xvfb "$@"
+    if [ -n "${ALSA_CONFIG_PATH:-}" ]; then
+        start_pulse
+    fi
     "$WINESERVER" -p
 }

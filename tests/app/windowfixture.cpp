@@ -92,12 +92,12 @@ bool MainWindowTest::Filled(const Capture& capture, const RECT& r, DWORD colour)
     return Matches(capture, r, [=](int, int) { return colour; });
 }
 
-bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
+// A bitmap of the program as 0x00RRGGBB, row by row from the top.
+static std::vector<DWORD> BitmapPixels(int bitmapId, int* width, int* height)
 {
     HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId));
     BITMAP info = {};
     GetObjectW(bitmap, sizeof(info), &info);
-    // Top-down rows of 32 bits.
     BITMAPINFOHEADER format = { sizeof(format), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     std::vector<DWORD> bits(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     HDC screen = GetDC(nullptr);
@@ -105,8 +105,31 @@ bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
               DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     DeleteObject(bitmap);
-    return r.right - r.left <= info.bmWidth && r.bottom - r.top <= info.bmHeight
-        && Matches(capture, r, [&](int x, int y) { return bits[y * info.bmWidth + x] & 0x00FFFFFF; });
+    for (DWORD& pixel : bits)
+        pixel &= 0x00FFFFFF;
+    *width = info.bmWidth;
+    *height = info.bmHeight;
+    return bits;
+}
+
+bool MainWindowTest::Shows(const Capture& capture, const RECT& r, int bitmapId)
+{
+    int width, height;
+    std::vector<DWORD> bits = BitmapPixels(bitmapId, &width, &height);
+    return r.right - r.left <= width && r.bottom - r.top <= height
+        && Matches(capture, r, [&](int x, int y) { return bits[y * width + x]; });
+}
+
+bool MainWindowTest::ShowsSomewhere(const Capture& capture, int bitmapId, int fromTop)
+{
+    int width, height;
+    std::vector<DWORD> bits = BitmapPixels(bitmapId, &width, &height);
+    for (int top = fromTop; top + height <= capture.height; top++)
+        for (int left = 0; left + width <= capture.width; left++)
+            if (Matches(capture, { left, top, left + width, top + height },
+                        [&](int x, int y) { return bits[y * width + x]; }))
+                return true;
+    return false;
 }
 
 void Click(HWND button)

@@ -49,9 +49,11 @@ protected:
     static Capture Face();
 
     // Whether a rectangle of a capture is all of one colour, or shows the
-    // top left of one of the program's bitmaps.
+    // top left of one of the program's bitmaps; whether the whole bitmap
+    // shows anywhere (at `fromTop` or below).
     static bool Filled(const Capture& capture, const RECT& r, DWORD colour);
     static bool Shows(const Capture& capture, const RECT& r, int bitmapId);
+    static bool ShowsSomewhere(const Capture& capture, int bitmapId, int fromTop = 0);
 };
 
 // A click on one of the main window's buttons, and the main window's

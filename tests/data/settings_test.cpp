@@ -1,19 +1,40 @@
 // The Settings record in the real registry: defaults, load, the saves.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <string>
 
 #include "settings.h"
 #include "testsupport.h"
+
+// The twenty values by their registry names, with what a first run gives
+// (the 24-hour clock follows the locale instead).
+struct Value {
+    const wchar_t* name;
+    DWORD* number;
+    wchar_t* text;
+    DWORD firstRun;
+    bool flag;
+};
+static const Value kValues[] = {
+    { L"24HourTime", &TwentyFourHourTime, nullptr, 0, true }, { L"SnoozeTime", &SnoozeTime, nullptr, 15, false },
+    { L"SleepTime", &SleepTime, nullptr, 60, false }, { L"SleepPathType", &SleepPathType, nullptr, 0, false },
+    { L"SleepPath", nullptr, SleepPath, 0, false }, { L"TimedSleep", &TimedSleep, nullptr, 1, true },
+    { L"MaxTime", &MaxTime, nullptr, 5, false }, { L"ShowIcon", &ShowIcon, nullptr, 1, true },
+    { L"ShowITime", &ShowITime, nullptr, 1, true }, { L"Silenced", &Silenced, nullptr, 0, true },
+    { L"Chime", &Chime, nullptr, 0, true }, { L"ChimeSound", nullptr, ChimeSound, 0, false },
+    { L"ChimeHandle", &ChimeHandle, nullptr, 0, false }, { L"Countdown", &Countdown, nullptr, 0, true },
+    { L"CountdownTime", &CountdownTime, nullptr, 0, false }, { L"CDFTLow", &CDFTLow, nullptr, 0, false },
+    { L"CDFTHigh", &CDFTHigh, nullptr, 0, false }, { L"CountdownSound", nullptr, CountdownSound, 0, false },
+    { L"CountdownHandle", &CountdownHandle, nullptr, 0, false },
+    { L"CountdownKeepAwake", &CountdownKeepAwake, nullptr, 0, true },
+};
 
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override { ResetProgramRegistry(); }
     void TearDown() override { ResetProgramRegistry(); }
 
-    static DWORD& Number(const SettingField& field) { return *static_cast<DWORD*>(field.value); }
-    static wchar_t* Text(const SettingField& field) { return static_cast<wchar_t*>(field.value); }
     static bool KeyExists()
     {
         HKEY key;
@@ -26,23 +47,14 @@ protected:
 
 TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocaleAndTheInstallDirectoryFound)
 {
-    // By their registry names; the texts start empty.
-    const std::map<std::wstring, DWORD> numbers = {
-        { L"SnoozeTime", 15 }, { L"SleepTime", 60 }, { L"SleepPathType", 0 }, { L"TimedSleep", 1 },
-        { L"MaxTime", 5 }, { L"ShowIcon", 1 }, { L"ShowITime", 1 }, { L"Silenced", 0 },
-        { L"Chime", 0 }, { L"ChimeHandle", 0 }, { L"Countdown", 0 }, { L"CountdownTime", 0 },
-        { L"CDFTLow", 0 }, { L"CDFTHigh", 0 }, { L"CountdownHandle", 0 },
-        { L"CountdownKeepAwake", 0 },
-    };
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     EXPECT_TRUE(KeyExists());
     EXPECT_TRUE(ValueNames(SETTINGS_PATH).empty());
-    for (size_t i = 0; i < settingFieldCount; i++) {
-        const SettingField& field = settingFields[i];
-        if (field.kind == FIELD_TEXT) {
-            EXPECT_STREQ(L"", Text(field)) << field.name;
-        } else if (numbers.count(field.name) != 0) {
-            EXPECT_EQ(numbers.at(field.name), Number(field)) << field.name;
+    for (const Value& v : kValues) {
+        if (v.text != nullptr) {
+            EXPECT_STREQ(L"", v.text) << v.name;
+        } else if (v.number != &TwentyFourHourTime) {
+            EXPECT_EQ(v.firstRun, *v.number) << v.name;
         }
     }
     EXPECT_STREQ(L"", installDirectory);
@@ -79,30 +91,35 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocale
 
 TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoesNotFitIsNotTaken)
 {
-    auto text = [](const SettingField& field) { return std::wstring(L"\\t\\") + field.name; };
-    for (size_t i = 0; i < settingFieldCount; i++) {
-        if (settingFields[i].kind == FIELD_TEXT)
-            WriteText(SETTINGS_PATH, settingFields[i].name, text(settingFields[i]));
+    auto text = [](const Value& v) { return std::wstring(L"\\t\\") + v.name; };
+    DWORD next = 1000;
+    for (const Value& v : kValues) {
+        if (v.text != nullptr)
+            WriteText(SETTINGS_PATH, v.name, text(v));
         else
-            WriteDword(SETTINGS_PATH, settingFields[i].name, static_cast<DWORD>(1000 + i));
+            WriteDword(SETTINGS_PATH, v.name, next++);
     }
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     // Saved into an emptied key, so that every value must be written.
     for (const std::wstring& name : ValueNames(SETTINGS_PATH))
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, name.c_str());
     EXPECT_EQ(ERROR_SUCCESS, SaveSettings());
-    EXPECT_EQ(settingFieldCount, ValueNames(SETTINGS_PATH).size());
-    for (size_t i = 0; i < settingFieldCount; i++) {
-        const SettingField& field = settingFields[i];
-        if (field.kind == FIELD_TEXT) {
-            EXPECT_EQ(text(field), Text(field));
-            EXPECT_STORED(SETTINGS_PATH, field.name, text(field));
+    std::vector<std::wstring> names;
+    next = 1000;
+    for (const Value& v : kValues) {
+        names.push_back(v.name);
+        if (v.text != nullptr) {
+            EXPECT_EQ(text(v), v.text);
+            EXPECT_STORED(SETTINGS_PATH, v.name, text(v));
         } else {
-            DWORD loaded = field.kind == FIELD_FLAG ? 1 : static_cast<DWORD>(1000 + i);
-            EXPECT_EQ(loaded, Number(field)) << field.name;
-            EXPECT_STORED(SETTINGS_PATH, field.name, loaded);
+            DWORD loaded = v.flag ? 1 : next;
+            next++;
+            EXPECT_EQ(loaded, *v.number) << v.name;
+            EXPECT_STORED(SETTINGS_PATH, v.name, loaded);
         }
     }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, ValueNames(SETTINGS_PATH));
 
     // Values that do not fit their field keep the default.
     // 259 units and the terminator fill a text; one more does not fit. A

@@ -4,6 +4,8 @@
 
 #include <shlobj.h>
 
+#include <cmath>
+
 static const wchar_t* const kPersonal =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
@@ -64,12 +66,11 @@ protected:
         return path;
     }
 
-    // The three tones under the names that order them: OGG, MP3, WAV.
+    // Two tones under the names that order them: OGG, WAV.
     std::wstring NightFolder()
     {
         std::wstring night = Folder(L"Night");
-        const wchar_t* const files[3][2] = { { L"tone1320.ogg", L"a owls.ogg" },
-                                             { L"tone880.mp3", L"b larks.mp3" },
+        const wchar_t* const files[2][2] = { { L"tone1320.ogg", L"a owls.ogg" },
                                              { L"tone440.wav", L"c bell.wav" } };
         for (const auto& f : files)
             CopyFileW(TestMediaPath(f[0]).c_str(), (night + L"\\" + f[1]).c_str(), FALSE);
@@ -86,13 +87,18 @@ protected:
 
     // The track shows its title and its tone is heard (each track opens the
     // device anew, which starts the capture over).
-    bool Plays(const std::wstring& title, int tone)
+    testing::AssertionResult Plays(const std::wstring& title, int tone)
     {
-        return PumpUntil([&] {
-            Tick();
-            return WindowText(trackTitleText) == title
-                && abs(ToneAtTheEnd(ReadSoundCapture()) - tone) < tone / 10;
-        }, 8000);
+        std::wstring shown;
+        int heard = 0;
+        if (PumpUntil([&] {
+                Tick();
+                shown = WindowText(trackTitleText);
+                heard = ToneAtTheEnd(ReadSoundCapture());
+                return shown == title && abs(heard - tone) < tone / 10;
+            }, 8000))
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "at last " << Narrow(shown) << " and " << heard << " Hz";
     }
 
     SYSTEMTIME clock = MakeTime(2026, 12, 6, 23, 0, 0);
@@ -159,6 +165,14 @@ TEST_F(SleepDialog, TurnedScreenScrollsTheDialogToItsStartButton)
 
 TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
 {
+    // No folder holds sound: nothing to choose, and Select does nothing.
+    Answering({ [](HWND dialog) {
+        EXPECT_EQ(0u, TreeView_GetCount(GetDlgItem(dialog, IDC_FOLDER_TREE)));
+        Press(dialog, IDC_PICKER_SELECT);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        Press(dialog, IDC_PICKER_CANCEL);
+    } }, [] { EXPECT_EQ(2, RunFolderPicker(mainWindow)); });
+
     WriteBytes(Folder(L"Music\\Rock") + L"\\song.mp3", { 0 });
     WriteBytes(Folder(L"Empty") + L"\\notes.txt", { 0 });
     WriteBytes(L"E:\\root.ogg", { 0 });
@@ -193,9 +207,20 @@ TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
     EXPECT_EQ(L"\\Documents\\Music\\Rock", std::wstring(pickedFolderPath));
 }
 
-TEST_F(SleepDialog, FolderFromTheTreePlaysInNameOrderWithItsButtonsUntilTheTimeIsUp)
+TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButtonsUntilTheTimeIsUp)
 {
-    NightFolder();
+    // Three 3-second tones, made out of name order.
+    std::wstring night = Folder(L"Night");
+    const struct {
+        const wchar_t* name;
+        int tone;
+    } tracks[] = { { L"a dusk.wav", 1320 }, { L"b dawn.wav", 440 }, { L"c noon.wav", 880 } };
+    for (int i : { 2, 0, 1 }) {
+        std::vector<short> sine(22050 * 3);
+        for (size_t n = 0; n < sine.size(); n++)
+            sine[n] = static_cast<short>(12000 * sin(6.283185307 * tracks[i].tone * n / 22050));
+        WriteBytes(night + L"\\" + tracks[i].name, MakeWav(sine, 1, 22050));
+    }
     Answering({ [](HWND dialog) {
         Press(dialog, IDC_SLEEP_BROWSE);
         SetDigits(dialog, 0, 0, 1);
@@ -213,16 +238,22 @@ TEST_F(SleepDialog, FolderFromTheTreePlaysInNameOrderWithItsButtonsUntilTheTimeI
     EXPECT_STORED(SETTINGS_PATH, L"SleepPath", L"\\Documents\\Night");
     EXPECT_STORED(SETTINGS_PATH, L"SleepTime", 1);
 
-    // Played in file-name order, the lines following the tracks.
-    EXPECT_TRUE(Plays(L"Dusk", 1320));
-    EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
-    EXPECT_TRUE(Plays(L"Dawn", 880));
-    EXPECT_TRUE(Plays(L"c bell.wav", 440));
+    // Each heard for its three seconds, in name order and round again, the
+    // title following the track.
+    ASSERT_TRUE(Plays(tracks[0].name, tracks[0].tone));
+    DWORD started = GetTickCount();
+    for (int i = 1; i <= 3; i++) {
+        ASSERT_TRUE(Plays(tracks[i % 3].name, tracks[i % 3].tone)) << i;
+        DWORD now = GetTickCount();
+        EXPECT_NEAR(3000, static_cast<int>(now - started), 300) << Narrow(tracks[i - 1].name);
+        started = now;
+    }
 
+    ASSERT_TRUE(Plays(tracks[1].name, tracks[1].tone));
     Tap(prevButtonRect);
-    EXPECT_TRUE(Plays(L"Dawn", 880));
+    EXPECT_TRUE(Plays(tracks[0].name, tracks[0].tone));
     Tap(nextButtonRect);
-    EXPECT_TRUE(Plays(L"c bell.wav", 440));
+    EXPECT_TRUE(Plays(tracks[1].name, tracks[1].tone));
 
     // Paused, the time left stands still however long the pause.
     Tick();
@@ -271,6 +302,7 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
     } }, [] { Click(sleepButton); });
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_TRUE(Plays(L"Dusk", 1320));
+    EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
     EXPECT_TRUE(Plays(L"c bell.wav", 440));
     Tap(stopButtonRect);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);

@@ -26,13 +26,11 @@ check "the prefix is the user's, outside the build folder" \
      [ "$WINEPREFIX" != "$build_prefix" ]
      case "$WINEPREFIX$TMPDIR" in "$WAKELOOM_BUILD"*) exit 1 ;; esac'
 check "no sound capture is selected" \
-    '[ -z "${ALSA_CONFIG_PATH+set}" ]
-     [ -z "${WAKELOOM_CAPTURE+set}" ]
-     [ -z "$(env | grep -E "^(ALSA_CONFIG_PATH|WAKELOOM_CAPTURE)=")" ]'
+    '[ -z "$(env | grep -E "^(ALSA_CONFIG_PATH|WAKELOOM_CAPTURE|PULSE_[A-Z]*)=")" ]'
 check "the autostart entry starts the user's scheduler without the capture" \
     'write_autostart_entry; entry=$HOME/.config/autostart/wakeloom-scheduler.desktop
-     grep -q "^Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE WINEPREFIX=$WINEPREFIX " "$entry"
-     ! grep -qE "alsa|capture|$WAKELOOM_BUILD" "$entry"'
+     grep -q "^Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE -u PULSE_SERVER -u PULSE_CLIENTCONFIG -u PULSE_COOKIE WINEPREFIX=$WINEPREFIX " "$entry"
+     ! grep -qE "alsa|capture|pulse/|$WAKELOOM_BUILD" "$entry"'
 check "the run command prepares and installs into that prefix" \
     'grep -q "^use_user_prefix" "$WAKELOOM_ROOT/scripts/run.sh"
      grep -q "wine-prefix.sh\" --user" "$WAKELOOM_ROOT/scripts/run.sh"

@@ -147,7 +147,6 @@ struct DriverState {
     HHOOK hook = nullptr;
     std::vector<DialogStep> steps;
     size_t nextStep = 0;
-    DWORD watchdogMs = 0;
     std::set<HWND> seen;
 };
 DriverState driverState;
@@ -169,7 +168,7 @@ void CALLBACK StepProc(HWND dialog, UINT, UINT_PTR id, DWORD)
         EndDialog(dialog, IDCANCEL);
         return;
     }
-    SetTimer(dialog, kWatchdogTimer, driverState.watchdogMs, StepProc);
+    SetTimer(dialog, kWatchdogTimer, 5000, StepProc);
     DialogStep step = driverState.steps[driverState.nextStep++];
     step(dialog);
 }
@@ -191,9 +190,9 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD watchdogMs)
+DialogDriver::DialogDriver(std::vector<DialogStep> steps)
 {
-    driverState = { this, nullptr, std::move(steps), 0, watchdogMs, {} };
+    driverState = { this, nullptr, std::move(steps), 0, {} };
     driverState.hook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
 
@@ -204,13 +203,11 @@ DialogDriver::~DialogDriver()
     driverState = DriverState();
 }
 
-DialogStep AnswerMessageBox(std::wstring* text, std::wstring* caption)
+DialogStep AnswerMessageBox(std::wstring* text)
 {
-    return [text, caption](HWND box) {
+    return [text](HWND box) {
         if (text != nullptr)
             *text = MessageBoxText(box);
-        if (caption != nullptr)
-            *caption = WindowText(box);
         ClickDialogButton(box, IDOK);
     };
 }
@@ -292,27 +289,47 @@ Capture CaptureWindow(HWND window)
 
 // ---- sound capture ----------------------------------------------------------
 
-static std::wstring SoundCapturePath()
+// The capture folder: one file a stream, named by when it opened.
+static std::wstring CaptureFolder()
 {
     wchar_t unixPath[MAX_PATH] = L"";
     if (GetEnvironmentVariableW(L"WAKELOOM_CAPTURE", unixPath, MAX_PATH) == 0)
         return L"";
-    return std::wstring(L"Z:") + unixPath;   // Wine's Z: drive is the Linux root
+    return std::wstring(L"Z:") + unixPath + L"\\";   // Wine's Z: drive is the Linux root
 }
 
+static std::vector<std::wstring> CaptureFiles()
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((CaptureFolder() + L"*.wav").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(CaptureFolder() + found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A stream still open writes on into its file, which is gone: only streams
+// opened from now on are heard.
 void ClearSoundCapture()
 {
-    DeleteFileW(SoundCapturePath().c_str());
+    for (const std::wstring& name : CaptureFiles())
+        DeleteFileW(name.c_str());
 }
 
-// ALSA's file plugin writes a plain 44-byte header and fills in its lengths
-// only when the stream closes: everything after the header is samples. Our
+// ALSA's file plugin writes a plain 44-byte header, its lengths unknown
+// through a pipe: everything after the header is samples. Our
 // sound library plays 16-bit PCM only, so that is what it writes; anything
 // else reads as no capture.
 SoundCapture ReadSoundCapture()
 {
     SoundCapture capture;
-    std::vector<BYTE> bytes = ReadBytes(SoundCapturePath());
+    std::vector<std::wstring> files = CaptureFiles();
+    std::vector<BYTE> bytes = files.empty() ? std::vector<BYTE>() : ReadBytes(files.back());
     PCMWAVEFORMAT format = {};
     if (bytes.size() >= 44 && memcmp(bytes.data(), "RIFF", 4) == 0)
         CopyMemory(&format, bytes.data() + 20, sizeof(format));
@@ -497,10 +514,9 @@ LONGLONG Ticks(const SYSTEMTIME& time)
     return static_cast<LONGLONG>(ticks.QuadPart);
 }
 
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second, int ms)
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second)
 {
-    SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute),
-                     WORD(second), WORD(ms) };
+    SYSTEMTIME t = { WORD(year), WORD(month), 0, WORD(day), WORD(hour), WORD(minute), WORD(second), 0 };
     // A round trip through FILETIME fills in the day of the week.
     FILETIME ft;
     SystemTimeToFileTime(&t, &ft);

@@ -50,19 +50,19 @@ void PumpPending();
 
 // Answers the modal dialogs and message boxes that this thread opens, one
 // step per dialog, once the dialog shows inside its modal loop. A dialog
-// with no step left, or still open `watchdogMs` after its step ran, is ended
+// with no step left, or still open 5 s after its step ran, is ended
 // with IDCANCEL and counted in `dialogsForced`, so a broken test fails
 // instead of hanging.
 using DialogStep = std::function<void(HWND dialog)>;
 class DialogDriver {
 public:
-    explicit DialogDriver(std::vector<DialogStep> steps, DWORD watchdogMs = 5000);
+    explicit DialogDriver(std::vector<DialogStep> steps);
     ~DialogDriver();
     int dialogsSeen = 0;
     int dialogsForced = 0;
 };
 // A step that reads a message box into `text` (and `caption`) and closes it.
-DialogStep AnswerMessageBox(std::wstring* text, std::wstring* caption = nullptr);
+DialogStep AnswerMessageBox(std::wstring* text);
 
 // A message box's text, a window's text.
 std::wstring MessageBoxText(HWND box);
@@ -89,7 +89,7 @@ struct Capture {
 };
 Capture CaptureWindow(HWND window);
 
-// What ALSA's file plugin wrote: the format of the last stream played and
+// What ALSA's file plugin wrote: the format of the last stream opened and
 // its interleaved 16-bit samples (other formats are converted); no
 // channels and no samples when nothing was captured.
 struct SoundCapture {
@@ -123,8 +123,7 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
 
 // ---- times ----
 // A calendar time, its day of the week filled in.
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0,
-                    int ms = 0);
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second = 0);
 // The local time `ms` milliseconds from now, and now as a FILETIME count.
 SYSTEMTIME LocalTimeIn(LONGLONG ms);
 ULONGLONG LocalNowTicks();
