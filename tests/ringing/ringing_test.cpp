@@ -68,27 +68,6 @@ protected:
     }
 };
 
-TEST_F(Ringing, WhileRingingOtherEventsAreOnlyRescheduledAndACountdownEnds)
-{
-    Countdown = 1;
-    SetDisplayMode(DISPLAY_COUNTDOWN);
-    alarms[5]->AlarmOn = 1;
-    Chime = 1;
-    Answering({ [&](HWND dialog) {
-        // The due alarm cancelled the countdown before its dialog opened.
-        EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-        EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
-        DWORD uses = fmodUseCount;
-        for (int n : { 5, EVENT_CHIME, EVENT_COUNTDOWN })
-            Event(n)();
-        EXPECT_EQ(uses, fmodUseCount);   // the chime is silent
-        ClickDialogButton(dialog, IDC_STOP);
-    } }, Event(2));
-    EXPECT_EQ(1u, PendingFor(L"/ID:5").size());
-    EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
-    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", ChimeHandle);
-}
-
 TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
 {
     Countdown = 1;
@@ -127,11 +106,25 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
 }
 
-TEST_F(Ringing, LandscapeRingsInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwardsWithoutOwner)
+// While it rings, other alarms are only rescheduled, the chime is silent and
+// a countdown ends (a due alarm cancels a running countdown before it rings).
+// Left ringing, it stops at the maximum time and says so afterwards, with no
+// owner. Turned, the screen shows the wide dialog.
+TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwardsWithoutOwner)
 {
+    Countdown = 1;
+    SetDisplayMode(DISPLAY_COUNTDOWN);
+    alarms[5]->AlarmOn = 1;
+    Chime = 1;
     ASSERT_TRUE(TurnScreen(320, 240));
     HWND owner = mainWindow;
     Answering({ [&](HWND dialog) {
+        EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+        EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
+        DWORD uses = fmodUseCount;
+        for (int n : { 5, EVENT_CHIME, EVENT_COUNTDOWN })
+            Event(n)();
+        EXPECT_EQ(uses, fmodUseCount);
         // The wide template's SNOOZE is three times as wide as it is high.
         RECT snooze = {};
         GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
@@ -148,37 +141,58 @@ TEST_F(Ringing, LandscapeRingsInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAft
     } }, Event(2));
     EXPECT_EQ(nullptr, owner);
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
+    EXPECT_EQ(1u, PendingFor(L"/ID:5").size());
+    EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
+    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", ChimeHandle);
     EXPECT_TRUE(TurnScreen(240, 320));
 }
 
-// Sound files that exist, or not, but give no sound: the alarm rings the
-// default sound as soon as its dialog shows, and once stopped says which
+// Sound files that exist, or not, but give no sound, and a file cut short
+// while it rings: the alarm rings the default sound as soon as its dialog
+// shows (or as the file fails), and once stopped (STOP or Escape) says which
 // file did not play. With the default gone too, a tone rings.
 TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
 {
     TempFolder folder;
-    std::vector<std::wstring> paths = MakeUnplayableFiles(folder);
     std::vector<short> start = WavFileSamples(BuildSoundPath(L"buzz.wav"));
     start.resize(2000);
-    for (const std::wstring& path : paths) {
+    ULONGLONG due = 0;
+    auto ringsTheDefault = [&](const std::wstring& path, int button, ULONGLONG withinMs,
+                               const std::function<void()>& meanwhile) {
         SCOPED_TRACE(Narrow(path));
         StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, path.c_str());
         ClearSoundCapture();
-        ULONGLONG due = GetTickCount64();
+        due = GetTickCount64();
         // Its beep, a second, then the dialog, already ringing.
         Answering({ [&](HWND dialog) {
+            meanwhile();
             EXPECT_TRUE(PumpUntil([&] {
                 return CountPasses(ReadSoundCapture().samples, start, 32767 / 65535.0) > 0;
-            }, 5000));
-            EXPECT_LT(GetTickCount64() - due, 2500u);
-            ClickDialogButton(dialog, IDC_STOP);
+            }, 8000));
+            EXPECT_LT(GetTickCount64() - due, withinMs);
+            ClickDialogButton(dialog, button);
         }, [&](HWND box) {
             EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(path + L" could not be played"));
             ClickDialogButton(box, IDOK);
         } }, Event(2));
         EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
         EXPECT_EQ(0u, fmodUseCount);
-    }
+    };
+    for (const std::wstring& path : MakeUnplayableFiles(folder))
+        ringsTheDefault(path, IDC_STOP, 2500, [] {});
+
+    std::wstring cut = folder / L"long.wav";
+    ASSERT_TRUE(WriteBytes(cut, MakeWav(NoiseSamples(22050 * 20, 3), 1, 22050)));
+    // Noticed within the few seconds the dialog takes to look.
+    ringsTheDefault(cut, IDCANCEL, 4000, [&] {
+        EXPECT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4000; }, 5000));
+        HANDLE file = CreateFileW(cut.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE
+                                  | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER header = { { 44, 0 } };
+        EXPECT_TRUE(SetFilePointerEx(file, header, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        due = GetTickCount64();
+    });
 
     StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
     ClearSoundCapture();
@@ -188,35 +202,9 @@ TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
             return std::count_if(heard.begin(), heard.end(), [](short v) { return v > 1000; }) > 1000;
         }, 5000));
         ClickDialogButton(dialog, IDC_STOP);
-    }, Says(L"The sound file " + paths.back() + L" could not be played, nor the default sound, so a "
+    }, Says(L"The sound file " + cut + L" could not be played, nor the default sound, so a "
             L"tone rang instead.  Please select a valid sound file.", L"Error") }, Event(2));
     EXPECT_EQ(0u, fmodUseCount);
-}
-
-// A file cut short while it rings gives way to the default sound.
-TEST_F(Ringing, SoundCutShortWhileRingingGivesWayToTheDefault)
-{
-    TempFolder folder;
-    std::wstring path = folder / L"long.wav";
-    ASSERT_TRUE(WriteBytes(path, MakeWav(NoiseSamples(22050 * 20, 3), 1, 22050)));
-    StringCchCopyW(alarms[2]->AlarmSound, ALARM_SOUND_UNITS, path.c_str());
-    std::vector<short> start = WavFileSamples(BuildSoundPath(L"buzz.wav"));
-    start.resize(2000);
-    Answering({ [&](HWND dialog) {
-        EXPECT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4000; }, 5000));
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE
-                                  | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-        LARGE_INTEGER cut = { { 44, 0 } };
-        EXPECT_TRUE(SetFilePointerEx(file, cut, nullptr, FILE_BEGIN) && SetEndOfFile(file));
-        CloseHandle(file);
-        EXPECT_TRUE(PumpUntil([&] {
-            return CountPasses(ReadSoundCapture().samples, start, 32767 / 65535.0) > 0;
-        }, 8000));
-        ClickDialogButton(dialog, IDCANCEL);   // Escape stops, as STOP does
-    }, [&](HWND box) {
-        EXPECT_NE(std::wstring::npos, MessageBoxText(box).find(path + L" could not be played"));
-        ClickDialogButton(box, IDOK);
-    } }, Event(2));
 }
 
 TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
