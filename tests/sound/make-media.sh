@@ -28,11 +28,20 @@ for channels in 3 6; do
     oggdec -Q -o "$out/channels$channels.decoded.wav" "$out/channels$channels.ogg"
     sox -D "$out/channels$channels.decoded.wav" -c 1 "$out/channels$channels.mono.wav"
 done
-# G.711 sound, and the 16-bit sound sox decodes it to.
-sox -R -n -r 22050 -c 1 -b 16 "$out/lawsource.wav" synth 0.3 whitenoise vol 0.5
+# WAV as recorders and editors write it (G.711, 24 and 32 bits, floating
+# point, six channels), and the one 16-bit channel each must sound as: what
+# sox decodes, its channels averaged.
+noise=(synth 0.3 whitenoise vol 0.5)
+sox -R -n -r 22050 -c 1 -b 16 "$out/lawsource.wav" "${noise[@]}"
 for law in u-law a-law; do
     sox "$out/lawsource.wav" -e "$law" "$out/$law.wav"
-    sox -D "$out/$law.wav" -e signed-integer -b 16 "$out/$law.mono.wav"
+done
+sox -R -n -r 22050 -c 2 -b 24 "$out/pcm24.wav" "${noise[@]}"
+sox -R -n -r 22050 -c 1 -b 32 "$out/pcm32.wav" "${noise[@]}"
+sox -R -n -r 22050 -c 2 -e floating-point -b 32 "$out/float.wav" "${noise[@]}"
+sox -R -n -r 22050 -c 6 -b 16 "$out/six.wav" "${noise[@]}"
+for wav in u-law a-law pcm24 pcm32 float six; do
+    sox -D "$out/$wav.wav" -c 1 -e signed-integer -b 16 "$out/$wav.mono.wav"
 done
 # Three tones for the sleep player, one of each kind, told apart in the
 # capture by their pitch.
