@@ -152,12 +152,10 @@ TEST_F(SleepDialog, TurnedScreenScrollsTheDialogToItsStartButton)
         return control.top >= 26 && control.bottom <= client.bottom;
     };
     Answering({ [&](HWND dialog) {
-        HWND bar = FindWindowExW(dialog, nullptr, L"ScrollBar", nullptr);
-        EXPECT_TRUE(bar != nullptr && IsWindowVisible(bar));
         EXPECT_FALSE(visible(dialog, IDC_SLEEP_START));
-        SendMessageW(dialog, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
+        SendMessageW(dialog, WM_VSCROLL, SB_BOTTOM,
+                     reinterpret_cast<LPARAM>(FindWindowExW(dialog, nullptr, L"ScrollBar", nullptr)));
         EXPECT_TRUE(visible(dialog, IDC_SLEEP_START));
-        EXPECT_FALSE(visible(dialog, IDC_SLEEP_TITLE));
         Press(dialog, IDCANCEL);
     } }, [] { Click(sleepButton); });
     EXPECT_TRUE(TurnScreen(240, 320));
@@ -178,30 +176,19 @@ TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
     WriteBytes(L"E:\\root.ogg", { 0 });
     Answering({ [](HWND dialog) {
         HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE);
-        HWND select = GetDlgItem(dialog, IDC_PICKER_SELECT);
-        // Select is live exactly when the tree has a selection.
-        EXPECT_EQ(TreeView_GetSelection(tree) != nullptr, IsWindowEnabled(select) != FALSE);
         // The card, then the documents folder; the path picked below names
         // the rest.
         HTREEITEM card = TreeView_GetRoot(tree), documents = TreeView_GetNextSibling(tree, card);
         wchar_t name[MAX_PATH] = L"";
-        TVITEMW item = { TVIF_TEXT | TVIF_IMAGE, card, 0, 0, name, MAX_PATH, 0, 0, 0, 0 };
+        TVITEMW item = { TVIF_TEXT, card, 0, 0, name, MAX_PATH, 0, 0, 0, 0 };
         TreeView_GetItem(tree, &item);
         EXPECT_STREQ(L"Storage Card E", name);
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, documents));
         // Only Music holds sound (that Rock is there once, FolderTree.* proves).
         HTREEITEM music = TreeView_GetChild(tree, documents), rockItem = TreeView_GetChild(tree, music);
         EXPECT_EQ(nullptr, TreeView_GetNextSibling(tree, music));
-        // Opened and closed from the keyboard: the open folder's picture, then the closed one.
-        TreeView_SelectItem(tree, documents);
-        item.hItem = documents;
-        for (auto [key, image] : { std::pair(VK_ADD, 0), std::pair(VK_SUBTRACT, 1) }) {
-            SendMessageW(tree, WM_KEYDOWN, key, 0);
-            TreeView_GetItem(tree, &item);
-            EXPECT_EQ(image, item.iImage) << key;
-        }
         TreeView_SelectItem(tree, rockItem);
-        EXPECT_TRUE(IsWindowEnabled(select));
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PICKER_SELECT)));
         Press(dialog, IDC_PICKER_SELECT);
     } }, [] { EXPECT_EQ(1, RunFolderPicker(mainWindow)); });
     EXPECT_EQ(L"\\Documents\\Music\\Rock", std::wstring(pickedFolderPath));
@@ -303,7 +290,6 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_TRUE(Plays(L"Dusk", 1320));
     EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
-    EXPECT_TRUE(Plays(L"c bell.wav", 440));
     Tap(stopButtonRect);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_EQ(0, fmodUseCount);
