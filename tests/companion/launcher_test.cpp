@@ -14,18 +14,13 @@ namespace {
 
 class Launcher : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetProgramRegistry();
-        ClearAllNotifications();
-    }
+    void SetUp() override { ResetProgramRegistry(); }
     void TearDown() override
     {
         if (HWND w = FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME))
             SendMessageW(w, WM_CLOSE, 0, 0);
         if (!fakeProgram.empty())
             ClearRecorderLog(fakeProgram);
-        ClearAllNotifications();
         ResetProgramRegistry();
     }
 

@@ -100,7 +100,9 @@ TEST_F(AlarmRecords, LoadNormalisesFlagsTakesTextsUpToTheirFieldSizeAndRereadsTh
     EXPECT_EQ(ERROR_INVALID_PARAMETER, LoadAlarmHandle(12, &record));
 }
 
-TEST_F(AlarmRecords, SaveAlarmWritesItsNineValuesWhichLoadBack)
+// That a save writes the nine values and no others:
+// Dialogs.SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem.
+TEST_F(AlarmRecords, SaveAlarmWritesItsOwnRecordWhichLoadsBack)
 {
     *alarms[3] = { .AlarmHandle = 99, .AlarmOn = 1, .AThour = 6, .ATmin = 45,
                    .AlarmSound = L"\\Storage Card\\x.ogg", .UseSystemVol = 1, .Volume = 10,
