@@ -70,9 +70,8 @@ TEST_F(RealProgram, FirstRunMakesItsKeysAnswersOtherProcessesAndShutDownSavesEve
     EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 0; }, 5000));
     PostMessageW(window, WM_APP_SILENCE_ON, 0, 0);
     EXPECT_TRUE(PumpUntil([] { return StoredDword(SETTINGS_PATH, L"Silenced") == 1; }, 5000));
-    // Unknown event numbers and the requests without an answer leave it running.
-    for (WPARAM event : { static_cast<WPARAM>(9999), static_cast<WPARAM>(-1) })
-        PostMessageW(window, WM_APP_EVENT, event, 0);
+    // The requests without an answer leave it running (unknown events:
+    // Ringing.MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings).
     for (UINT request : { WM_APP_NOTHING, WM_APP_RELOAD_ALARMS, WM_APP_RELOAD_CHIME })
         PostMessageW(window, request, 1, 2);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(40001, 0), 0);   // Exit
@@ -92,18 +91,17 @@ TEST_F(RealProgram, OnlyAUserStartReschedulesButEveryShutDownDoes)
         std::vector<PendingNotification> pending = PendingNotifications();
         return pending.size() == 1 && pending[0].arguments == L"/ID:2";
     };
-    const struct {
-        const wchar_t* arguments;
-        bool scheduledAtStart;
-    } cases[] = { { L"", true }, { L"/ID:3", false }, { L" /ID:3", true } };
-    for (const auto& c : cases) {
+    // An event's start (the command line's arguments after one blank) is
+    // not a user's.
+    const std::pair<const wchar_t*, bool> cases[] = { { L"", true }, { L"/ID:3", false }, { L" /ID:3", true } };
+    for (const auto& [arguments, scheduledAtStart] : cases) {
         ClearAllNotifications();
-        HWND window = Start(c.arguments);
+        HWND window = Start(arguments);
         ASSERT_NE(nullptr, window);
-        EXPECT_EQ(c.scheduledAtStart, alarmThreePending()) << c.arguments;
+        EXPECT_EQ(scheduledAtStart, alarmThreePending()) << arguments;
         EXPECT_EQ(0u, Close(window));
         // Still armed once the program has ended, and only once.
-        EXPECT_TRUE(alarmThreePending()) << c.arguments;
+        EXPECT_TRUE(alarmThreePending()) << arguments;
     }
 }
 
@@ -113,18 +111,18 @@ TEST_F(RealProgram, TwoStartsAtOnceOpenOneWindow)
 {
     for (int round = 0; round < 20; round++) {
         SCOPED_TRACE(round);
-        ChildProcess first = StartProgram(WAKELOOM_PROGRAM_FILE, L"");
-        ChildProcess second = StartProgram(WAKELOOM_PROGRAM_FILE, L"");
+        ChildProcess starts[2] = { StartProgram(WAKELOOM_PROGRAM_FILE, L""),
+                                   StartProgram(WAKELOOM_PROGRAM_FILE, L"") };
         HWND window = WaitForWindow(WAKELOOM_NAME, WAKELOOM_NAME, kStartTimeout);
-        ASSERT_NE(nullptr, window);
-        DWORD windowProcess = 0;
-        GetWindowThreadProcessId(window, &windowProcess);
-        bool firstHasIt = windowProcess == first.id;
-        EXPECT_EQ(1u, WaitForExit(firstHasIt ? second : first, kStartTimeout));
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        int winner = owner == starts[0].id ? 0 : 1;
+        EXPECT_EQ(owner, starts[winner].id);
+        EXPECT_EQ(1u, WaitForExit(starts[1 - winner], kStartTimeout));
         PostMessageW(window, WM_CLOSE, 0, 0);
-        EXPECT_EQ(0u, WaitForExit(firstHasIt ? first : second, kStartTimeout));
-        KillProgram(first);
-        KillProgram(second);
+        EXPECT_EQ(0u, WaitForExit(starts[winner], kStartTimeout));
+        for (ChildProcess& start : starts)
+            KillProgram(start);
     }
 }
 

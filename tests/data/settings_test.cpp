@@ -1,7 +1,6 @@
 // The Settings record in the real registry: defaults, load, the saves.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "settings.h"
@@ -38,10 +37,8 @@ protected:
     static bool KeyExists()
     {
         HKEY key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
+        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS
+            && RegCloseKey(key) == ERROR_SUCCESS;
     }
 };
 
@@ -50,13 +47,9 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocale
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     EXPECT_TRUE(KeyExists());
     EXPECT_TRUE(ValueNames(SETTINGS_PATH).empty());
-    for (const Value& v : kValues) {
-        if (v.text != nullptr) {
-            EXPECT_STREQ(L"", v.text) << v.name;
-        } else if (v.number != &TwentyFourHourTime) {
-            EXPECT_EQ(v.firstRun, *v.number) << v.name;
-        }
-    }
+    for (const Value& v : kValues)
+        EXPECT_TRUE(v.text ? v.text[0] == L'\0' : v.number == &TwentyFourHourTime || *v.number == v.firstRun)
+            << v.name;
     EXPECT_STREQ(L"", installDirectory);
 
     // The clock's format follows the locale, unless one is stored.
@@ -74,52 +67,44 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocale
 
     // The install directory: InstlDir before InstallDir, unless it cannot be
     // read (too long).
-    WriteText(INSTALL_PATH, L"InstallDir", L"D:\\Second");
-    WriteText(INSTALL_PATH, L"InstlDir", L"D:\\First");
-    FindInstallDirectory();
-    EXPECT_STREQ(L"D:\\First", installDirectory);
-    WriteText(INSTALL_PATH, L"InstlDir", std::wstring(300, L'x'));
-    FindInstallDirectory();
-    EXPECT_STREQ(L"D:\\Second", installDirectory);
-    // Written as the device writes it: rooted, meaning the system drive.
-    WriteText(INSTALL_PATH, L"InstlDir", L"\\Program Files\\Wakeloom");
-    FindInstallDirectory();
+    // Written as the device writes it, rooted, it means the system drive.
     wchar_t windowsDir[MAX_PATH];
     GetSystemWindowsDirectoryW(windowsDir, MAX_PATH);
-    EXPECT_EQ(std::wstring(windowsDir, 2) + L"\\Program Files\\Wakeloom", installDirectory);
+    WriteText(INSTALL_PATH, L"InstallDir", L"D:\\Second");
+    for (const auto& [stored, found] : { std::pair<std::wstring, std::wstring>(L"D:\\First", L"D:\\First"),
+                                         { std::wstring(300, L'x'), L"D:\\Second" },
+                                         { L"\\Program Files\\Wakeloom", std::wstring(windowsDir, 2) + L"\\Program Files\\Wakeloom" } }) {
+        WriteText(INSTALL_PATH, L"InstlDir", stored);
+        FindInstallDirectory();
+        EXPECT_EQ(found, installDirectory);
+    }
 }
 
 TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoesNotFitIsNotTaken)
 {
     auto text = [](const Value& v) { return std::wstring(L"\\t\\") + v.name; };
-    DWORD next = 1000;
+    auto numberOf = [](const Value& v) { return 1000 + static_cast<DWORD>(&v - kValues); };
     for (const Value& v : kValues) {
         if (v.text != nullptr)
             WriteText(SETTINGS_PATH, v.name, text(v));
         else
-            WriteDword(SETTINGS_PATH, v.name, next++);
+            WriteDword(SETTINGS_PATH, v.name, numberOf(v));
     }
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     // Saved into an emptied key, so that every value must be written.
     for (const std::wstring& name : ValueNames(SETTINGS_PATH))
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, name.c_str());
     EXPECT_EQ(ERROR_SUCCESS, SaveSettings());
-    std::vector<std::wstring> names;
-    next = 1000;
     for (const Value& v : kValues) {
-        names.push_back(v.name);
         if (v.text != nullptr) {
             EXPECT_EQ(text(v), v.text);
             EXPECT_STORED(SETTINGS_PATH, v.name, text(v));
         } else {
-            DWORD loaded = v.flag ? 1 : next;
-            next++;
-            EXPECT_EQ(loaded, *v.number) << v.name;
-            EXPECT_STORED(SETTINGS_PATH, v.name, loaded);
+            EXPECT_EQ(v.flag ? 1 : numberOf(v), *v.number) << v.name;
+            EXPECT_STORED(SETTINGS_PATH, v.name, v.flag ? 1 : numberOf(v));
         }
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, ValueNames(SETTINGS_PATH));
+    EXPECT_EQ(std::size(kValues), ValueNames(SETTINGS_PATH).size());
 
     // Values that do not fit their field keep the default.
     // 259 units and the terminator fill a text; one more does not fit. A
@@ -161,21 +146,17 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
 
 TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChimeHandleReloadsAlone)
 {
-    const struct {
-        LONG (*save)();
-        std::vector<std::wstring> names;
-    } cases[] = {
+    const std::pair<LONG (*)(), std::vector<std::wstring>> cases[] = {
         { SaveChimeSettings, { L"Chime", L"ChimeHandle", L"ChimeSound" } },
         { SaveCountdownSettings, { L"CDFTHigh", L"CDFTLow", L"Countdown", L"CountdownHandle",
                                    L"CountdownKeepAwake", L"CountdownSound", L"CountdownTime" } },
     };
-    for (const auto& c : cases) {
+    for (const auto& [save, names] : cases) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
         LoadSettings();
-        ChimeHandle = 5;
         CountdownHandle = 9;
-        EXPECT_EQ(ERROR_SUCCESS, c.save());
-        EXPECT_EQ(c.names, ValueNames(SETTINGS_PATH));
+        EXPECT_EQ(ERROR_SUCCESS, save());
+        EXPECT_EQ(names, ValueNames(SETTINGS_PATH));
     }
     EXPECT_STORED(SETTINGS_PATH, L"CountdownHandle", 9u);
     // Only the load makes the key.

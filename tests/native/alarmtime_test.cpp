@@ -74,10 +74,8 @@ TEST(AlarmTime, PendingAlarmIsTheEarliestArmedOne)
 {
     Alarm table[ALARM_COUNT];
     Alarm* pointers[ALARM_COUNT];
-    for (int i = 0; i < ALARM_COUNT; i++) {
-        table[i] = MakeAlarm(7, 0, 127, 0);
-        pointers[i] = &table[i];
-    }
+    for (int i = 0; i < ALARM_COUNT; i++)
+        pointers[i] = &(table[i] = MakeAlarm(7, 0, 127, 0));
     SYSTEMTIME when = {};
     EXPECT_EQ(-1, FindNextPendingAlarmAt(pointers, At(5, 8, 0), &when));
     table[4] = MakeAlarm(9, 0, 127);
@@ -97,6 +95,7 @@ TEST(AlarmTime, PendingAlarmIsTheEarliestArmedOne)
 
 TEST(AlarmTime, ChimeSnoozeAndCountdownTimes)
 {
+    // The chime rings a second past the next whole hour.
     EXPECT_EQ(Text(At(5, 11, 0, 1)), Text(NextChimeTime(At(5, 10, 59, 59, 999))));
     EXPECT_EQ(Text(At(5, 12, 0, 1)), Text(NextChimeTime(At(5, 11, 0, 0))));
     EXPECT_EQ(Text(At(6, 0, 0, 1)), Text(NextChimeTime(At(5, 23, 30, 5))));

@@ -71,20 +71,17 @@ TEST(NotificationStore, DamageLosesOnlyTheRecordsItTouches)
 
 TEST(NotificationStore, ReadsTheFirstVersionWholeOrNotAtAll)
 {
-    // Version 1: a 20-byte header with one checksum over the bare records.
-    NotificationStore store = ThreeRecords();
-    std::vector<BYTE> v2 = EncodeNotificationStore(store);
+    // Version 1: a 20-byte header with one checksum over the bare records
+    // (the records of version 2 without their own checksums).
+    const std::vector<BYTE> v2 = EncodeNotificationStore(ThreeRecords());
     std::vector<BYTE> records;
-    for (size_t i = 0; i < 3; i++) {
-        const BYTE* r = v2.data() + kHeader + i * kRecord;
-        records.insert(records.end(), r, r + kRecord - 4);
-    }
+    for (size_t at = kHeader; at < v2.size(); at += kRecord)
+        records.insert(records.end(), v2.begin() + at, v2.begin() + at + kRecord - 4);
     DWORD hash = 2166136261u;
     for (BYTE b : records)
         hash = (hash ^ b) * 16777619u;
     const DWORD header[5] = { 0x534E4B57, 1, 42, 3, hash };
-    std::vector<BYTE> v1(reinterpret_cast<const BYTE*>(header),
-                         reinterpret_cast<const BYTE*>(header) + 20);
+    std::vector<BYTE> v1(reinterpret_cast<const BYTE*>(header), reinterpret_cast<const BYTE*>(header + 5));
     v1.insert(v1.end(), records.begin(), records.end());
 
     NotificationStore read = { 1, {} };

@@ -11,8 +11,6 @@
 
 #include <strsafe.h>
 
-#include <algorithm>
-
 #include "notifystore.h"
 
 namespace {
@@ -164,7 +162,11 @@ TEST_F(Scheduling, FailedRequestOrClearKeepsTheHandleAndIsDoneWhenTheStoreIsBack
     ClearNotificationLog();
     for (int i = 0; i < 5; i++)
         EXPECT_FALSE(ScheduleAlarmAt(4, At(5, 6, i), false));
+    // (The scheduler, reading the same store meanwhile, logs on its own.)
     std::string log = ReadNotificationLog();
-    EXPECT_GE(2, std::count(log.begin(), log.end(), '\n')) << log;
+    int ours = 0;
+    for (size_t at = 0; (at = log.find("scheduling_tests.exe:", at)) != std::string::npos; at++)
+        ours++;
+    EXPECT_GE(2, ours) << log;
     RemoveDirectoryW(path);
 }
