@@ -42,6 +42,7 @@ TEST(WavHeader, EncodingsChannelsAndTheSamplesThatLieInTheFile)
         { Header(1, 2, 24), 0, WAV_PCM, 24, 996 },        // whole frames of 6 bytes
         { Header(0, 2, 24, 1), 0, WAV_PCM, 24, 996 },
         { Header(3, 1, 64), 0, WAV_FLOAT, 64, 1000 },
+        { Header(0, 1, 32, 3), 0, WAV_FLOAT, 32, 1000 },   // extensible float, as editors write it
         { Header(0, 6, 16, 1), 0, WAV_PCM, 16, 996 },
         { Header(1, 8, 16), 0, WAV_PCM, 16, 992 },
         { Header(1, 1, 16), 100, WAV_PCM, 16, 100 - 44 },   // cut to the file
