@@ -41,8 +41,9 @@ TEST_F(Dialogs, SetAlarmsShowsWrapsAndSavesTheHourOnEitherClock)
         alarms[0]->ATmin = c.minute;
         Answering({ [&](HWND dialog) {
             EXPECT_EQ(c.shown, Digits(dialog));
-            if (!c.twentyFour)
+            if (!c.twentyFour) {
                 EXPECT_EQ(c.pm, IsDlgButtonChecked(dialog, IDC_PM) == BST_CHECKED);
+            }
             if (c.press == IDC_PM)
                 SendDlgItemMessageW(dialog, IDC_PM, BM_CLICK, 0, 0);
             else if (c.press != 0)
