@@ -92,15 +92,20 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     });
     EXPECT_TRUE(PendingFor(L"/ID:4").empty());
 
+    // Silenced: nothing rings, but a countdown that ends is ended.
     Silenced = 1;
+    Countdown = 1;
+    SetDisplayMode(DISPLAY_COUNTDOWN);
     alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
     Answering({}, [] {
-        for (int n : { 2, 4, 10, 253, -1, 9999 }) {
+        for (int n : { 2, 4, 10, 253, -1, 9999, EVENT_COUNTDOWN }) {
             Event(static_cast<WPARAM>(n))();
             SendMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(n), 0);
         }
     });
     EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     // Alarm 3 for its next time, alarm 5 (off) cleared.
     EXPECT_EQ(1u, PendingNotifications().size());
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
@@ -237,6 +242,19 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     EXPECT_EQ(0u, fmodUseCount);
+
+    // Its sound and the default both gone: a tone, a word once stopped, and
+    // the countdown ends all the same.
+    Countdown = 1;
+    SetDisplayMode(DISPLAY_COUNTDOWN);
+    StringCchCopyW(CountdownSound, SETTINGS_TEXT_UNITS, L"C:\\gone\\buzzer.wav");
+    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    Answering({ [](HWND dialog) {
+        EXPECT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4000; }, 5000));
+        ClickDialogButton(dialog, IDC_STOP);
+    }, Says(L"The sound file C:\\gone\\buzzer.wav could not be played, nor the default sound, so a tone "
+            L"rang instead.  Please select a valid sound file.") }, Event(EVENT_COUNTDOWN));
+    EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
 }
 
 // SNOOZE (or Enter) requests the alarm again after the snooze time and
@@ -245,8 +263,17 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
 // regular time as soon as the store can be written.
 TEST_F(Ringing, SnoozeRequestsTheSnoozeTimeOrSaysItCannotAndTheAlarmIsSetAgain)
 {
+    // Sleep music playing: it stops, and the clock is back, before the alarm rings.
+    sleepList = BuildMediaList(MEDIA_SOURCE_FILE, BuildSoundPath(L"CBell.wav").c_str());
+    ASSERT_TRUE(PlayMediaList(sleepList));
+    SetDisplayMode(DISPLAY_SLEEP);
     LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
-    Answering({ [](HWND dialog) { ClickDialogButton(dialog, IDOK); } }, Event(2));
+    Answering({ [](HWND dialog) {
+        EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+        EXPECT_EQ(nullptr, sleepList);
+        EXPECT_EQ(1u, fmodUseCount);   // the alarm's alone
+        ClickDialogButton(dialog, IDOK);
+    } }, Event(2));
     EXPECT_NEAR(static_cast<double>(now + 15 * TICKS_PER_MINUTE), static_cast<double>(AlarmThreeDue()),
                 10.0 * TICKS_PER_SECOND);
     EXPECT_TRUE(CancelSnoozeEnabled());
