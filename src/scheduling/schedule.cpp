@@ -148,13 +148,19 @@ bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
     return SaveAlarm(i) == ERROR_SUCCESS;
 }
 
+// Requests alarm i's next regular occurrence from now.
+static bool ScheduleNextOccurrence(int i)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false);
+}
+
 void ScheduleAlarm(int i, HWND owner)
 {
     if (!IsAlarmIndex(i))
         return;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    if (!ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false)) {
+    if (!ScheduleNextOccurrence(i)) {
         wchar_t name[ALARM_NAME_UNITS + 16] = L"";
         AppendAlarmName(i, name, ARRAYSIZE(name));
         ShowAlarmFailure(owner, name);
@@ -177,13 +183,11 @@ void RescheduleAllAlarms(HWND owner)
 {
     // The alarms that could not be set, named in one message.
     wchar_t failed[10 * (ALARM_NAME_UNITS + 16)] = L"";
-    SYSTEMTIME now;
-    GetLocalTime(&now);
     for (int i = 0; i < ALARM_COUNT; i++) {
         if (!IsAlarmIndex(i))
             continue;
         if (alarms[i]->AlarmOn == 1) {
-            if (!ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false))
+            if (!ScheduleNextOccurrence(i))
                 AppendAlarmName(i, failed, ARRAYSIZE(failed));
         } else {
             ClearAlarm(i);

@@ -187,7 +187,8 @@ signed char EndCallback(FSOUND_STREAM*, void*, int, void*)
 // later, and the ringing dialog falls back at once to a sound that does.
 static bool StartAlarm(const char* source, unsigned memoryMode, int length, bool useAlarmVolume)
 {
-    // A sound still in the slot ends first; its use of the library is kept.
+    // A sound still in the slot ends first, its callback finished before the
+    // stop flag is cleared below; its use of the library is kept.
     if (alarmStream != nullptr) {
         StopAlarmSound();
         CloseStreamSlot(alarmStream);
