@@ -9,9 +9,9 @@ set -euo pipefail
 out=$WAKELOOM_BUILD/native
 mkdir -p "$out"
 cd "$WAKELOOM_ROOT"
-includes=(-Iplatform -Iplatform/fsound -Isrc -Isrc/scheduling -Isrc/data -Isrc/media -Isrc/sound)
-sources=(tests/native/*.cpp src/scheduling/alarmtime.cpp src/media/asxscanner.cpp
-         src/sound/tagtext.cpp src/media/foldertree.cpp platform/notifyrecord.cpp
+includes=(-Iplatform -Iplatform/fsound -Isrc/core)
+sources=(tests/native/*.cpp src/core/alarmtime.cpp src/core/asxscanner.cpp
+         src/core/tagtext.cpp src/core/foldertree.cpp platform/notifyrecord.cpp
          platform/fsound/wavheader.cpp)
 clang++ -std=c++20 -O1 -g -Wall -Wextra -fsanitize=address,undefined -fno-sanitize-recover=all \
     "${includes[@]}" -o "$out/native_tests" "${sources[@]}" -lgtest -lgtest_main -pthread

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "ringing.h"
+#include "alarmrequests.h"
 #include "schedule.h"
 
 static std::vector<PendingNotification> PendingFor(const wchar_t* arguments)

@@ -2,6 +2,7 @@
 // the notification API from the real store.
 #include <gtest/gtest.h>
 
+#include "alarmrequests.h"
 #include "alarms.h"
 #include "alarmtime.h"
 #include "schedule.h"

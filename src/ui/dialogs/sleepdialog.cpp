@@ -102,8 +102,10 @@ static void OnBrowse(HWND dialog)
 static void OnStart(HWND dialog)
 {
     HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    MediaNode* list = BuildMediaList(SleepPathType, SleepPath);
+    PlaylistResult playlistResult;
+    MediaNode* list = BuildMediaList(SleepPathType, SleepPath, &playlistResult);
     SetCursor(cursor);
+    ShowPlaylistResult(playlistResult);
     if (list == nullptr) {
         ShowMessage(dialog, IDS_NO_SOUND_FILES, IDS_WAKELOOM, MB_ICONHAND);
         return;

@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "displaymode.h"
 #include "layout.h"
+#include "messages.h"
 #include "resource.h"
 #include "settings.h"
 #include "sound.h"
@@ -16,6 +17,13 @@ BYTE sleepPaused;
 ULONGLONG sleepEndTime;
 DWORD sleepRemainingSeconds;
 
+// The engine cannot tell the user from its own threads; it leaves it here.
+static void TellTrackOpenFailure()
+{
+    if (TrackOpenFailed())
+        ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+}
+
 void StartSleep()
 {
     RunSleepDialog();
@@ -25,7 +33,11 @@ void StartSleep()
         sleepEndTime = ClockNowTicks()
             + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
     }
-    if (sleepList != nullptr && PlayMediaList(sleepList))
+    if (sleepList == nullptr)
+        return;
+    bool playing = PlayMediaList(sleepList);
+    TellTrackOpenFailure();
+    if (playing)
         SetDisplayMode(DISPLAY_SLEEP);
 }
 
@@ -45,6 +57,7 @@ void StopSleep()
 
 bool SleepEndReached()
 {
+    TellTrackOpenFailure();
     // A pause freezes the time left, so the end cannot come while paused.
     if (!SleepEndDue(mediaListFinished, TimedSleep != 0 && !sleepPaused,
                      static_cast<LONGLONG>(sleepEndTime),
@@ -134,6 +147,7 @@ void OnPlayerPenUp(POINT point)
         case 1:
             if (CanSkipBack())
                 SkipTrack(false);
+            TellTrackOpenFailure();
             break;
         case 2:
             if (sleepPaused) {
@@ -148,6 +162,7 @@ void OnPlayerPenUp(POINT point)
         case 4:
             if (CanSkipForward())
                 SkipTrack(true);
+            TellTrackOpenFailure();
             break;
         }
     }

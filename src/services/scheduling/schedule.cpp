@@ -1,65 +1,11 @@
 #include "schedule.h"
 
-#include <errno.h>
-#include <limits.h>
-#include <stdlib.h>
 #include <strsafe.h>
-#include <wchar.h>
-#include <wctype.h>
 
 #include "alarms.h"
 #include "alarmtime.h"
-#include "messages.h"
 #include "notify.h"
-#include "resource.h"
 #include "settings.h"
-
-const wchar_t* CommandLineArguments(const wchar_t* commandLine)
-{
-    if (commandLine == nullptr)
-        return nullptr;
-    const wchar_t* p = commandLine;
-    if (*p == L'"') {
-        for (p++; *p != L'\0' && *p != L'"'; p++) {
-        }
-        if (*p == L'"')
-            p++;
-    } else {
-        while (*p != L'\0' && *p != L' ' && *p != L'\t')
-            p++;
-    }
-    if (*p == L' ' || *p == L'\t')
-        p++;
-    return p;
-}
-
-static int ParseNumberAfter(const wchar_t* commandLine, const wchar_t* prefix)
-{
-    // Exactly the prefix at the very start: the launcher writes it so.
-    size_t length = wcslen(prefix);
-    if (commandLine == nullptr || wcsncmp(commandLine, prefix, length) != 0)
-        return -1;
-    // Digits, and only digits up to a blank: "/ID:" alone or "/ID:abc" would
-    // read as 0 and ring the first alarm.
-    const wchar_t* digits = commandLine + length;
-    wchar_t* end;
-    errno = 0;
-    long n = wcstol(digits, &end, 10);
-    if (!iswdigit(*digits) || (*end != L'\0' && *end != L' ' && *end != L'\t') || errno == ERANGE
-        || n > INT_MAX)
-        return -1;
-    return static_cast<int>(n);
-}
-
-int ParseEventId(const wchar_t* commandLine)
-{
-    return ParseNumberAfter(commandLine, EVENT_ARGUMENT_PREFIX);
-}
-
-int ParseMissedEventId(const wchar_t* commandLine)
-{
-    return ParseNumberAfter(commandLine, MISSED_ARGUMENT_PREFIX);
-}
 
 static HANDLE ToHandle(DWORD handle)
 {
@@ -86,31 +32,6 @@ static DWORD RequestEvent(DWORD handle, int n, const SYSTEMTIME& time)
     CE_USER_NOTIFICATION user = {};  // no dialog, text or sound from the system
     HANDLE result = CeSetUserNotificationEx(ToHandle(handle), &trigger, &user);
     return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(result));
-}
-
-static void ShowScheduleFailure(HWND owner)
-{
-    SetForegroundWindow(owner);
-    ShowMessage(owner, IDS_FAILED_TO_SET_ALARM, IDS_WAKELOOM, MB_ICONHAND);
-}
-
-// One message for the alarms named in `names`. Without an owner (the
-// program ending) nothing is shown: a box would keep the process alive.
-static void ShowAlarmFailure(HWND owner, const wchar_t* names)
-{
-    if (owner == nullptr || names[0] == L'\0')
-        return;
-    SetForegroundWindow(owner);
-    ShowMessage(owner, IDS_FAILED_TO_SET_NAMED_ALARM, IDS_WAKELOOM, MB_ICONHAND, names);
-}
-
-static void AppendAlarmName(int i, wchar_t* names, size_t namesCount)
-{
-    wchar_t name[ALARM_NAME_UNITS + 16];
-    AlarmDisplayName(i, name, ARRAYSIZE(name));
-    if (names[0] != L'\0')
-        StringCchCatW(names, namesCount, L", ");
-    StringCchCatW(names, namesCount, name);
 }
 
 static bool IsAlarmIndex(int i)
@@ -156,15 +77,9 @@ static bool ScheduleNextOccurrence(int i)
     return ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false);
 }
 
-void ScheduleAlarm(int i, HWND owner)
+bool RequestNextOccurrence(int i)
 {
-    if (!IsAlarmIndex(i))
-        return;
-    if (!ScheduleNextOccurrence(i)) {
-        wchar_t name[ALARM_NAME_UNITS + 16] = L"";
-        AppendAlarmName(i, name, ARRAYSIZE(name));
-        ShowAlarmFailure(owner, name);
-    }
+    return IsAlarmIndex(i) && ScheduleNextOccurrence(i);
 }
 
 bool ClearAlarm(int i)
@@ -179,21 +94,20 @@ bool ClearAlarm(int i)
     return SaveAlarm(i) == ERROR_SUCCESS;
 }
 
-void RescheduleAllAlarms(HWND owner)
+DWORD RequestAllAlarms()
 {
-    // The alarms that could not be set, named in one message.
-    wchar_t failed[10 * (ALARM_NAME_UNITS + 16)] = L"";
+    DWORD failed = 0;
     for (int i = 0; i < ALARM_COUNT; i++) {
         if (!IsAlarmIndex(i))
             continue;
         if (alarms[i]->AlarmOn == 1) {
             if (!ScheduleNextOccurrence(i))
-                AppendAlarmName(i, failed, ARRAYSIZE(failed));
+                failed |= 1u << i;
         } else {
             ClearAlarm(i);
         }
     }
-    ShowAlarmFailure(owner, failed);
+    return failed;
 }
 
 bool ScheduleSnooze(int i)
@@ -217,7 +131,7 @@ void ClearEventNotification(DWORD handle)
         CeClearUserNotification(ToHandle(handle));
 }
 
-bool StartCountdownNotification(HWND owner)
+bool RequestCountdownEnd()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -228,10 +142,8 @@ bool StartCountdownNotification(HWND owner)
     CDFTHigh = static_cast<DWORD>(finish >> 32);
     ClearCountdownNotification();
     DWORD handle = SetEventNotification(EVENT_COUNTDOWN, time);
-    if (handle == 0) {
-        ShowScheduleFailure(owner);
+    if (handle == 0)
         return false;
-    }
     CountdownHandle = handle;
     return true;
 }
@@ -244,17 +156,15 @@ void ClearCountdownNotification()
     }
 }
 
-bool ScheduleChime(HWND owner)
+bool RequestChime()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
     SYSTEMTIME time = NextChimeTime(now);
     ClearChime();
     DWORD handle = SetEventNotification(EVENT_CHIME, time);
-    if (handle == 0) {
-        ShowScheduleFailure(owner);
+    if (handle == 0)
         return false;
-    }
     ChimeHandle = handle;
     return true;
 }
@@ -267,11 +177,13 @@ void ClearChime()
     }
 }
 
-void RescheduleChime(HWND owner)
+bool RequestChimeAsSet()
 {
+    bool requested = true;
     if (Chime)
-        ScheduleChime(owner);
+        requested = RequestChime();
     else
         ClearChime();
     SaveChimeSettings();
+    return requested;
 }

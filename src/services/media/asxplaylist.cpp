@@ -5,8 +5,6 @@
 #include <strsafe.h>
 
 #include "asxscanner.h"
-#include "messages.h"
-#include "resource.h"
 
 #define ASX_READ_BLOCK 65536
 
@@ -42,12 +40,13 @@ static bool ReferencePath(const std::string& reference, const wchar_t* playlistP
     return SUCCEEDED(StringCchPrintfW(path, MEDIA_PATH_UNITS, L"%s\\%s", folder, text));
 }
 
-MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath)
+MediaNode* ReadPlaylistFile(const wchar_t* playlistPath, PlaylistResult* result)
 {
+    *result = PLAYLIST_READ;
     HANDLE file = CreateFileW(playlistPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ShowMessage(nullptr, IDS_CANNOT_OPEN_PLAYLIST, IDS_WAKELOOM, MB_OK);
+        *result = PLAYLIST_CANNOT_OPEN;
         return nullptr;
     }
     AsxScanner scanner;
@@ -59,7 +58,7 @@ MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath)
     CloseHandle(file);
 
     if (!scanner.asxSeen) {
-        ShowMessage(nullptr, IDS_NOT_A_PLAYLIST, IDS_WAKELOOM, MB_ICONEXCLAMATION);
+        *result = PLAYLIST_NOT_ASX;
         return nullptr;
     }
     bool missingSeen = false, unsupportedSeen = false;
@@ -82,8 +81,8 @@ MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath)
     if (list == nullptr)
         return nullptr;
     if (missingSeen)
-        ShowMessage(nullptr, IDS_PLAYLIST_MISSING, IDS_WAKELOOM, MB_ICONINFORMATION);
+        *result = PLAYLIST_SOME_MISSING;
     else if (unsupportedSeen)
-        ShowMessage(nullptr, IDS_PLAYLIST_UNSUPPORTED, IDS_WAKELOOM, MB_ICONINFORMATION);
+        *result = PLAYLIST_SOME_UNSUPPORTED;
     return list;
 }

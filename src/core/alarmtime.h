@@ -4,7 +4,7 @@
 #ifndef WAKELOOM_ALARMTIME_H
 #define WAKELOOM_ALARMTIME_H
 
-#include "alarms.h"
+#include "alarmrecord.h"
 #include "portable.h"
 
 #define TICKS_PER_SECOND 10000000LL

@@ -6,27 +6,9 @@
 
 #include <stddef.h>
 
-#include "contract.h"
-#include "portable.h"
+#include "alarmrecord.h"
 
-#define ALARM_COUNT         (EVENT_LAST_ALARM + 1)
 #define ALARMS_KEY          L"Software\\Hazelmere\\Wakeloom\\Alarms"
-#define ALARM_SOUND_UNITS   262
-#define ALARM_NAME_UNITS    82
-#define UNTITLED_ALARM_NAME L"Untitled"
-
-// Field names are the registry value names.
-struct Alarm {
-    DWORD AlarmHandle;
-    DWORD AlarmOn;
-    DWORD AThour;
-    DWORD ATmin;
-    WCHAR AlarmSound[ALARM_SOUND_UNITS];
-    DWORD UseSystemVol;
-    DWORD Volume;
-    DWORD Days;     // bit n: SYSTEMTIME wDayOfWeek n (bit 0 Sunday)
-    WCHAR AlarmName[ALARM_NAME_UNITS];
-};
 
 extern Alarm* alarms[ALARM_COUNT];
 

@@ -12,6 +12,7 @@
 #include "menubar.h"
 #include "messages.h"
 #include "resource.h"
+#include "alarmrequests.h"
 #include "schedule.h"
 #include "settings.h"
 #include "sleepplayer.h"

@@ -13,7 +13,6 @@
 #include "contract.h"
 #include "launch.h"
 #include "notifystore.h"
-#include "schedule.h"
 #include "settings.h"
 
 #define WM_TRAY_CALLBACK    (WM_APP + 100)

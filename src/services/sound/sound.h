@@ -63,6 +63,9 @@ extern std::atomic<int> mediaCallbacksRunning;
 // Frees a list given up by its player once no end callback can read it.
 void FreeMediaListAfterCallbacks(MediaNode* list);
 void SkipTrack(bool forward);
+// True, once, after a track of the list could not be opened: the window
+// thread tells the user.
+bool TrackOpenFailed();
 void StopMediaList();
 void CloseMediaStream();
 // Opens one track into the media slot, with its end callback and tags.

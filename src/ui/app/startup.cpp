@@ -12,6 +12,7 @@
 #include "menubar.h"
 #include "resource.h"
 #include "ringing.h"
+#include "alarmrequests.h"
 #include "schedule.h"
 #include "settings.h"
 #include "sound.h"

@@ -180,13 +180,14 @@ MediaNode* ScanFolder(const wchar_t* folderPath)
     return SortMediaList(ScanFolderInFoundOrder(folderPath));
 }
 
-static MediaNode* BuildFromRealPath(DWORD sourceType, const wchar_t* path)
+static MediaNode* BuildFromRealPath(DWORD sourceType, const wchar_t* path,
+                                    PlaylistResult* playlistResult)
 {
     switch (sourceType) {
     case MEDIA_SOURCE_FOLDER:
         return ScanFolder(path);
     case MEDIA_SOURCE_PLAYLIST:
-        return ReadAsxPlaylist(path);
+        return ReadPlaylistFile(path, playlistResult);
     case MEDIA_SOURCE_FILE:
         if (!IsExistingFile(path))
             return nullptr;
@@ -202,13 +203,17 @@ bool IsExistingFile(const wchar_t* path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path)
+MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path, PlaylistResult* playlistResult)
 {
+    PlaylistResult ignored;
+    if (playlistResult == nullptr)
+        playlistResult = &ignored;
+    *playlistResult = PLAYLIST_READ;
     // The picker keeps folders as the device names them ("\My Documents\...").
     wchar_t real[MEDIA_PATH_UNITS];
     if (!ResolveDevicePath(path, real, MEDIA_PATH_UNITS))
         return nullptr;
-    return BuildFromRealPath(sourceType, real);
+    return BuildFromRealPath(sourceType, real, playlistResult);
 }
 
 void FreeMediaList(MediaNode* list)

@@ -5,6 +5,8 @@
 #ifndef WAKELOOM_CONTRACT_H
 #define WAKELOOM_CONTRACT_H
 
+#include "notifyexpired.h"
+
 // The main window's class and title (string-table entries 1 and 2 hold the
 // same text): together they identify a running Wakeloom.
 #define WAKELOOM_NAME           L"Wakeloom"
@@ -29,7 +31,7 @@
 // scheduler was down past its end) is still handed to the launcher, with
 // this word before its arguments; the launcher hands the event to Wakeloom
 // as missed, which schedules what comes next without ringing late.
-#define EXPIRED_ARGUMENT_PREFIX L"/EXPIRED "
+#define EXPIRED_ARGUMENT_PREFIX NOTIFICATION_EXPIRED_PREFIX
 #define MISSED_ARGUMENT_PREFIX  L"/MISSED:"
 #define MISSED_ARGUMENT_FORMAT  L"/MISSED:%d"
 
@@ -49,5 +51,16 @@
 #define WM_APP_NOTHING          (WM_APP + 8)
 // A missed event: wParam the event number.
 #define WM_APP_MISSED           (WM_APP + 9)
+
+#ifndef RC_INVOKED
+// What follows the program name on a raw command line (GetCommandLineW),
+// after the one blank that separates them. The runtime's own start-up skips
+// every blank there; an argument that begins with a blank is not "/ID:".
+const wchar_t* CommandLineArguments(const wchar_t* commandLine);
+// The n of a command line that begins with "/ID:" and n, or -1.
+int ParseEventId(const wchar_t* commandLine);
+// The n of a command line that begins with "/MISSED:" and n, or -1.
+int ParseMissedEventId(const wchar_t* commandLine);
+#endif
 
 #endif

@@ -16,8 +16,19 @@ struct MediaNode {
     MediaNode* next;
 };
 
-// The list of a source type and path, or null (never an empty list).
-MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path);
+// What reading a playlist found, for the user to be told.
+enum PlaylistResult {
+    PLAYLIST_READ,              // every reference was a playable file
+    PLAYLIST_CANNOT_OPEN,
+    PLAYLIST_NOT_ASX,
+    PLAYLIST_SOME_MISSING,      // a list, with references to no file left out
+    PLAYLIST_SOME_UNSUPPORTED,  // a list, with files of other kinds left out
+};
+
+// The list of a source type and path, or null (never an empty list). A
+// playlist's result goes to `playlistResult` when it is not null.
+MediaNode* BuildMediaList(DWORD sourceType, const wchar_t* path,
+                          PlaylistResult* playlistResult = nullptr);
 // Every supported file of a folder and its subfolders, in file-name order.
 MediaNode* ScanFolder(const wchar_t* folderPath);
 // The same files in the order the folder search finds them, breadth first.
@@ -37,9 +48,9 @@ bool IsSupportedSoundFile(const wchar_t* name);
 void FileNamePart(const wchar_t* path, wchar_t* out);
 // An existing file, not a folder (a folder may be named like a sound file).
 bool IsExistingFile(const wchar_t* path);
-// The supported files an ASX playlist names that exist, in file-name order;
-// tells the user about a file that is no playlist or about music left out.
-MediaNode* ReadAsxPlaylist(const wchar_t* playlistPath);
+// The supported files an ASX playlist names that exist, in file-name order,
+// and in `result` whether the file was no playlist or music was left out.
+MediaNode* ReadPlaylistFile(const wchar_t* playlistPath, PlaylistResult* result);
 void FreeMediaList(MediaNode* list);
 
 #endif

@@ -16,8 +16,6 @@
 #include <vector>
 
 #include "alarms.h"
-#include "messages.h"
-#include "resource.h"
 #include "fsound.h"
 #include "settings.h"
 #include "wavevolume.h"
@@ -380,6 +378,14 @@ bool OpenMediaStream(const char* mbPath, const wchar_t* widePath)
     return true;
 }
 
+// A track gave up opening; the window thread tells the user.
+static std::atomic<bool> trackOpenFailed;
+
+bool TrackOpenFailed()
+{
+    return trackOpenFailed.exchange(false);
+}
+
 // Opens the current track with retries. Null after six failures (the user
 // is told) or when a stop came meanwhile (`stops` no longer current).
 static FSOUND_STREAM* OpenCurrentTrack(unsigned stops)
@@ -399,7 +405,7 @@ static FSOUND_STREAM* OpenCurrentTrack(unsigned stops)
         if (mediaStops != stops)
             return nullptr;
         if (++failures > OPEN_ATTEMPTS - 1) {
-            ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+            trackOpenFailed = true;
             return nullptr;
         }
     }
