@@ -4,6 +4,8 @@
 
 #include "app.h"
 #include "displaymode.h"
+#include "messages.h"
+#include "resource.h"
 #include "settings.h"
 
 int orientation;
@@ -210,8 +212,10 @@ bool IsMainText(HWND control)
 
 // ---- buttons -------------------------------------------------------------------------
 
-static HWND CreateButton(const wchar_t* text, int x, int width, bool visible)
+static HWND CreateButton(UINT textId, int x, int width, bool visible)
 {
+    wchar_t text[32];
+    LoadResourceText(textId, text, ARRAYSIZE(text));
     DWORD style = WS_CHILD | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0);
     return CreateWindowExW(0, L"BUTTON", text, style, x, buttonsTop, width, BUTTON_HEIGHT,
                            mainWindow, nullptr, appInstance, nullptr);
@@ -219,9 +223,9 @@ static HWND CreateButton(const wchar_t* text, int x, int width, bool visible)
 
 void CreateButtons()
 {
-    setAlarmsButton = CreateButton(L"Set Alarms", clockRect.left + 20, 80, true);
-    sleepButton = CreateButton(L"Sleep", clockRect.left + 120, 80, true);
-    stopCountdownButton = CreateButton(L"Stop Countdown", clockRect.left + 40, 140, false);
+    setAlarmsButton = CreateButton(IDS_SET_ALARMS_BUTTON, clockRect.left + 20, 80, true);
+    sleepButton = CreateButton(IDS_SLEEP_BUTTON, clockRect.left + 120, 80, true);
+    stopCountdownButton = CreateButton(IDS_STOP_COUNTDOWN_BUTTON, clockRect.left + 40, 140, false);
 }
 
 void DestroyButtons()

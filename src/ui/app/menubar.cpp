@@ -16,8 +16,9 @@ static const TBBUTTON menuBarButtons[] = {
     { 0, IDM_CANCEL_SNOOZE, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0 },
     { 1, IDM_SETTINGS, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0 },
 };
-// One per button, separators not counted, the drop-down menus first.
-static const wchar_t* const menuBarTooltips[] = { L"", L"", L"Cancel snooze", L"Settings" };
+// One per button, separators not counted, the drop-down menus first; 0 for
+// no tooltip.
+static const UINT menuBarTooltips[] = { 0, 0, IDS_CANCEL_SNOOZE_TIP, IDS_SETTINGS_TIP };
 
 // Commands that only make sense on the plain clock.
 static const int clockOnlyCommands[] = { IDM_SLEEP, IDM_COUNTDOWN, IDM_SETTINGS, IDM_SNOOZE_TIME };
@@ -36,8 +37,17 @@ void CreateMainMenuBar(HWND window)
     menuBar = info.hwndMB;
     if (menuBar == nullptr)
         return;
-    SendMessageW(menuBar, TB_SETBUTTONTOOLTIPS, ARRAYSIZE(menuBarTooltips),
-                 reinterpret_cast<LPARAM>(menuBarTooltips));
+    // The bar keeps copies of the texts.
+    wchar_t texts[ARRAYSIZE(menuBarTooltips)][64];
+    const wchar_t* tooltips[ARRAYSIZE(menuBarTooltips)];
+    for (size_t i = 0; i < ARRAYSIZE(menuBarTooltips); i++) {
+        texts[i][0] = L'\0';
+        if (menuBarTooltips[i] != 0)
+            LoadResourceText(menuBarTooltips[i], texts[i], ARRAYSIZE(texts[i]));
+        tooltips[i] = texts[i];
+    }
+    SendMessageW(menuBar, TB_SETBUTTONTOOLTIPS, ARRAYSIZE(tooltips),
+                 reinterpret_cast<LPARAM>(tooltips));
     SendMessageW(menuBar, TB_ADDBUTTONSW, ARRAYSIZE(menuBarButtons),
                  reinterpret_cast<LPARAM>(menuBarButtons));
 }

@@ -7,7 +7,7 @@
 
 #define MESSAGE_UNITS 1024
 
-static void LoadText(UINT id, wchar_t* text, int units)
+void LoadResourceText(UINT id, wchar_t* text, int units)
 {
     text[0] = L'\0';
     LoadStringW(GetModuleHandleW(nullptr), id, text, units);
@@ -16,14 +16,14 @@ static void LoadText(UINT id, wchar_t* text, int units)
 int ShowMessageText(HWND owner, const wchar_t* text, UINT captionId, UINT style)
 {
     wchar_t caption[64];
-    LoadText(captionId, caption, ARRAYSIZE(caption));
+    LoadResourceText(captionId, caption, ARRAYSIZE(caption));
     return MessageBoxW(owner, text, caption, style);
 }
 
 int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style, ...)
 {
     wchar_t format[MESSAGE_UNITS];
-    LoadText(textId, format, ARRAYSIZE(format));
+    LoadResourceText(textId, format, ARRAYSIZE(format));
     wchar_t text[MESSAGE_UNITS];
     va_list arguments;
     va_start(arguments, style);

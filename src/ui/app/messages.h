@@ -7,6 +7,9 @@
 
 #include "medialist.h"
 
+// String `id` of the string table into `text` of `units` units; empty when
+// there is none.
+void LoadResourceText(UINT id, wchar_t* text, int units);
 // MessageBoxW with the text of string `textId` (a format, filled with the
 // arguments that follow) and the caption of string `captionId`.
 int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style, ...);

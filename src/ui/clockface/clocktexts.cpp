@@ -12,6 +12,8 @@
 #include "app.h"
 #include "displaymode.h"
 #include "layout.h"
+#include "messages.h"
+#include "resource.h"
 #include "settings.h"
 #include "sleepplayer.h"
 #include "sound.h"
@@ -194,14 +196,18 @@ void ShowPendingAlarm()
     SYSTEMTIME when;
     int index = FindNextPendingAlarmAt(alarms, localNow, &when);
     if (index < 0 || index >= ALARM_COUNT || alarms[index] == nullptr) {
-        SetWindowTextW(pendingAlarmText, L"No Pending Alarms");
+        wchar_t none[64];
+        LoadResourceText(IDS_NO_PENDING_ALARMS, none, ARRAYSIZE(none));
+        SetWindowTextW(pendingAlarmText, none);
         return;
     }
 
     wchar_t name[ALARM_NAME_UNITS + 4];
     const wchar_t* stored = alarms[index]->AlarmName;
     if (stored[0] == L'\0' || lstrcmpW(stored, UNTITLED_ALARM_NAME) == 0) {
-        StringCchPrintfW(name, ARRAYSIZE(name), L"Alarm %d", index + 1);
+        wchar_t format[32];
+        LoadResourceText(IDS_ALARM_NUMBER, format, ARRAYSIZE(format));
+        StringCchPrintfW(name, ARRAYSIZE(name), format, index + 1);
     } else {
         StringCchCopyNW(name, ARRAYSIZE(name), stored, ALARM_NAME_UNITS);
         size_t length = 0;
@@ -215,7 +221,7 @@ void ShowPendingAlarm()
     wchar_t day[63] = L"";
     if (when.wYear == localNow.wYear && when.wMonth == localNow.wMonth
         && when.wDay == localNow.wDay)
-        StringCchCopyW(day, ARRAYSIZE(day), L"Today");
+        LoadResourceText(IDS_TODAY, day, ARRAYSIZE(day));
     else
         GetDateFormatW(LOCALE_USER_DEFAULT, 0, &when, L"ddd", day, ARRAYSIZE(day));
     wchar_t time[63] = L"";

@@ -13,6 +13,7 @@
 #include "contract.h"
 #include "launch.h"
 #include "notifystore.h"
+#include "resource.h"
 #include "settings.h"
 
 #define WM_TRAY_CALLBACK    (WM_APP + 100)
@@ -49,10 +50,10 @@ static void ReportUndelivered(int eventId, bool missed, DWORD error)
                          WAKELOOM_PROGRAM_FILE,
                          installDirectory[0] != L'\0' ? installDirectory : L"none registered",
                          error);
+    wchar_t format[256] = L"";
+    LoadStringW(GetModuleHandleW(nullptr), IDS_LAUNCHER_FAILED, format, ARRAYSIZE(format));
     wchar_t text[256];
-    StringCchPrintfW(text, ARRAYSIZE(text),
-                     L"An alarm (event %d) could not be delivered: %s cannot be found or "
-                     L"started. Reinstall Wakeloom.", eventId, WAKELOOM_PROGRAM_FILE);
+    StringCchPrintfW(text, ARRAYSIZE(text), format, eventId, WAKELOOM_PROGRAM_FILE);
     MessageBoxW(nullptr, text, WAKELOOM_NAME, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 

@@ -23,15 +23,19 @@ static HFONT labelFont, digitFont;
 
 static void ShowSourceLabel(HWND dialog)
 {
-    const wchar_t* label = SleepPathType == MEDIA_SOURCE_FOLDER ? L"Folder:"
-        : SleepPathType == MEDIA_SOURCE_PLAYLIST ? L"Playlist:" : L"File:";
+    UINT id = SleepPathType == MEDIA_SOURCE_FOLDER ? IDS_SOURCE_FOLDER_LABEL
+        : SleepPathType == MEDIA_SOURCE_PLAYLIST ? IDS_SOURCE_PLAYLIST_LABEL : IDS_SOURCE_FILE_LABEL;
+    wchar_t label[32];
+    LoadResourceText(id, label, ARRAYSIZE(label));
     SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_LABEL, label);
 }
 
 static void ShowSource(HWND dialog)
 {
     if (SleepPath[0] == L'\0') {
-        SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_NAME, L"No Sounds Selected");
+        wchar_t text[64];
+        LoadResourceText(IDS_NO_SOUNDS_SELECTED, text, ARRAYSIZE(text));
+        SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_NAME, text);
         EnableWindow(GetDlgItem(dialog, IDC_SLEEP_START), FALSE);
         return;
     }
@@ -49,8 +53,12 @@ static BOOL OnInitDialog(HWND dialog)
         SetControlFont(dialog, id, labelFont);
     PrepareTimeDigits(dialog, digitFont);
     SetTimeDigitsDuration(dialog, SleepTime);
-    for (const wchar_t* kind : { L"Folder", L"File", L"Playlist" })
+    // In the order of the BROWSE_ indexes.
+    for (UINT id : { IDS_SOURCE_FOLDER, IDS_SOURCE_FILE, IDS_SOURCE_PLAYLIST }) {
+        wchar_t kind[32];
+        LoadResourceText(id, kind, ARRAYSIZE(kind));
         SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
+    }
     // The list tells what the next browse looks for; the label what is kept.
     SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_SETCURSEL, BROWSE_FOLDER, 0);
     ShowSourceLabel(dialog);

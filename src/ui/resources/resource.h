@@ -36,6 +36,23 @@
 #define IDS_RANG_DEFAULT_SOUND  328
 #define IDS_RANG_TONE           329
 #define IDS_SNOOZE_FAILED       330
+// Then the captions, tooltips and lines of the windows
+#define IDS_CANCEL_SNOOZE_TIP   331
+#define IDS_SETTINGS_TIP        332
+#define IDS_SET_ALARMS_BUTTON   333
+#define IDS_SLEEP_BUTTON        334
+#define IDS_STOP_COUNTDOWN_BUTTON 335
+#define IDS_NO_PENDING_ALARMS   336
+#define IDS_ALARM_NUMBER        337
+#define IDS_TODAY               338
+#define IDS_LAUNCHER_FAILED     339
+#define IDS_SOURCE_FOLDER       340
+#define IDS_SOURCE_FILE         341
+#define IDS_SOURCE_PLAYLIST     342
+#define IDS_SOURCE_FOLDER_LABEL 343
+#define IDS_SOURCE_FILE_LABEL   344
+#define IDS_SOURCE_PLAYLIST_LABEL 345
+#define IDS_NO_SOUNDS_SELECTED  346
 
 // The version the About dialog shows.
 #define WAKELOOM_VERSION_TEXT   "Version 1.0"
