@@ -98,6 +98,17 @@ SYSTEMTIME NextAlarmTime(const Alarm& alarm, const SYSTEMTIME& now)
     return next;
 }
 
+bool AlarmRequestTime(const Alarm& alarm, SYSTEMTIME time, bool isSnooze, SYSTEMTIME* due)
+{
+    if (!isSnooze) {
+        if (alarm.Days == 0)
+            return false;
+        AdvanceToAllowedDay(alarm.Days, &time);
+    }
+    *due = time;
+    return IsValidTime(time);
+}
+
 void AdvanceToAllowedDay(DWORD days, SYSTEMTIME* time)
 {
     int today = time->wDayOfWeek % 7;

@@ -31,6 +31,10 @@ SYSTEMTIME NextAlarmTime(const Alarm& alarm, const SYSTEMTIME& now);
 // Moves `time` forward by whole days to the first day of `days` (bit 0
 // Sunday); unchanged when no day is allowed.
 void AdvanceToAllowedDay(DWORD days, SYSTEMTIME* time);
+// The moment to request for the alarm from `time`: moved to its first
+// allowed day unless a snooze. False when it has no day (a snooze needs
+// none) or the time is no valid one (a stored hour or minute out of range).
+bool AlarmRequestTime(const Alarm& alarm, SYSTEMTIME time, bool isSnooze, SYSTEMTIME* due);
 // The armed alarm of the table that rings next after `now`, and when; -1
 // when none is armed. Ties go to the lower index.
 int FindNextPendingAlarmAt(Alarm* const table[ALARM_COUNT], const SYSTEMTIME& now,

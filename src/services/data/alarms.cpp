@@ -176,6 +176,14 @@ LONG LoadAlarmHandle(int i, Alarm* alarm)
     return ERROR_SUCCESS;
 }
 
+bool StoreAlarmHandle(int i, DWORD handle)
+{
+    if (!IsValidIndex(i))
+        return false;
+    alarms[i]->AlarmHandle = handle;
+    return SaveAlarm(i) == ERROR_SUCCESS;
+}
+
 void FreeAlarms()
 {
     for (Alarm*& alarm : alarms) {

@@ -19,6 +19,9 @@ LONG LoadAlarms();
 LONG SaveAlarms();
 LONG SaveAlarm(int i);
 LONG LoadAlarmHandle(int i, Alarm* alarm);
+// Keeps `handle` as alarm i's AlarmHandle and saves the alarm; false when
+// it could not be written.
+bool StoreAlarmHandle(int i, DWORD handle);
 void FreeAlarms();
 
 // The user's name for alarm i, or "Alarm %d" (i + 1) when it has none.

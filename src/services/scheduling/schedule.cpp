@@ -39,47 +39,42 @@ static bool IsAlarmIndex(int i)
     return i >= 0 && i < ALARM_COUNT && alarms[i] != nullptr;
 }
 
-bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
+// Replaces notification `old` (0 for none) with one for event n at `time`.
+// When the system forgot the old one or cannot replace it, a new one is
+// made and the old one cleared, so that it cannot ring as well. 0 when no
+// new one could be made: the old one is kept, as it may still ring, and is
+// tried again at the next reschedule.
+static DWORD ReplaceEventNotification(DWORD old, int n, const SYSTEMTIME& time)
 {
-    if (!IsAlarmIndex(i))
-        return false;
-    Alarm* alarm = alarms[i];
-    if (!isSnooze) {
-        if (alarm->Days == 0)
-            return false;
-        AdvanceToAllowedDay(alarm->Days, &time);
-    }
-    // A stored hour or minute out of range gives no time at all.
-    if (!IsValidTime(time))
-        return false;
-    // Another process may have replaced the notification since we loaded.
-    LoadAlarmHandle(i, alarm);
-    DWORD old = alarm->AlarmHandle;
-    DWORD handle = old != 0 ? RequestEvent(old, i, time) : 0;
-    if (handle == 0) {
-        // The system forgot the old one, or could not replace it: a new one,
-        // and the old one cleared so that it cannot ring as well.
-        handle = RequestEvent(0, i, time);
-        if (handle == 0)
-            return false;  // the old handle is kept: it may still ring, and is retried
-        if (old != 0)
-            CeClearUserNotification(ToHandle(old));
-    }
-    alarm->AlarmHandle = handle;
-    return SaveAlarm(i) == ERROR_SUCCESS;
+    DWORD handle = old != 0 ? RequestEvent(old, n, time) : 0;
+    if (handle != 0)
+        return handle;
+    handle = RequestEvent(0, n, time);
+    if (handle != 0 && old != 0)
+        CeClearUserNotification(ToHandle(old));
+    return handle;
 }
 
-// Requests alarm i's next regular occurrence from now.
-static bool ScheduleNextOccurrence(int i)
+// The one place an alarm is requested: its time computed, the notification
+// requested, the handle recorded.
+bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false);
+    SYSTEMTIME due;
+    if (!IsAlarmIndex(i) || !AlarmRequestTime(*alarms[i], time, isSnooze, &due))
+        return false;
+    // Another process may have replaced the notification since we loaded.
+    LoadAlarmHandle(i, alarms[i]);
+    DWORD handle = ReplaceEventNotification(alarms[i]->AlarmHandle, i, due);
+    return handle != 0 && StoreAlarmHandle(i, handle);
 }
 
 bool RequestNextOccurrence(int i)
 {
-    return IsAlarmIndex(i) && ScheduleNextOccurrence(i);
+    if (!IsAlarmIndex(i))
+        return false;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return ScheduleAlarmAt(i, NextAlarmTime(*alarms[i], now), false);
 }
 
 bool ClearAlarm(int i)
@@ -90,8 +85,7 @@ bool ClearAlarm(int i)
     if (!CeClearUserNotification(ToHandle(alarms[i]->AlarmHandle))
         && GetLastError() != ERROR_INVALID_HANDLE)
         return false;
-    alarms[i]->AlarmHandle = 0;
-    return SaveAlarm(i) == ERROR_SUCCESS;
+    return StoreAlarmHandle(i, 0);
 }
 
 DWORD RequestAllAlarms()
@@ -101,7 +95,7 @@ DWORD RequestAllAlarms()
         if (!IsAlarmIndex(i))
             continue;
         if (alarms[i]->AlarmOn == 1) {
-            if (!ScheduleNextOccurrence(i))
+            if (!RequestNextOccurrence(i))
                 failed |= 1u << i;
         } else {
             ClearAlarm(i);
