@@ -146,13 +146,19 @@ static INT_PTR RingAlarm()
 }
 
 static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(mainWindow, true); }
-static INT_PTR Picker() { return RunFolderPicker(mainWindow); }
+static INT_PTR Picker()
+{
+    wchar_t folder[MAX_PATH];
+    return RunFolderPicker(mainWindow, folder);
+}
+
+static INT_PTR Snooze() { return RunSnoozeTimeDialog(&SnoozeTime); }
 
 static const Shot shots[] = {
     { L"ringing", RingAlarm },
     { L"countdown-finished", RingCountdown },
     { L"set-alarms", RunSetAlarmsDialog },
-    { L"snooze-time", RunSnoozeTimeDialog },
+    { L"snooze-time", Snooze },
     { L"settings", RunSettingsDialog },
     { L"about", RunAboutDialog },
     { L"countdown", RunCountdownDialog },
@@ -238,8 +244,8 @@ int wmain(int argc, wchar_t** argv)
     }
     StringCchCopyW(outputFolder, MAX_PATH, argv[1]);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
-    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_CLASS, app.windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, app.windowTitle, WINDOW_NAME_UNITS);
     if (!RegisterMainWindowClass(instance) || !InitInstance(instance))
         return 1;
     // The build's default sounds: the folder above the programs.

@@ -19,7 +19,7 @@ static RECT ScreenRect(HWND window)
 TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrientation)
 {
     EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), ScreenRect(mainWindow));
-    EXPECT_EQ((RECT{ 0, 320 - MENUBAR_HEIGHT, 240, 320 }), ScreenRect(menuBar));
+    EXPECT_EQ((RECT{ 0, 320 - MENUBAR_HEIGHT, 240, 320 }), ScreenRect(app.menuBar));
     EXPECT_EQ(0, GetWindowLongW(mainWindow, GWL_STYLE) & WS_CAPTION);
     EXPECT_EQ(DeviceTaskbar(), WindowFromPoint(POINT{ 120, TASKBAR_HEIGHT / 2 }));
     // The whole face, AM/PM strip to player strip, is on the screen below
@@ -42,7 +42,7 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     EXPECT_TRUE(TurnScreen(320, 240));
     EXPECT_EQ(-1, orientation);
     EXPECT_NE(portraitDate, dateText);
-    EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(menuBar));
+    EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(app.menuBar));
     EXPECT_LE(prevButtonRect.bottom, clientHeight);
     // The landscape face: its digits, the AM/PM block.
     SetClock(MakeTime(2026, 12, 6, 13, 47));
@@ -76,7 +76,7 @@ static std::string BarState()
 {
     std::string state;
     for (int command : { IDM_ALARMS_MENU, IDM_OPTIONS_MENU, IDM_SETTINGS })
-        state += SendMessageW(menuBar, TB_ISBUTTONENABLED, command, 0) ? '1' : '0';
+        state += SendMessageW(app.menuBar, TB_ISBUTTONENABLED, command, 0) ? '1' : '0';
     return state;
 }
 
@@ -108,7 +108,7 @@ TEST_F(MainWindow, MenuBarIsOffWhileADialogRunsAndBackAsTheModeAllows)
     for (int answer : { IDCANCEL, IDOK }) {
         EXPECT_EQ("000 111", BarAround(MAKEWPARAM(0, BN_CLICKED), setAlarmsButton, answer));
         EXPECT_EQ(answer == IDOK, ItemGrey(IDM_CANCEL_SNOOZE)) << answer;
-        EXPECT_EQ(answer == IDCANCEL, SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0);
+        EXPECT_EQ(answer == IDCANCEL, SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0);
     }
 
     // A dialog does not bring back what the countdown disabled.
@@ -131,7 +131,7 @@ TEST_F(MainWindow, LowMemoryReleasesTheBitmapsOnceWhateverComesBeforeTheReturn)
     SendMessageW(mainWindow, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
     SendMessageW(mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_TRUE(faceLoaded);
-    EXPECT_FALSE(bitmapsReleased);
+    EXPECT_FALSE(app.bitmapsReleased);
     EXPECT_EQ(loaded, liveFaceBitmaps);
 }
 
@@ -144,7 +144,7 @@ TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)
     ULONGLONG end = LocalNowTicks() + 10 * TICKS_PER_MINUTE;
     WriteDword(SETTINGS_PATH, L"CDFTLow", static_cast<DWORD>(end));
     WriteDword(SETTINGS_PATH, L"CDFTHigh", static_cast<DWORD>(end >> 32));
-    windowClosing = false;
+    app.windowClosing = false;
     ASSERT_TRUE(InitInstance(GetModuleHandleW(nullptr)));
     EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
     EXPECT_TRUE(IsWindowVisible(stopCountdownButton));

@@ -164,12 +164,13 @@ TEST_F(SleepDialog, TurnedScreenScrollsTheDialogToItsStartButton)
 TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
 {
     // No folder holds sound: nothing to choose, and Select does nothing.
+    wchar_t picked[MAX_PATH];
     Answering({ [](HWND dialog) {
         EXPECT_EQ(0u, TreeView_GetCount(GetDlgItem(dialog, IDC_FOLDER_TREE)));
         Press(dialog, IDC_PICKER_SELECT);
         EXPECT_TRUE(IsWindowVisible(dialog));
         Press(dialog, IDC_PICKER_CANCEL);
-    } }, [] { EXPECT_EQ(2, RunFolderPicker(mainWindow)); });
+    } }, [&] { EXPECT_EQ(2, RunFolderPicker(mainWindow, picked)); });
 
     WriteBytes(Folder(L"Music\\Rock") + L"\\song.mp3", { 0 });
     WriteBytes(Folder(L"Empty") + L"\\notes.txt", { 0 });
@@ -190,8 +191,8 @@ TEST_F(SleepDialog, PickerShowsTheFoldersWithSoundAndACardFirst)
         TreeView_SelectItem(tree, rockItem);
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_PICKER_SELECT)));
         Press(dialog, IDC_PICKER_SELECT);
-    } }, [] { EXPECT_EQ(1, RunFolderPicker(mainWindow)); });
-    EXPECT_EQ(L"\\Documents\\Music\\Rock", std::wstring(pickedFolderPath));
+    } }, [&] { EXPECT_EQ(1, RunFolderPicker(mainWindow, picked)); });
+    EXPECT_EQ(L"\\Documents\\Music\\Rock", std::wstring(picked));
 }
 
 TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButtonsUntilTheTimeIsUp)

@@ -23,7 +23,7 @@ static void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
 
 TEST_F(MenuBar, DropDownsOpenTheirMenusAndPictureButtonsShowTooltipsAndPassCommands)
 {
-    HWND toolbar = FindWindowExW(menuBar, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    HWND toolbar = FindWindowExW(app.menuBar, nullptr, TOOLBARCLASSNAMEW, nullptr);
     const int dropDowns[2] = { IDM_ALARMS_MENU, IDM_OPTIONS_MENU };
     for (int i = 0; i < 2; i++) {
         openedMenu = nullptr;
@@ -41,11 +41,11 @@ TEST_F(MenuBar, DropDownsOpenTheirMenusAndPictureButtonsShowTooltipsAndPassComma
                                      std::pair(IDM_SETTINGS, L"Settings") }) {
         NMTTDISPINFOW info = {};
         info.hdr = { toolbar, static_cast<UINT_PTR>(command), TTN_GETDISPINFOW };
-        SendMessageW(menuBar, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        SendMessageW(app.menuBar, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
         EXPECT_STREQ(tooltip, info.lpszText);
     }
     // A picture button's command reaches the window that owns the bar.
     EnableCancelSnooze(true);
-    SendMessageW(menuBar, WM_COMMAND, IDM_CANCEL_SNOOZE, reinterpret_cast<LPARAM>(toolbar));
-    EXPECT_FALSE(SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0));
+    SendMessageW(app.menuBar, WM_COMMAND, IDM_CANCEL_SNOOZE, reinterpret_cast<LPARAM>(toolbar));
+    EXPECT_FALSE(SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0));
 }

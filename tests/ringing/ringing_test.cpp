@@ -26,7 +26,7 @@ static std::function<void()> Event(WPARAM event)
 
 static bool CancelSnoozeEnabled()
 {
-    return SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0;
+    return SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0;
 }
 
 // A step that waits until the capture holds `passes` passes of `file` at
@@ -136,10 +136,10 @@ TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwa
         GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
         EXPECT_GT(snooze.right - snooze.left, 5 * (snooze.bottom - snooze.top) / 2);
         // A timer that fires 30 s off the maximum checks again later.
-        ringStartTime = AddTicks(LocalTimeIn(0), -(5 * 60 + 30) * TICKS_PER_SECOND);
+        ringing.ringStartTime = AddTicks(LocalTimeIn(0), -(5 * 60 + 30) * TICKS_PER_SECOND);
         SendMessageW(dialog, WM_TIMER, 1, 0);
         EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog));
-        ringStartTime = AddTicks(LocalTimeIn(0), -5 * 60 * TICKS_PER_SECOND);
+        ringing.ringStartTime = AddTicks(LocalTimeIn(0), -5 * 60 * TICKS_PER_SECOND);
         SendMessageW(dialog, WM_TIMER, 1, 0);
     }, [&](HWND box) {
         owner = GetWindow(box, GW_OWNER);

@@ -9,15 +9,20 @@
 #define WINDOW_NAME_UNITS 32
 #define CLOCK_TIMER_ID    5
 
-extern HINSTANCE appInstance;
+// The application shell's state, set up by start-up.
+struct AppState {
+    HINSTANCE appInstance;
+    HWND menuBar;
+    wchar_t windowClassName[WINDOW_NAME_UNITS];
+    wchar_t windowTitle[WINDOW_NAME_UNITS];
+    // Set once the window has begun to close; paint and events are then ignored.
+    bool windowClosing;
+    // Set while the clock bitmaps are released on low memory.
+    bool bitmapsReleased;
+};
+extern AppState app;
+// The main window, which every part of the window layer owns by.
 extern HWND mainWindow;
-extern HWND menuBar;
-extern wchar_t windowClassName[WINDOW_NAME_UNITS];
-extern wchar_t windowTitle[WINDOW_NAME_UNITS];
-// Set once the window has begun to close; paint and events are then ignored.
-extern bool windowClosing;
-// Set while the clock bitmaps are released on low memory.
-extern bool bitmapsReleased;
 
 // The entry point's work: returns the process exit code. `commandLine` is
 // the raw one (GetCommandLineW), program name included.

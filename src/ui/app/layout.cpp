@@ -117,7 +117,7 @@ static HWND CreateText(int x, int y, int width, int height, HFONT font, const wc
     // from painting over the other.
     HWND control = CreateWindowExW(0, L"STATIC", text,
                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER, x, y,
-                                   width, height, mainWindow, nullptr, appInstance, nullptr);
+                                   width, height, mainWindow, nullptr, app.appInstance, nullptr);
     if (control != nullptr && font != nullptr)
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
@@ -218,7 +218,7 @@ static HWND CreateButton(UINT textId, int x, int width, bool visible)
     LoadResourceText(textId, text, ARRAYSIZE(text));
     DWORD style = WS_CHILD | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0);
     return CreateWindowExW(0, L"BUTTON", text, style, x, buttonsTop, width, BUTTON_HEIGHT,
-                           mainWindow, nullptr, appInstance, nullptr);
+                           mainWindow, nullptr, app.appInstance, nullptr);
 }
 
 void CreateButtons()

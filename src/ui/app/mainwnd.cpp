@@ -39,7 +39,7 @@ static void CheckOrientation()
         return;
     FreeClockFace();
     ComputeLayout();
-    LoadClockFace(appInstance);
+    LoadClockFace(app.appInstance);
     DestroyTextControls();
     CreateTextControls();
     DestroyButtons();
@@ -54,10 +54,10 @@ static void CheckOrientation()
 
 static void CloseSequence(HWND window)
 {
-    if (windowClosing)
+    if (app.windowClosing)
         return;
     KillTimer(window, CLOCK_TIMER_ID);
-    windowClosing = true;
+    app.windowClosing = true;
     StopSleep();
     DestroyTextControls();
     DestroyButtons();
@@ -93,7 +93,7 @@ static void OpenSoundControlPanel()
 
 static void OnSettings(HWND window)
 {
-    if (RunSettingsDialog() != 1)
+    if (RunSettingsDialog() != IDOK)
         return;
     SaveSettings();
     InvalidateClockArea(orientation != 1);
@@ -126,7 +126,7 @@ static void OnCountdown()
 
 static void OnHourlyChime()
 {
-    if (RunChimeDialog() != 1)
+    if (RunChimeDialog() != IDOK)
         return;
     ReloadChimeHandle();
     RescheduleChime(mainWindow);
@@ -137,7 +137,7 @@ static LRESULT OnButton(HWND button)
     if (button == setAlarmsButton) {
         // Done saved and rescheduled the alarms, which ends any snooze; after
         // Cancel a snooze still pending can still be cancelled.
-        if (RunSetAlarmsDialog() == 1)
+        if (RunSetAlarmsDialog() == IDOK)
             EnableCancelSnooze(false);
         SaveSettings();
     } else if (button == sleepButton) {
@@ -189,7 +189,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         OnCountdown();
         return 0;
     case IDM_SNOOZE_TIME:
-        if (RunSnoozeTimeDialog() == 1)
+        if (RunSnoozeTimeDialog(&SnoozeTime) == IDOK)
             SaveSettings();
         return 0;
     case IDM_HOURLY_CHIME:
@@ -246,14 +246,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         CheckOrientation();
         return 0;
     case WM_ACTIVATE:
-        if (bitmapsReleased) {
-            LoadClockFace(appInstance);
+        if (app.bitmapsReleased) {
+            LoadClockFace(app.appInstance);
             PaintClockNow(window);
-            bitmapsReleased = false;
+            app.bitmapsReleased = false;
         }
         break;
     case WM_PAINT:
-        if (!windowClosing)
+        if (!app.windowClosing)
             PaintMainWindow(window);
         break;
     case WM_CLOSE:
@@ -292,17 +292,17 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnPlayerPenUp(PointOf(lParam));
         return 0;
     case WM_HIBERNATE:
-        if (!windowClosing) {
+        if (!app.windowClosing) {
             FreeClockFace();
-            bitmapsReleased = true;
+            app.bitmapsReleased = true;
         }
         break;
     case WM_APP_EVENT:
-        if (!windowClosing)
+        if (!app.windowClosing)
             HandleEvent(wParam);
         return 0;
     case WM_APP_MISSED:
-        if (!windowClosing)
+        if (!app.windowClosing)
             HandleMissedEvent(wParam);
         return 0;
     case WM_POWERBROADCAST:
@@ -314,7 +314,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case WM_APP_SILENCE_ON:
     case WM_APP_SILENCE_OFF:
-        if (!windowClosing)
+        if (!app.windowClosing)
             SetSilenced(message == WM_APP_SILENCE_ON);
         return 0;
     case WM_APP_RELOAD_ALARMS:

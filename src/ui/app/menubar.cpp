@@ -29,13 +29,13 @@ void CreateMainMenuBar(HWND window)
     info.cbSize = sizeof(info);
     info.hwndParent = window;
     info.nToolBarId = IDM_MAIN_MENU;
-    info.hInstRes = appInstance;
+    info.hInstRes = app.appInstance;
     info.nBmpId = IDB_MENUBAR_IMAGES;
     info.cBmpImages = 2;
     if (!SHCreateMenuBar(&info))
         ShowMessage(window, IDS_MENU_BAR_FAILED, IDS_ERROR, MB_OK);
-    menuBar = info.hwndMB;
-    if (menuBar == nullptr)
+    app.menuBar = info.hwndMB;
+    if (app.menuBar == nullptr)
         return;
     // The bar keeps copies of the texts.
     wchar_t texts[ARRAYSIZE(menuBarTooltips)][64];
@@ -46,23 +46,23 @@ void CreateMainMenuBar(HWND window)
             LoadResourceText(menuBarTooltips[i], texts[i], ARRAYSIZE(texts[i]));
         tooltips[i] = texts[i];
     }
-    SendMessageW(menuBar, TB_SETBUTTONTOOLTIPS, ARRAYSIZE(tooltips),
+    SendMessageW(app.menuBar, TB_SETBUTTONTOOLTIPS, ARRAYSIZE(tooltips),
                  reinterpret_cast<LPARAM>(tooltips));
-    SendMessageW(menuBar, TB_ADDBUTTONSW, ARRAYSIZE(menuBarButtons),
+    SendMessageW(app.menuBar, TB_ADDBUTTONSW, ARRAYSIZE(menuBarButtons),
                  reinterpret_cast<LPARAM>(menuBarButtons));
 }
 
 HMENU MenuBarMenu()
 {
-    if (menuBar == nullptr)
+    if (app.menuBar == nullptr)
         return nullptr;
-    return reinterpret_cast<HMENU>(SendMessageW(menuBar, SHCMBM_GETMENU, 0, 0));
+    return reinterpret_cast<HMENU>(SendMessageW(app.menuBar, SHCMBM_GETMENU, 0, 0));
 }
 
 static void EnableBarButton(int command, bool enable)
 {
-    if (menuBar != nullptr)
-        SendMessageW(menuBar, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
+    if (app.menuBar != nullptr)
+        SendMessageW(app.menuBar, TB_ENABLEBUTTON, command, MAKELONG(enable ? TRUE : FALSE, 0));
 }
 
 void EnableMenuBar(bool enable)

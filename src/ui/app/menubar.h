@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-// Creates the bar for `window` and keeps it in menuBar; says so when the
+// Creates the bar for `window` and keeps it in app.menuBar; says so when the
 // shell cannot make one.
 void CreateMainMenuBar(HWND window);
 // The menu of the menu bar, or null without one.

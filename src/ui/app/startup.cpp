@@ -17,13 +17,8 @@
 #include "settings.h"
 #include "sound.h"
 
-HINSTANCE appInstance;
+AppState app;
 HWND mainWindow;
-HWND menuBar;
-wchar_t windowClassName[WINDOW_NAME_UNITS];
-wchar_t windowTitle[WINDOW_NAME_UNITS];
-bool windowClosing;
-bool bitmapsReleased;
 
 // The event this start was made for, or -1.
 static int startEvent = -1;
@@ -37,7 +32,7 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszClassName = windowClassName;
+    wc.lpszClassName = app.windowClassName;
     return RegisterClassW(&wc) != 0;
 }
 
@@ -60,9 +55,9 @@ static void EndStaleCountdown()
 
 bool InitInstance(HINSTANCE instance)
 {
-    appInstance = instance;
+    app.appInstance = instance;
 
-    HWND window = CreateWindowExW(0, windowClassName, windowTitle, WS_VISIBLE, 0, 0,
+    HWND window = CreateWindowExW(0, app.windowClassName, app.windowTitle, WS_VISIBLE, 0, 0,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                                   nullptr);
     if (window == nullptr || !IsWindow(window))
@@ -89,7 +84,7 @@ bool InitInstance(HINSTANCE instance)
     CreateTextControls();
     ShowPendingAlarm();
     CreateButtons();
-    LoadClockFace(appInstance);
+    LoadClockFace(app.appInstance);
 
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -115,12 +110,12 @@ static HWND FindRunningInstance(HANDLE* instanceMutex)
 {
     *instanceMutex = CreateMutexW(nullptr, TRUE, WAKELOOM_INSTANCE_MUTEX);
     if (*instanceMutex == nullptr)
-        return FindWindowW(windowClassName, windowTitle);  // the old rule, rather than none
+        return FindWindowW(app.windowClassName, app.windowTitle);  // the old rule, rather than none
     if (GetLastError() != ERROR_ALREADY_EXISTS)
-        return FindWindowW(windowClassName, windowTitle);  // a window of an older kind
+        return FindWindowW(app.windowClassName, app.windowTitle);  // a window of an older kind
     ULONGLONG start = GetTickCount64();
     for (;;) {
-        HWND running = FindWindowW(windowClassName, windowTitle);
+        HWND running = FindWindowW(app.windowClassName, app.windowTitle);
         if (running != nullptr) {
             CloseHandle(*instanceMutex);
             *instanceMutex = nullptr;
@@ -142,8 +137,8 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
     int eventId = ParseEventId(arguments);
     int missedId = ParseMissedEventId(arguments);
     orientation = GetOrientation();
-    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
-    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_CLASS, app.windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, app.windowTitle, WINDOW_NAME_UNITS);
 
     HANDLE instanceMutex;
     HWND running = FindRunningInstance(&instanceMutex);
@@ -163,9 +158,9 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
         return 0;
 
     fmodUseCount = 0;
-    windowClosing = false;
-    alarmRinging = 0;
-    bitmapsReleased = false;
+    app.windowClosing = false;
+    ringing.alarmRinging = 0;
+    app.bitmapsReleased = false;
     EnableCancelSnooze(false);
 
     if (eventId >= 0) {

@@ -65,11 +65,11 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
         case IDOK:
             Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
             DeleteFontOf(&labelFont);
-            EndDialog(dialog, 1);
+            EndDialog(dialog, IDOK);
             break;
         case IDCANCEL:
             DeleteFontOf(&labelFont);
-            EndDialog(dialog, 2);
+            EndDialog(dialog, IDCANCEL);
             break;
         case IDC_BROWSE:
             OnBrowse(dialog);

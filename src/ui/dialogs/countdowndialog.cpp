@@ -66,7 +66,7 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
             break;
         case IDOK:
         case IDCANCEL:
-            EndCountdownDialog(dialog, 2);
+            EndCountdownDialog(dialog, IDCANCEL);
             break;
         case IDC_BROWSE:
             OnBrowse(dialog);

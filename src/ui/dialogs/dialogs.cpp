@@ -30,13 +30,13 @@ static INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam
 
 INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param)
 {
-    HRSRC found = FindResourceW(appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(appInstance, found) : nullptr;
+    HRSRC found = FindResourceW(app.appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
+    HGLOBAL loaded = found != nullptr ? LoadResource(app.appInstance, found) : nullptr;
     auto* dialogTemplate = loaded != nullptr
         ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
     if (dialogTemplate == nullptr)
         return -1;
-    return DialogBoxIndirectParamW(appInstance, dialogTemplate, owner,
+    return DialogBoxIndirectParamW(app.appInstance, dialogTemplate, owner,
                                    proc != nullptr ? proc : PlainDialogProc, param);
 }
 
@@ -144,7 +144,7 @@ bool BrowseForFile(HWND owner, bool playlist, wchar_t* path)
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
-    ofn.hInstance = appInstance;
+    ofn.hInstance = app.appInstance;
     ofn.lpstrFilter = filter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = chosen;

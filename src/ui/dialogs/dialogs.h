@@ -17,16 +17,17 @@ INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
 INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param = 0);
 
 // Each dialog as the main window (and the tests) run it.
-INT_PTR RunSetAlarmsDialog();   // 1 Done, 2 Cancel
-INT_PTR RunSnoozeTimeDialog();  // 1 OK, 2 Cancel
-INT_PTR RunSettingsDialog();    // 1 Done, 2 Cancel
-INT_PTR RunAboutDialog();       // 2
-INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else 2
-INT_PTR RunChimeDialog();       // 1 Done, 2 Cancel
-INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else 1
-// The sound-folder picker: 1 with a folder in pickedFolderPath, else 2.
-INT_PTR RunFolderPicker(HWND owner);
-extern wchar_t pickedFolderPath[MAX_PATH];
+INT_PTR RunSetAlarmsDialog();   // IDOK (Done) or IDCANCEL
+// Edits `snoozeTime` (minutes); IDOK or IDCANCEL.
+INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime);
+INT_PTR RunSettingsDialog();    // IDOK (Done) or IDCANCEL
+INT_PTR RunAboutDialog();       // IDCANCEL
+INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else IDCANCEL
+INT_PTR RunChimeDialog();       // IDOK (Done) or IDCANCEL
+INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else IDOK
+// The sound-folder picker: IDOK with a folder in `pickedFolderPath`
+// (MAX_PATH units), else IDCANCEL.
+INT_PTR RunFolderPicker(HWND owner, wchar_t* pickedFolderPath);
 // Its parts: the search of the documents folder and the cards, the tree
 // view filled from a tree, and the folder images attached to it.
 struct FolderNode* BuildSoundFolderTree(HWND dialog);

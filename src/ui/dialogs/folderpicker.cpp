@@ -15,7 +15,6 @@
 #include "resource.h"
 #include "storagecards.h"
 
-wchar_t pickedFolderPath[MAX_PATH];
 
 static FolderNode* folderTree;
 static HIMAGELIST folderImages;
@@ -132,9 +131,18 @@ static std::wstring ItemText(HWND treeView, HTREEITEM item)
     return text;
 }
 
+// The caller's buffer (MAX_PATH units) for the folder picked.
+static wchar_t* PickedFolderOf(HWND dialog)
+{
+    return reinterpret_cast<wchar_t*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
 // The device path of an item: its text and its parents', joined.
 static void OnSelectionChanged(HWND dialog, HWND treeView, HTREEITEM item)
 {
+    wchar_t* pickedFolderPath = PickedFolderOf(dialog);
+    if (pickedFolderPath == nullptr)
+        return;
     std::wstring path = ItemText(treeView, item);
     for (HTREEITEM parent = TreeView_GetParent(treeView, item); parent != nullptr;
          parent = TreeView_GetParent(treeView, parent))
@@ -154,8 +162,9 @@ static void OnItemExpanded(HWND treeView, const NMTREEVIEWW* note)
     SendMessageW(treeView, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-static BOOL OnInitDialog(HWND dialog)
+static BOOL OnInitDialog(HWND dialog, wchar_t* pickedFolderPath)
 {
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(pickedFolderPath));
     MakeFullScreen(dialog);
     titleFont = CreateLabelFont();
     SetControlFont(dialog, IDC_PICKER_TITLE, titleFont);
@@ -186,7 +195,7 @@ static INT_PTR CALLBACK FolderPickerProc(HWND dialog, UINT message, WPARAM wPara
 {
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, reinterpret_cast<wchar_t*>(lParam));
     case WM_NOTIFY: {
         auto* note = reinterpret_cast<const NMTREEVIEWW*>(lParam);
         if (note->hdr.idFrom != IDC_FOLDER_TREE)
@@ -199,10 +208,10 @@ static INT_PTR CALLBACK FolderPickerProc(HWND dialog, UINT message, WPARAM wPara
     }
     case WM_COMMAND:
         if ((LOWORD(wParam) == IDC_PICKER_SELECT || LOWORD(wParam) == IDOK)
-            && pickedFolderPath[0] != L'\0')
-            EndPicker(dialog, 1);
+            && PickedFolderOf(dialog) != nullptr && PickedFolderOf(dialog)[0] != L'\0')
+            EndPicker(dialog, IDOK);
         else if (LOWORD(wParam) == IDC_PICKER_CANCEL || LOWORD(wParam) == IDCANCEL)
-            EndPicker(dialog, 2);
+            EndPicker(dialog, IDCANCEL);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return BlueLabels(wParam, lParam, { IDC_PICKER_TITLE });
@@ -210,7 +219,9 @@ static INT_PTR CALLBACK FolderPickerProc(HWND dialog, UINT message, WPARAM wPara
     return FALSE;
 }
 
-INT_PTR RunFolderPicker(HWND owner)
+INT_PTR RunFolderPicker(HWND owner, wchar_t* pickedFolderPath)
 {
-    return RunDialogTemplate(IDD_FOLDER_PICKER, FolderPickerProc, owner);
+    pickedFolderPath[0] = L'\0';
+    return RunDialogTemplate(IDD_FOLDER_PICKER, FolderPickerProc, owner,
+                             reinterpret_cast<LPARAM>(pickedFolderPath));
 }

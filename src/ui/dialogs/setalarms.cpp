@@ -145,7 +145,7 @@ static void OnDone(HWND dialog)
     SaveAlarms();
     RescheduleAllAlarms(dialog);
     Sleep(1000);
-    EndSetAlarms(dialog, 1);
+    EndSetAlarms(dialog, IDOK);
 }
 
 static void OnBrowse(HWND dialog)
@@ -175,7 +175,7 @@ static void OnCommand(HWND dialog, WPARAM wParam)
         OnDone(dialog);
         break;
     case IDCANCEL:
-        EndSetAlarms(dialog, 2);
+        EndSetAlarms(dialog, IDCANCEL);
         break;
     case IDC_OWN_VOLUME:
         EnableWindow(GetDlgItem(dialog, IDC_VOLUME), Checked(dialog, IDC_OWN_VOLUME));

@@ -52,7 +52,7 @@ static void OnSettingsOk(HWND dialog)
     if (MaxTime == 0)
         MaxTime = DEFAULT_MAX_TIME;
     DeleteFontOf(&titleFont);
-    EndDialog(dialog, 1);
+    EndDialog(dialog, IDOK);
 }
 
 static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -65,7 +65,7 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wPa
             OnSettingsOk(dialog);
         } else if (LOWORD(wParam) == IDCANCEL) {
             DeleteFontOf(&titleFont);
-            EndDialog(dialog, 2);
+            EndDialog(dialog, IDCANCEL);
         }
         return TRUE;
     case WM_CTLCOLORSTATIC:
@@ -90,7 +90,7 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             DeleteFontOf(&titleFont);
-            EndDialog(dialog, 2);
+            EndDialog(dialog, IDCANCEL);
         }
         return TRUE;
     case WM_CTLCOLORSTATIC:

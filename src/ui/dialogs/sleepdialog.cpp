@@ -88,9 +88,10 @@ static void OnBrowse(HWND dialog)
     wchar_t path[MAX_PATH];
     LRESULT kind = SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_GETCURSEL, 0, 0);
     if (kind == BROWSE_FOLDER) {
-        // The picker ends with 1 only with a folder picked.
-        if (RunFolderPicker(dialog) == 1)
-            Choose(dialog, pickedFolderPath, MEDIA_SOURCE_FOLDER);
+        // The picker ends with IDOK only with a folder picked.
+        wchar_t folder[MAX_PATH];
+        if (RunFolderPicker(dialog, folder) == IDOK)
+            Choose(dialog, folder, MEDIA_SOURCE_FOLDER);
     } else if (kind == BROWSE_FILE) {
         if (BrowseForFile(mainWindow, false, path))
             Choose(dialog, path, MEDIA_SOURCE_FILE);
@@ -149,7 +150,7 @@ static INT_PTR CALLBACK SleepDialogProc(HWND dialog, UINT message, WPARAM wParam
             break;
         case IDOK:
         case IDCANCEL:
-            EndSleepDialog(dialog, 1);
+            EndSleepDialog(dialog, IDOK);
             break;
         default:
             OnTimeDigitCommand(dialog, wParam, HOURS_OF_A_DAY);

@@ -4,31 +4,33 @@
 
 #include "messages.h"
 #include "resource.h"
-#include "settings.h"
 #include "timedigits.h"
 
 #define DEFAULT_SNOOZE_MINUTES 5
 
 static HFONT digitFont;
+// The caller's snooze time, which OK replaces.
+static DWORD* editedSnoozeTime;
 
 static BOOL OnInitDialog(HWND dialog)
 {
     digitFont = CreateDigitFont(24);
     PrepareTimeDigits(dialog, digitFont);
-    SetTimeDigitsDuration(dialog, SnoozeTime);
+    SetTimeDigitsDuration(dialog, *editedSnoozeTime);
     SetFocus(dialog);
     return TRUE;
 }
 
 static void OnOk(HWND dialog)
 {
-    SnoozeTime = static_cast<DWORD>(TimeDigitsDuration(dialog));
-    if (SnoozeTime == 0) {
+    DWORD minutes = static_cast<DWORD>(TimeDigitsDuration(dialog));
+    if (minutes == 0) {
         ShowMessage(dialog, IDS_ZERO_SNOOZE, IDS_SNOOZE_CAPTION, MB_ICONEXCLAMATION);
-        SnoozeTime = DEFAULT_SNOOZE_MINUTES;
+        minutes = DEFAULT_SNOOZE_MINUTES;
     }
+    *editedSnoozeTime = minutes;
     DeleteFontOf(&digitFont);
-    EndDialog(dialog, 1);
+    EndDialog(dialog, IDOK);
 }
 
 static INT_PTR CALLBACK SnoozeTimeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -41,7 +43,7 @@ static INT_PTR CALLBACK SnoozeTimeDialogProc(HWND dialog, UINT message, WPARAM w
             OnOk(dialog);
         } else if (LOWORD(wParam) == IDCANCEL) {
             DeleteFontOf(&digitFont);
-            EndDialog(dialog, 2);
+            EndDialog(dialog, IDCANCEL);
         } else {
             OnTimeDigitCommand(dialog, wParam, HOURS_OF_A_DAY);
         }
@@ -50,7 +52,8 @@ static INT_PTR CALLBACK SnoozeTimeDialogProc(HWND dialog, UINT message, WPARAM w
     return FALSE;
 }
 
-INT_PTR RunSnoozeTimeDialog()
+INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime)
 {
+    editedSnoozeTime = snoozeTime;
     return RunDialog(IDD_SNOOZE_TIME, SnoozeTimeDialogProc);
 }

@@ -20,10 +20,6 @@
 #include "shell.h"
 #include "sound.h"
 
-HFONT ringFont;
-SYSTEMTIME ringStartTime;
-wchar_t ringSoundPath[MAX_PATH];
-
 #define MAX_TIME_TIMER   1
 #define AWAKE_TIMER      2
 #define AWAKE_PERIOD_MS  2000
@@ -41,6 +37,8 @@ struct RingDialog {
     RingSound playing;
     wchar_t unplayable[MAX_PATH]; // the first file that did not play, for the user
     bool endedEarly;              // by another ring: nothing to tell
+    wchar_t ringSoundPath[MAX_PATH]; // the file that plays; empty for the tone
+    HFONT ringFont;               // the buttons' font
 };
 
 // The ringing dialog open now, if any.
@@ -101,7 +99,7 @@ static void StartRingSound(RingDialog* ring, RingSound from)
             && wcscmp(paths[SOUND_OWN], paths[SOUND_DEFAULT]) == 0)
             continue;
         if (PlaySoundViaFMOD(paths[which], alarmVolume)) {
-            StringCchCopyW(ringSoundPath, ARRAYSIZE(ringSoundPath), paths[which]);
+            StringCchCopyW(ring->ringSoundPath, MAX_PATH, paths[which]);
             ring->playing = static_cast<RingSound>(which);
             return;
         }
@@ -109,7 +107,7 @@ static void StartRingSound(RingDialog* ring, RingSound from)
         CloseAlarmSound(alarmVolume);
         NoteUnplayable(ring, paths[which]);
     }
-    ringSoundPath[0] = L'\0';
+    ring->ringSoundPath[0] = L'\0';
     ring->playing = SOUND_TONE;
     PlayAlarmTone(alarmVolume);
 }
@@ -120,7 +118,7 @@ static void ReplaceFailedSound(RingDialog* ring)
 {
     RingSound failed = ring->playing;
     if (failed != SOUND_TONE)
-        NoteUnplayable(ring, ringSoundPath);
+        NoteUnplayable(ring, ring->ringSoundPath);
     StopRingSound(ring);
     StartRingSound(ring, failed == SOUND_TONE ? SOUND_TONE
                                               : static_cast<RingSound>(failed + 1));
@@ -133,11 +131,12 @@ static void OpenRingDialog(HWND dialog, RingDialog* ring, const int* buttons, in
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(ring));
     openRingWindow = dialog;
     openRing = ring;
-    ringFont = CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial");
+    ring->ringFont = CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial");
     SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    for (int i = 0; ringFont != nullptr && i < count; i++)
-        SendDlgItemMessageW(dialog, buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(ringFont), TRUE);
-    GetLocalTime(&ringStartTime);
+    for (int i = 0; ring->ringFont != nullptr && i < count; i++)
+        SendDlgItemMessageW(dialog, buttons[i], WM_SETFONT,
+                            reinterpret_cast<WPARAM>(ring->ringFont), TRUE);
+    GetLocalTime(&ringing.ringStartTime);
 }
 
 static RingDialog* RingOf(HWND dialog)
@@ -152,9 +151,9 @@ static void EndRingDialog(HWND dialog, RingDialog* ring, INT_PTR result)
     StopRingSound(ring);
     KillTimer(dialog, MAX_TIME_TIMER);
     KillTimer(dialog, AWAKE_TIMER);
-    if (ringFont != nullptr)
-        DeleteObject(ringFont);
-    ringFont = nullptr;
+    if (ring->ringFont != nullptr)
+        DeleteObject(ring->ringFont);
+    ring->ringFont = nullptr;
     if (ring->unplayable[0] != L'\0' && !ring->endedEarly)
         ShowMessage(dialog, ring->playing == SOUND_TONE ? IDS_RANG_TONE : IDS_RANG_DEFAULT_SOUND,
                     IDS_ERROR, MB_ICONEXCLAMATION, ring->unplayable);
@@ -201,7 +200,7 @@ void EndOpenRing()
     if (openRing == nullptr)
         return;
     openRing->endedEarly = true;
-    EndRingDialog(openRingWindow, openRing, 2);
+    EndRingDialog(openRingWindow, openRing, RING_STOPPED);
 }
 
 // ---- the alarm's dialog ---------------------------------------------------------
@@ -225,11 +224,11 @@ static void OnAlarmDialogSnooze(HWND dialog, RingDialog* ring)
     if (ring->kind == RING_ALARM && !ScheduleSnooze(ring->alarmIndex)) {
         // Stopped instead: the caller sets the next regular time.
         ShowMessage(dialog, IDS_SNOOZE_FAILED, IDS_WAKELOOM, MB_ICONEXCLAMATION);
-        EndRingDialog(dialog, ring, 2);
+        EndRingDialog(dialog, ring, RING_STOPPED);
         return;
     }
     Sleep(1000);
-    EndRingDialog(dialog, ring, 1);
+    EndRingDialog(dialog, ring, RING_SNOOZED);
 }
 
 static void OnRingAwakeTimer(HWND dialog, RingDialog* ring, bool afterPowerOn)
@@ -251,9 +250,9 @@ static void OnAlarmDialogTimer(HWND dialog, RingDialog* ring, UINT_PTR timer)
     } else if (timer == MAX_TIME_TIMER) {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        if (MaxRingTimeReached(ringStartTime, now, MaxTime)) {
-            maxTimeReached = 1;
-            EndRingDialog(dialog, ring, 2);
+        if (MaxRingTimeReached(ringing.ringStartTime, now, MaxTime)) {
+            ringing.maxTimeReached = 1;
+            EndRingDialog(dialog, ring, RING_STOPPED);
         } else {
             // Fired at an unexpected moment (the clock was set): look again later.
             KillTimer(dialog, MAX_TIME_TIMER);
@@ -274,7 +273,7 @@ static INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam
         switch (LOWORD(wParam)) {
         case IDC_STOP:
         case IDCANCEL:
-            EndRingDialog(dialog, ring, 2);
+            EndRingDialog(dialog, ring, RING_STOPPED);
             break;
         case IDC_SNOOZE:
         case IDOK:
@@ -295,7 +294,7 @@ static INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam
 INT_PTR RunAlarmDialog(HWND owner, int index, const Alarm* alarm, bool test)
 {
     if (index < 0 || index >= ALARM_COUNT || alarm == nullptr)
-        return 2;
+        return RING_STOPPED;
     RingDialog ring = {};
     ring.kind = test ? RING_TEST : RING_ALARM;
     ring.alarmIndex = index;
@@ -328,13 +327,13 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_STOP || LOWORD(wParam) == IDCANCEL)
-            EndRingDialog(dialog, ring, 2);
+            EndRingDialog(dialog, ring, RING_STOPPED);
         return TRUE;
     case WM_TIMER:
         if (wParam == AWAKE_TIMER)
             OnRingAwakeTimer(dialog, ring, false);
         else if (wParam == MAX_TIME_TIMER)
-            EndRingDialog(dialog, ring, 2);
+            EndRingDialog(dialog, ring, RING_STOPPED);
         return FALSE;
     case WM_DESTROY:
         OnRingDestroy(dialog);

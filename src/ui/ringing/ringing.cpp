@@ -18,9 +18,7 @@
 #include "sleepplayer.h"
 #include "sound.h"
 
-BYTE alarmRinging;
-int currentAlarm;
-BYTE maxTimeReached;
+RingingState ringing;
 
 static bool IsAlarmEvent(int n)
 {
@@ -70,14 +68,14 @@ static void RingAlarm(int n)
     // A ringing alarm cancels a running countdown.
     if (displayMode == DISPLAY_COUNTDOWN)
         StopCountdown();
-    alarmRinging = 1;
-    maxTimeReached = 0;
-    currentAlarm = n;
+    ringing.alarmRinging = 1;
+    ringing.maxTimeReached = 0;
+    ringing.currentAlarm = n;
     MessageBeep(0xFFFFFFFF);
     Sleep(1000);
     SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     EnableCancelSnooze(false);
-    if (RunAlarmDialog(mainWindow, n, alarms[n], false) == 1) {
+    if (RunAlarmDialog(mainWindow, n, alarms[n], false) == RING_SNOOZED) {
         EnableCancelSnooze(true);   // the snooze is already requested
     } else {
         if (alarms[n]->AlarmOn == 1)
@@ -85,10 +83,10 @@ static void RingAlarm(int n)
         RescheduleAlarm(n);
         EnableCancelSnooze(false);
     }
-    alarmRinging = 0;
-    if (maxTimeReached) {
+    ringing.alarmRinging = 0;
+    if (ringing.maxTimeReached) {
         ShowMessage(nullptr, IDS_MAX_TIME_REACHED, IDS_WAKELOOM, MB_OK);
-        maxTimeReached = 0;
+        ringing.maxTimeReached = 0;
     }
 }
 
@@ -118,7 +116,7 @@ void HandleEvent(WPARAM event)
     bool isAlarm = IsAlarmEvent(n) && alarms[n] != nullptr;
     if (!isAlarm && n != EVENT_COUNTDOWN && n != EVENT_CHIME)
         return;
-    bool mayRing = alarmRinging == 0 && Silenced == 0;
+    bool mayRing = ringing.alarmRinging == 0 && Silenced == 0;
     // An alarm turned off, or a countdown stopped, whose notification could
     // not be cleared: nothing to ring.
     bool wanted = isAlarm ? alarms[n]->AlarmOn == 1

@@ -9,16 +9,15 @@
 #include "alarms.h"
 #include "portable.h"
 
-// 1 while an alarm ringing dialog is open.
-extern BYTE alarmRinging;
-// The alarm being rung or tested; the sound engine reads its volume.
-extern int currentAlarm;
-// Set when the ringing dialog gave up at the maximum ring time.
-extern BYTE maxTimeReached;
-// The font of the ringing dialogs' buttons, while one is open.
-extern HFONT ringFont;
-extern SYSTEMTIME ringStartTime;
-extern wchar_t ringSoundPath[MAX_PATH];
+// What the ringing keeps between the arrival of an event and the end of
+// its dialog; one ringing dialog is open at a time.
+struct RingingState {
+    BYTE alarmRinging;          // 1 while an alarm ringing dialog is open
+    int currentAlarm;           // the alarm being rung
+    BYTE maxTimeReached;        // the dialog gave up at the maximum ring time
+    SYSTEMTIME ringStartTime;   // when the open ringing dialog began
+};
+extern RingingState ringing;
 
 // Handles event n (0..9 an alarm, 254 the countdown's end, 255 the chime),
 // the whole wParam of WM_APP_EVENT; any other number is ignored.
@@ -32,12 +31,17 @@ void HandleMissedEvent(WPARAM n);
 // is there.
 bool FindChimeSound(wchar_t* path);
 
+// What a ringing dialog ended with.
+#define RING_SNOOZED 1
+#define RING_STOPPED 2
+
 // Rings alarm `index` from its record `alarm` (the table's, or for a test
 // the copy being edited) in its dialog, the wide template in landscape.
-// Returns 1 when snoozed, 2 when stopped or timed out. A test schedules
+// Returns RING_SNOOZED, or RING_STOPPED when stopped or timed out. A test schedules
 // nothing.
 INT_PTR RunAlarmDialog(HWND owner, int index, const Alarm* alarm, bool test);
-// Sounds the countdown's end until STOP or the maximum time; returns 2.
+// Sounds the countdown's end until STOP or the maximum time; returns
+// RING_STOPPED.
 INT_PTR RunCountdownFinishedDialog(HWND owner, bool test);
 
 // What the ringing dialog open now rings, if one is.
