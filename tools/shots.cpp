@@ -152,14 +152,15 @@ static INT_PTR Picker()
     return RunFolderPicker(mainWindow, folder);
 }
 
-static INT_PTR Snooze() { return RunSnoozeTimeDialog(&SnoozeTime); }
+static INT_PTR Snooze() { return RunSnoozeTimeDialog(&settings.SnoozeTime); }
+static INT_PTR SettingsShot() { return RunSettingsDialog(&settings); }
 
 static const Shot shots[] = {
     { L"ringing", RingAlarm },
     { L"countdown-finished", RingCountdown },
     { L"set-alarms", RunSetAlarmsDialog },
     { L"snooze-time", Snooze },
-    { L"settings", RunSettingsDialog },
+    { L"settings", SettingsShot },
     { L"about", RunAboutDialog },
     { L"countdown", RunCountdownDialog },
     { L"chime", RunChimeDialog },
@@ -172,8 +173,8 @@ static const Shot shots[] = {
 static void ShootSleepingClock()
 {
     wchar_t path[MAX_PATH];
-    StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
-    TimedSleep = 1;
+    StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", settings.installDirectory);
+    settings.TimedSleep = 1;
     sleepEndTime = ClockNowTicks() + 45 * TICKS_PER_MINUTE;
     sleepList = BuildMediaList(MEDIA_SOURCE_FILE, path);
     if (sleepList == nullptr || !PlayMediaList(sleepList))
@@ -199,7 +200,7 @@ static std::wstring MakeDocuments()
     const wchar_t* const folders[] = { L"", L"\\Music", L"\\Music\\Birdsong", L"\\Music\\Rain",
                                        L"\\Music\\Waves", L"\\Audiobooks" };
     wchar_t sound[MAX_PATH];
-    StringCchPrintfW(sound, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
+    StringCchPrintfW(sound, MAX_PATH, L"%s\\sounds\\CBell.wav", settings.installDirectory);
     for (const wchar_t* folder : folders) {
         std::wstring path = root + folder;
         CreateDirectoryW(path.c_str(), nullptr);
@@ -249,9 +250,9 @@ int wmain(int argc, wchar_t** argv)
     if (!RegisterMainWindowClass(instance) || !InitInstance(instance))
         return 1;
     // The build's default sounds: the folder above the programs.
-    GetModuleFileNameW(nullptr, installDirectory, MAX_PATH);
-    *wcsrchr(installDirectory, L'\\') = L'\0';
-    *wcsrchr(installDirectory, L'\\') = L'\0';
+    GetModuleFileNameW(nullptr, settings.installDirectory, MAX_PATH);
+    *wcsrchr(settings.installDirectory, L'\\') = L'\0';
+    *wcsrchr(settings.installDirectory, L'\\') = L'\0';
     std::wstring documents = MakeDocuments();
     HKEY folders = nullptr;
     wchar_t savedDocuments[MAX_PATH] = L"";
@@ -263,8 +264,8 @@ int wmain(int argc, wchar_t** argv)
         RegSetValueExW(folders, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(documents.c_str()),
                        static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t)));
     }
-    SleepPathType = MEDIA_SOURCE_FOLDER;
-    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, L"\\My Documents\\Music\\Rain");
+    settings.SleepPathType = MEDIA_SOURCE_FOLDER;
+    StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, L"\\My Documents\\Music\\Rain");
     const struct {
         const wchar_t* name;
         int width, height;

@@ -24,7 +24,7 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     EXPECT_EQ(DeviceTaskbar(), WindowFromPoint(POINT{ 120, TASKBAR_HEIGHT / 2 }));
     // The whole face, AM/PM strip to player strip, is on the screen below
     // the taskbar strip.
-    TwentyFourHourTime = 0;
+    settings.TwentyFourHourTime = 0;
     EXPECT_TRUE(ShowsSomewhere(Face(), IDB_AMPM_STRIP_AM, TASKBAR_HEIGHT));
     EXPECT_LE(prevButtonRect.bottom, clientHeight);
     // The buttons: yellow on black, nothing else.

@@ -22,8 +22,8 @@ void MainWindowTest::SetUp()
     ASSERT_TRUE(InitInstance(instance));
     ResetClockCache();
     ClearAllNotifications();
-    StringCchCopyW(installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
-    ShowIcon = 0;   // Settings would start the launcher's icon otherwise
+    StringCchCopyW(settings.installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
+    settings.ShowIcon = 0;   // Settings would start the launcher's icon otherwise
     PumpPending();
 }
 

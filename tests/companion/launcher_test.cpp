@@ -79,13 +79,13 @@ TEST_F(Launcher, UnknownArgumentsAreRefusedNoneMakeOneIconWindowThatOpensWakeloo
     wchar_t windows[MAX_PATH];
     GetSystemWindowsDirectoryW(windows, MAX_PATH);
     InstallRecorderAs(windows, LAUNCHER_FILE);
-    ShowIcon = 1;
+    settings.ShowIcon = 1;
     UpdateTaskbarIcon();   // already there: not started again
-    ShowIcon = 0;
+    settings.ShowIcon = 0;
     UpdateTaskbarIcon();
     EXPECT_EQ(0u, WaitForExit(first, 10000));   // closed
     KillProgram(first);
-    ShowIcon = 1;
+    settings.ShowIcon = 1;
     UpdateTaskbarIcon();
     EXPECT_EQ(1u, StartsOfFakeProgram().size());
     ASSERT_TRUE(InstallInWindowsFolder(LAUNCHER_FILE));

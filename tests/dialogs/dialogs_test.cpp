@@ -36,7 +36,7 @@ TEST_F(Dialogs, SetAlarmsShowsWrapsAndSavesTheHourOnEitherClock)
                   { 0, 12, 0, L"12 0 0", true, IDC_HOUR_UP, 13 }, { 0, 1, 0, L"1 0 0", false, IDC_HOUR_DOWN, 0 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hour << " 24h " << c.twentyFour << " press " << c.press);
-        TwentyFourHourTime = c.twentyFour;
+        settings.TwentyFourHourTime = c.twentyFour;
         alarms[0]->AThour = c.hour;
         alarms[0]->ATmin = c.minute;
         Answering({ [&](HWND dialog) {
@@ -56,7 +56,7 @@ TEST_F(Dialogs, SetAlarmsShowsWrapsAndSavesTheHourOnEitherClock)
 
 TEST_F(Dialogs, SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem)
 {
-    TwentyFourHourTime = 1;
+    settings.TwentyFourHourTime = 1;
     Answering({ [](HWND dialog) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_AM)));
         EXPECT_EQ(L"<default>", Text(dialog, IDC_SOUND_NAME));
@@ -138,7 +138,7 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
     } cases[] = { { 15, L"0 1 5", false, 15 }, { 75, L"1 1 5", false, 75 },
                   { 1500, L"23 0 0", false, 1380 }, { 15, L"0 1 5", true, 5 } };
     for (const auto& c : cases) {
-        SnoozeTime = c.stored;
+        settings.SnoozeTime = c.stored;
         std::vector<DialogStep> steps = { [&](HWND dialog) {
             EXPECT_EQ(c.shown, Digits(dialog));
             if (c.toZero)
@@ -158,8 +158,8 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
 // but the menu bar.
 TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
 {
-    MaxTime = 5;
-    TwentyFourHourTime = 0;
+    settings.MaxTime = 5;
+    settings.TwentyFourHourTime = 0;
     SetClock(MakeTime(2026, 12, 6, 21, 47));
     for (bool done : { false, true }) {
         RECT placed = {};
@@ -174,7 +174,7 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
                 Press(dialog, IDCANCEL);
         } }, Command(IDM_SETTINGS));
         EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), placed);
-        EXPECT_EQ(done ? 1u : 0u, TwentyFourHourTime);
+        EXPECT_EQ(done ? 1u : 0u, settings.TwentyFourHourTime);
     }
     EXPECT_STORED(SETTINGS_PATH, L"MaxTime", 20u);
     EXPECT_STORED(SETTINGS_PATH, L"24HourTime", 1u);
@@ -207,7 +207,7 @@ TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinut
         Press(dialog, IDCANCEL);
     }, PickFile(sound), Says(L"The countdown time must be greater than zero") },
         Command(IDM_COUNTDOWN));
-    EXPECT_EQ(0, _wcsicmp(sound.c_str(), CountdownSound));
+    EXPECT_EQ(0, _wcsicmp(sound.c_str(), settings.CountdownSound));
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_TRUE(PendingNotifications().empty());
 
@@ -250,7 +250,7 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
     // sound is cut after a few seconds, heard in real time until then.
     std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
     for (const wchar_t* sound : { L"C:\\gone\\bell.mp3", longSound.c_str() }) {
-        StringCchCopyW(ChimeSound, SETTINGS_TEXT_UNITS, sound);
+        StringCchCopyW(settings.ChimeSound, SETTINGS_TEXT_UNITS, sound);
         ClearSoundCapture();
         DWORD took = 0;
         Answering({ [&](HWND dialog) {
@@ -278,8 +278,8 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
         Press(dialog, IDC_BROWSE);
         Press(dialog, IDCANCEL);
     }, PickFile(sound) }, Command(IDM_HOURLY_CHIME));
-    EXPECT_EQ(0, _wcsicmp(sound.c_str(), ChimeSound));
-    EXPECT_EQ(0u, Chime);
+    EXPECT_EQ(0, _wcsicmp(sound.c_str(), settings.ChimeSound));
+    EXPECT_EQ(0u, settings.Chime);
 
     // On twice, the second request replacing the first, then off.
     for (DWORD on : { 1u, 1u, 0u }) {

@@ -109,9 +109,9 @@ protected:
 
 TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeTheTimeAndAListThatCannotPlaySaysSo)
 {
-    SleepPathType = MEDIA_SOURCE_FILE;
-    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, L"C:\\gone\\song.mp3");
-    SleepTime = 1500;
+    settings.SleepPathType = MEDIA_SOURCE_FILE;
+    StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, L"C:\\gone\\song.mp3");
+    settings.SleepTime = 1500;
     Answering({ [](HWND dialog) {
         EXPECT_EQ(L"23 0 0", Digits(dialog));
         EXPECT_EQ(L"Folder", Text(dialog, IDC_SOURCE_KIND));   // whatever was kept
@@ -122,7 +122,7 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
             Press(dialog, IDC_MINUTE_ONES_UP);
         EXPECT_EQ(L"0 5 0", Digits(dialog));
         Press(dialog, IDC_SLEEP_START);   // no source: said first
-        StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
+        StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
         Press(dialog, IDC_MINUTE_TENS_UP);
         Press(dialog, IDC_SLEEP_START);   // a source, but 0:00
         Press(dialog, IDCANCEL);

@@ -71,7 +71,7 @@ protected:
 
 TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
 {
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     Answering({ Says(L"Alarm 3 did not ring: the computer was off or asleep when it was due. It is set "
                      L"again for its next time."),
@@ -94,8 +94,8 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     EXPECT_TRUE(PendingFor(L"/ID:4").empty());
 
     // Silenced: nothing rings, but a countdown that ends is ended.
-    Silenced = 1;
-    Countdown = 1;
+    settings.Silenced = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
     Answering({}, [] {
@@ -118,10 +118,10 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
 // owner. Turned, the screen shows the wide dialog.
 TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwardsWithoutOwner)
 {
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     alarms[5]->AlarmOn = 1;
-    Chime = 1;
+    settings.Chime = 1;
     ASSERT_TRUE(TurnScreen(320, 240));
     HWND owner = mainWindow;
     Answering({ [&](HWND dialog) {
@@ -149,7 +149,7 @@ TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwa
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
     EXPECT_EQ(1u, PendingFor(L"/ID:5").size());
     EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
-    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", ChimeHandle);
+    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", settings.ChimeHandle);
     EXPECT_TRUE(TurnScreen(240, 320));
 }
 
@@ -200,7 +200,7 @@ TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
         due = GetTickCount64();
     });
 
-    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    StringCchCopyW(settings.installDirectory, MAX_PATH, L"C:\\no install");
     ClearSoundCapture();
     Answering({ [&](HWND dialog) {
         EXPECT_TRUE(PumpUntil([] {
@@ -233,7 +233,7 @@ TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
 
 TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown)
 {
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     Answering({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
         Event(EVENT_COUNTDOWN)();   // its end again: no second dialog, the same sound
@@ -246,10 +246,10 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
 
     // Its sound and the default both gone: a tone, a word once stopped, and
     // the countdown ends all the same.
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    StringCchCopyW(CountdownSound, SETTINGS_TEXT_UNITS, L"C:\\gone\\buzzer.wav");
-    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    StringCchCopyW(settings.CountdownSound, SETTINGS_TEXT_UNITS, L"C:\\gone\\buzzer.wav");
+    StringCchCopyW(settings.installDirectory, MAX_PATH, L"C:\\no install");
     Answering({ [](HWND dialog) {
         EXPECT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4000; }, 5000));
         ClickDialogButton(dialog, IDC_STOP);
@@ -293,7 +293,7 @@ TEST_F(Ringing, SnoozeRequestsTheSnoozeTimeOrSaysItCannotAndTheAlarmIsSetAgain)
 
 TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
 {
-    ChimeHandle = SetEventNotification(EVENT_CHIME, LocalTimeIn(3600000));
+    settings.ChimeHandle = SetEventNotification(EVENT_CHIME, LocalTimeIn(3600000));
     Event(EVENT_CHIME)();   // Chime 0: once, then cleared
     std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
     EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, bell) == 1; }, 10000));
@@ -302,8 +302,8 @@ TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
     EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", 0u);
     EXPECT_TRUE(PendingNotifications().empty());
 
-    Chime = 1;
-    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    settings.Chime = 1;
+    StringCchCopyW(settings.installDirectory, MAX_PATH, L"C:\\no install");
     Answering({ Says(L"Can't find the chime sound file C:\\no install\\sounds\\CBell.wav.  Please select a "
                      L"valid sound file.") }, Event(EVENT_CHIME));
     EXPECT_EQ(1u, PendingFor(L"/ID:255").size());

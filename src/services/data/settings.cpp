@@ -4,54 +4,33 @@
 
 #include "devicepath.h"
 
-DWORD TwentyFourHourTime;
-DWORD SnoozeTime;
-DWORD SleepTime;
-DWORD SleepPathType;
-wchar_t SleepPath[SETTINGS_TEXT_UNITS];
-DWORD TimedSleep;
-DWORD MaxTime;
-DWORD ShowIcon;
-DWORD ShowITime;
-DWORD Silenced;
-DWORD Chime;
-wchar_t ChimeSound[SETTINGS_TEXT_UNITS];
-DWORD ChimeHandle;
-DWORD Countdown;
-DWORD CountdownTime;
-DWORD CDFTLow;
-DWORD CDFTHigh;
-wchar_t CountdownSound[SETTINGS_TEXT_UNITS];
-DWORD CountdownHandle;
-DWORD CountdownKeepAwake;
-
-wchar_t installDirectory[MAX_PATH];
+SettingsRecord settings;
 
 #define INSTALL_DIR_READ_BYTES 520
 
 // In the order they are loaded and saved. The 24-hour default comes from
 // the locale.
 const SettingField settingFields[] = {
-    { L"24HourTime", FIELD_FLAG, &TwentyFourHourTime, 0, 0 },
-    { L"SnoozeTime", FIELD_NUMBER, &SnoozeTime, 15, 0 },
-    { L"SleepTime", FIELD_NUMBER, &SleepTime, 60, 0 },
-    { L"SleepPathType", FIELD_NUMBER, &SleepPathType, 0, 0 },
-    { L"SleepPath", FIELD_TEXT, SleepPath, 0, 0 },
-    { L"TimedSleep", FIELD_FLAG, &TimedSleep, 1, 0 },
-    { L"MaxTime", FIELD_NUMBER, &MaxTime, 5, 0 },
-    { L"ShowIcon", FIELD_FLAG, &ShowIcon, 1, 0 },
-    { L"ShowITime", FIELD_FLAG, &ShowITime, 1, 0 },
-    { L"Silenced", FIELD_FLAG, &Silenced, 0, 0 },
-    { L"Chime", FIELD_FLAG, &Chime, 0, SAVED_WITH_CHIME },
-    { L"ChimeSound", FIELD_TEXT, ChimeSound, 0, SAVED_WITH_CHIME },
-    { L"ChimeHandle", FIELD_NUMBER, &ChimeHandle, 0, SAVED_WITH_CHIME },
-    { L"Countdown", FIELD_FLAG, &Countdown, 0, SAVED_WITH_COUNTDOWN },
-    { L"CountdownTime", FIELD_NUMBER, &CountdownTime, 0, SAVED_WITH_COUNTDOWN },
-    { L"CDFTLow", FIELD_NUMBER, &CDFTLow, 0, SAVED_WITH_COUNTDOWN },
-    { L"CDFTHigh", FIELD_NUMBER, &CDFTHigh, 0, SAVED_WITH_COUNTDOWN },
-    { L"CountdownSound", FIELD_TEXT, CountdownSound, 0, SAVED_WITH_COUNTDOWN },
-    { L"CountdownHandle", FIELD_NUMBER, &CountdownHandle, 0, SAVED_WITH_COUNTDOWN },
-    { L"CountdownKeepAwake", FIELD_FLAG, &CountdownKeepAwake, 0, SAVED_WITH_COUNTDOWN },
+    { L"24HourTime", FIELD_FLAG, &settings.TwentyFourHourTime, 0, 0 },
+    { L"SnoozeTime", FIELD_NUMBER, &settings.SnoozeTime, 15, 0 },
+    { L"SleepTime", FIELD_NUMBER, &settings.SleepTime, 60, 0 },
+    { L"SleepPathType", FIELD_NUMBER, &settings.SleepPathType, 0, 0 },
+    { L"SleepPath", FIELD_TEXT, settings.SleepPath, 0, 0 },
+    { L"TimedSleep", FIELD_FLAG, &settings.TimedSleep, 1, 0 },
+    { L"MaxTime", FIELD_NUMBER, &settings.MaxTime, 5, 0 },
+    { L"ShowIcon", FIELD_FLAG, &settings.ShowIcon, 1, 0 },
+    { L"ShowITime", FIELD_FLAG, &settings.ShowITime, 1, 0 },
+    { L"Silenced", FIELD_FLAG, &settings.Silenced, 0, 0 },
+    { L"Chime", FIELD_FLAG, &settings.Chime, 0, SAVED_WITH_CHIME },
+    { L"ChimeSound", FIELD_TEXT, settings.ChimeSound, 0, SAVED_WITH_CHIME },
+    { L"ChimeHandle", FIELD_NUMBER, &settings.ChimeHandle, 0, SAVED_WITH_CHIME },
+    { L"Countdown", FIELD_FLAG, &settings.Countdown, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownTime", FIELD_NUMBER, &settings.CountdownTime, 0, SAVED_WITH_COUNTDOWN },
+    { L"CDFTLow", FIELD_NUMBER, &settings.CDFTLow, 0, SAVED_WITH_COUNTDOWN },
+    { L"CDFTHigh", FIELD_NUMBER, &settings.CDFTHigh, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownSound", FIELD_TEXT, settings.CountdownSound, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownHandle", FIELD_NUMBER, &settings.CountdownHandle, 0, SAVED_WITH_COUNTDOWN },
+    { L"CountdownKeepAwake", FIELD_FLAG, &settings.CountdownKeepAwake, 0, SAVED_WITH_COUNTDOWN },
 };
 const size_t settingFieldCount = ARRAYSIZE(settingFields);
 
@@ -64,7 +43,7 @@ static DWORD LocaleUses24HourTime()
 
 static void LookUpInstallDirectory()
 {
-    installDirectory[0] = L'\0';
+    settings.installDirectory[0] = L'\0';
 
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, INSTALL_DIR_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -72,7 +51,7 @@ static void LookUpInstallDirectory()
     wchar_t stored[MAX_PATH] = L"";
     if (ReadTextValue(key, L"InstlDir", INSTALL_DIR_READ_BYTES, stored, ARRAYSIZE(stored))
         || ReadTextValue(key, L"InstallDir", INSTALL_DIR_READ_BYTES, stored, ARRAYSIZE(stored)))
-        ResolveDevicePath(stored, installDirectory, ARRAYSIZE(installDirectory));
+        ResolveDevicePath(stored, settings.installDirectory, ARRAYSIZE(settings.installDirectory));
     RegCloseKey(key);
 }
 
@@ -85,7 +64,7 @@ void FindInstallDirectory()
         else
             *static_cast<DWORD*>(field.value) = field.initial;
     }
-    TwentyFourHourTime = LocaleUses24HourTime();
+    settings.TwentyFourHourTime = LocaleUses24HourTime();
 }
 
 LONG LoadSettings()
@@ -100,10 +79,10 @@ LONG LoadSettings()
         LoadField(key, field.name, field.kind, field.value, SETTINGS_TEXT_UNITS);
     // No ring time would end every ring and every notification as it began;
     // no snooze time would ring again the moment SNOOZE was pressed.
-    if (MaxTime == 0)
-        MaxTime = 5;
-    if (SnoozeTime == 0)
-        SnoozeTime = 5;
+    if (settings.MaxTime == 0)
+        settings.MaxTime = 5;
+    if (settings.SnoozeTime == 0)
+        settings.SnoozeTime = 5;
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }
@@ -147,13 +126,13 @@ LONG ReloadChimeHandle()
     LONG err = EnsureKey(HKEY_LOCAL_MACHINE, SETTINGS_KEY, &key);
     if (err != ERROR_SUCCESS)
         return err;
-    ReadDwordValue(key, L"ChimeHandle", &ChimeHandle);
+    ReadDwordValue(key, L"ChimeHandle", &settings.ChimeHandle);
     RegCloseKey(key);
     return ERROR_SUCCESS;
 }
 
 bool DefaultSoundPath(const wchar_t* fileName, wchar_t* path, size_t pathCount)
 {
-    return SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\sounds\\%s", installDirectory,
+    return SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\sounds\\%s", settings.installDirectory,
                                       fileName));
 }

@@ -1,6 +1,6 @@
-// The Settings record: one process-wide variable per registry value under
-// HKLM\Software\Hazelmere\Wakeloom, named as the value is. One table of
-// fields drives their defaults, the load and the saves.
+// The Settings record, kept under HKLM\Software\Hazelmere\Wakeloom with one
+// registry value per field. One table of fields drives their defaults, the
+// load and the saves.
 #ifndef WAKELOOM_SETTINGS_H
 #define WAKELOOM_SETTINGS_H
 
@@ -19,30 +19,33 @@
 #define DEFAULT_COUNTDOWN_SOUND L"CBuzzer.wav"
 #define VOLUME_PREVIEW_SOUND    L"volume.wav"
 
-// Registry value "24HourTime": a name cannot start with a digit.
-extern DWORD TwentyFourHourTime;
-extern DWORD SnoozeTime;
-extern DWORD SleepTime;
-extern DWORD SleepPathType;
-extern wchar_t SleepPath[SETTINGS_TEXT_UNITS];
-extern DWORD TimedSleep;
-extern DWORD MaxTime;
-extern DWORD ShowIcon;
-extern DWORD ShowITime;
-extern DWORD Silenced;
-extern DWORD Chime;
-extern wchar_t ChimeSound[SETTINGS_TEXT_UNITS];
-extern DWORD ChimeHandle;
-extern DWORD Countdown;
-extern DWORD CountdownTime;
-extern DWORD CDFTLow;
-extern DWORD CDFTHigh;
-extern wchar_t CountdownSound[SETTINGS_TEXT_UNITS];
-extern DWORD CountdownHandle;
-extern DWORD CountdownKeepAwake;
-
-// Where the program was installed; its "sounds" folder holds the defaults.
-extern wchar_t installDirectory[MAX_PATH];
+// The Settings record. Fields are named as the registry values are, but
+// for "24HourTime": a name cannot start with a digit.
+struct SettingsRecord {
+    DWORD TwentyFourHourTime;
+    DWORD SnoozeTime;
+    DWORD SleepTime;
+    DWORD SleepPathType;
+    wchar_t SleepPath[SETTINGS_TEXT_UNITS];
+    DWORD TimedSleep;
+    DWORD MaxTime;
+    DWORD ShowIcon;
+    DWORD ShowITime;
+    DWORD Silenced;
+    DWORD Chime;
+    wchar_t ChimeSound[SETTINGS_TEXT_UNITS];
+    DWORD ChimeHandle;
+    DWORD Countdown;
+    DWORD CountdownTime;
+    DWORD CDFTLow;
+    DWORD CDFTHigh;
+    wchar_t CountdownSound[SETTINGS_TEXT_UNITS];
+    DWORD CountdownHandle;
+    DWORD CountdownKeepAwake;
+    // Where the program was installed; its "sounds" folder holds the defaults.
+    wchar_t installDirectory[MAX_PATH];
+};
+extern SettingsRecord settings;
 
 // Which partial saves write a field besides the full save.
 #define SAVED_WITH_CHIME     0x1

@@ -28,7 +28,7 @@ static DWORD RequestEvent(DWORD handle, int n, const SYSTEMTIME& time)
     trigger.lpszApplication = application;
     trigger.lpszArguments = arguments;
     trigger.stStartTime = time;
-    trigger.stEndTime = AddMinutes(time, MaxTime);
+    trigger.stEndTime = AddMinutes(time, settings.MaxTime);
     CE_USER_NOTIFICATION user = {};  // no dialog, text or sound from the system
     HANDLE result = CeSetUserNotificationEx(ToHandle(handle), &trigger, &user);
     return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(result));
@@ -111,7 +111,7 @@ bool ScheduleSnooze(int i)
     SYSTEMTIME now;
     GetLocalTime(&now);
     alarms[i]->AlarmHandle = 0;
-    return ScheduleAlarmAt(i, AddMinutes(now, SnoozeTime), true);
+    return ScheduleAlarmAt(i, AddMinutes(now, settings.SnoozeTime), true);
 }
 
 DWORD SetEventNotification(int n, const SYSTEMTIME& time)
@@ -129,24 +129,24 @@ bool RequestCountdownEnd()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    SYSTEMTIME time = AddMinutes(now, CountdownTime);
+    SYSTEMTIME time = AddMinutes(now, settings.CountdownTime);
     // The clock shows the time left to the end of the last minute.
     ULONGLONG finish = static_cast<ULONGLONG>(SystemTimeToTicks(time) + 59 * TICKS_PER_SECOND);
-    CDFTLow = static_cast<DWORD>(finish);
-    CDFTHigh = static_cast<DWORD>(finish >> 32);
+    settings.CDFTLow = static_cast<DWORD>(finish);
+    settings.CDFTHigh = static_cast<DWORD>(finish >> 32);
     ClearCountdownNotification();
     DWORD handle = SetEventNotification(EVENT_COUNTDOWN, time);
     if (handle == 0)
         return false;
-    CountdownHandle = handle;
+    settings.CountdownHandle = handle;
     return true;
 }
 
 void ClearCountdownNotification()
 {
-    if (CountdownHandle != 0) {
-        ClearEventNotification(CountdownHandle);
-        CountdownHandle = 0;
+    if (settings.CountdownHandle != 0) {
+        ClearEventNotification(settings.CountdownHandle);
+        settings.CountdownHandle = 0;
     }
 }
 
@@ -159,22 +159,22 @@ bool RequestChime()
     DWORD handle = SetEventNotification(EVENT_CHIME, time);
     if (handle == 0)
         return false;
-    ChimeHandle = handle;
+    settings.ChimeHandle = handle;
     return true;
 }
 
 void ClearChime()
 {
-    if (ChimeHandle != 0) {
-        ClearEventNotification(ChimeHandle);
-        ChimeHandle = 0;
+    if (settings.ChimeHandle != 0) {
+        ClearEventNotification(settings.ChimeHandle);
+        settings.ChimeHandle = 0;
     }
 }
 
 bool RequestChimeAsSet()
 {
     bool requested = true;
-    if (Chime)
+    if (settings.Chime)
         requested = RequestChime();
     else
         ClearChime();

@@ -516,7 +516,7 @@ static signed char MediaEndCallback(FSOUND_STREAM* ended, void*, int, void*)
             return TRUE;
         if (track->next != nullptr) {
             currentTrack = track->next;
-        } else if (TimedSleep == 0) {
+        } else if (settings.TimedSleep == 0) {
             currentTrack = nullptr;
             mediaListFinished = true;
             return TRUE;

@@ -47,7 +47,7 @@ void InvalidateClockArea(bool wide)
 
 void StopCountdown()
 {
-    Countdown = 0;
+    settings.Countdown = 0;
     if (displayMode != DISPLAY_COUNTDOWN)
         return;
     ClearCountdownNotification();

@@ -126,7 +126,7 @@ static HWND CreateText(int x, int y, int width, int height, HFONT font, const wc
 static void CreateClockTexts()
 {
     int left = clockRect.left, bottom = clockRect.bottom;
-    if (ShowITime) {
+    if (settings.ShowITime) {
         // The date narrows to leave the beats room at its right.
         dateFont = CreateSystemFont(8, FW_BOLD);
         dateText = CreateText(left, bottom + 8, 150, 20, dateFont, L"");
@@ -153,7 +153,7 @@ static void CreateSleepTexts()
     // The stock font is bold under Wine: the artist line asks for normal.
     trackDetailFont = CreateSystemFont(8, FW_NORMAL);
     trackTitleFont = CreateSystemFont(10, FW_BOLD);
-    if (TimedSleep) {
+    if (settings.TimedSleep) {
         sleepRemainingFont = CreateSystemFont(16, FW_BOLD);
         sleepRemainingText = CreateText(left + 150, top, 70, 40, sleepRemainingFont, L"00:00");
         titleWidth = 150;

@@ -75,7 +75,7 @@ static void PaintClockNow(HWND window)
 
 void SetSilenced(bool on)
 {
-    Silenced = on ? 1 : 0;
+    settings.Silenced = on ? 1 : 0;
     RescheduleAllAlarms(mainWindow);
     CheckSilenceMenuItem();
     SaveSettings();
@@ -93,7 +93,7 @@ static void OpenSoundControlPanel()
 
 static void OnSettings(HWND window)
 {
-    if (RunSettingsDialog() != IDOK)
+    if (RunSettingsDialog(&settings) != IDOK)
         return;
     SaveSettings();
     InvalidateClockArea(orientation != 1);
@@ -105,7 +105,7 @@ static void OnSettings(HWND window)
 
 static void OnSilenceAll(HWND window)
 {
-    SetSilenced(Silenced == 0);
+    SetSilenced(settings.Silenced == 0);
     RECT bell = { 298, 31, 316, 47 };
     if (orientation >= 0)
         bell = { clockRect.left + 2, clockRect.top - 20, clockRect.left + 18, clockRect.top - 4 };
@@ -119,7 +119,7 @@ static void OnCountdown()
     // A countdown that could not be set would never ring: not shown as running.
     if (!StartCountdownNotification(mainWindow))
         return;
-    Countdown = 1;
+    settings.Countdown = 1;
     SaveCountdownSettings();
     SetDisplayMode(DISPLAY_COUNTDOWN);
 }
@@ -189,7 +189,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         OnCountdown();
         return 0;
     case IDM_SNOOZE_TIME:
-        if (RunSnoozeTimeDialog(&SnoozeTime) == IDOK)
+        if (RunSnoozeTimeDialog(&settings.SnoozeTime) == IDOK)
             SaveSettings();
         return 0;
     case IDM_HOURLY_CHIME:
@@ -212,7 +212,7 @@ static void OnClockTimer()
         // The device must not suspend while sleep music plays.
         if (displayMode == DISPLAY_SLEEP)
             SystemIdleTimerReset();
-    } else if (displayMode == DISPLAY_COUNTDOWN && CountdownKeepAwake) {
+    } else if (displayMode == DISPLAY_COUNTDOWN && settings.CountdownKeepAwake) {
         SystemIdleTimerReset();
     }
 }

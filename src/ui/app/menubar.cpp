@@ -91,5 +91,5 @@ void CheckSilenceMenuItem()
 {
     HMENU menu = MenuBarMenu();
     if (menu != nullptr)
-        CheckMenuItem(menu, IDM_SILENCE_ALL, Silenced ? MF_CHECKED : MF_UNCHECKED);
+        CheckMenuItem(menu, IDM_SILENCE_ALL, settings.Silenced ? MF_CHECKED : MF_UNCHECKED);
 }

@@ -28,10 +28,10 @@ void StartSleep()
 {
     RunSleepDialog();
     SaveSettings();
-    if (TimedSleep) {
+    if (settings.TimedSleep) {
         // The extra 59 seconds: sleep ends once less than a whole minute is left.
         sleepEndTime = ClockNowTicks()
-            + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
+            + (static_cast<ULONGLONG>(settings.SleepTime) * 60 + 59) * TICKS_PER_SECOND;
     }
     if (sleepList == nullptr)
         return;
@@ -59,7 +59,7 @@ bool SleepEndReached()
 {
     TellTrackOpenFailure();
     // A pause freezes the time left, so the end cannot come while paused.
-    if (!SleepEndDue(mediaListFinished, TimedSleep != 0 && !sleepPaused,
+    if (!SleepEndDue(mediaListFinished, settings.TimedSleep != 0 && !sleepPaused,
                      static_cast<LONGLONG>(sleepEndTime),
                      static_cast<LONGLONG>(ClockNowTicks())))
         return false;
@@ -123,14 +123,14 @@ static void TogglePause()
         sleepPaused = 1;
         ClearSavedRemainingText();
         PauseAllSound(true);
-        if (TimedSleep) {
+        if (settings.TimedSleep) {
             LONGLONG left = static_cast<LONGLONG>(sleepEndTime - ClockNowTicks());
             sleepRemainingSeconds = left > 0 ? static_cast<DWORD>(left / TICKS_PER_SECOND) : 0;
         }
     } else {
         sleepPaused = 0;
         PauseAllSound(false);
-        if (TimedSleep)
+        if (settings.TimedSleep)
             sleepEndTime = ClockNowTicks()
                 + static_cast<ULONGLONG>(sleepRemainingSeconds) * TICKS_PER_SECOND;
         BlinkSleepTexts(true);

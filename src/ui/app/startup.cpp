@@ -41,14 +41,15 @@ bool RegisterMainWindowClass(HINSTANCE instance)
 // for the countdown's end, which ends it as it rings.
 static void EndStaleCountdown()
 {
-    if (Countdown == 0 || startEvent == EVENT_COUNTDOWN)
+    if (settings.Countdown == 0 || startEvent == EVENT_COUNTDOWN)
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    LONGLONG end = static_cast<LONGLONG>((static_cast<ULONGLONG>(CDFTHigh) << 32) | CDFTLow);
+    LONGLONG end = static_cast<LONGLONG>((static_cast<ULONGLONG>(settings.CDFTHigh) << 32)
+                                         | settings.CDFTLow);
     if (!CountdownEndIsStale(end, SystemTimeToTicks(now)))
         return;
-    Countdown = 0;
+    settings.Countdown = 0;
     ClearCountdownNotification();
     SaveCountdownSettings();
 }
@@ -78,7 +79,7 @@ bool InitInstance(HINSTANCE instance)
     InitCommonControlsEx(&icc);
 
     EndStaleCountdown();
-    if (Countdown != 0)
+    if (settings.Countdown != 0)
         displayMode = DISPLAY_COUNTDOWN;
     ComputeLayout();
     CreateTextControls();
@@ -88,7 +89,7 @@ bool InitInstance(HINSTANCE instance)
 
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    if (Countdown != 0)
+    if (settings.Countdown != 0)
         SetDisplayMode(DISPLAY_COUNTDOWN);
     return true;
 }

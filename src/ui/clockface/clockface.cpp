@@ -148,7 +148,7 @@ static HBITMAP SlotBitmap(int value, int slot)
     if (value < 0 || value > 9)
         return nullptr;
     // The hour's leading zero is hidden on the 12-hour clock only.
-    if (slot == 1 && value == 0 && TwentyFourHourTime == 0 && displayMode != DISPLAY_COUNTDOWN)
+    if (slot == 1 && value == 0 && settings.TwentyFourHourTime == 0 && displayMode != DISPLAY_COUNTDOWN)
         return faceBitmaps[turn < 0 ? LANDSCAPE_BLANK : (turn == 0 ? SQUARE_BLANK : PORTRAIT_BLANK)];
     return faceBitmaps[digits + value];
 }
@@ -253,7 +253,7 @@ void PaintMainWindow(HWND window)
         FillBox(dc, l - 3, t - 23, r + 3, b + 51, BLACK_BRUSH);
         FillBox(dc, l - 2, t - 22, r + 2, b + 50, WHITE_BRUSH);
         FillBox(dc, l - 1, t - 21, r + 1, b + 49, BLACK_BRUSH);
-        if (TwentyFourHourTime)
+        if (settings.TwentyFourHourTime)
             FillBox(dc, l, t - 20, r, b, BLACK_BRUSH);
     }
     FillRect(dc, &clockRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -269,7 +269,7 @@ void PaintMainWindow(HWND window)
         if (faceLoaded)
             DrawPlayerButtons(dc);
     }
-    if (Silenced && faceLoaded) {
+    if (settings.Silenced && faceLoaded) {
         if (orientation < 0)
             CopyBitmap(dc, playerBitmaps[SILENCED_BELL], 298, 31, 16, 16);
         else

@@ -90,7 +90,7 @@ int UpdateClock()
     if (displayMode != DISPLAY_COUNTDOWN) {
         hours = localNow.wHour;
         minutes = localNow.wMinute;
-        if (TwentyFourHourTime == 0) {
+        if (settings.TwentyFourHourTime == 0) {
             if (hours >= 12) {
                 if (shownAmPm < 1) {
                     DrawAmPmIndicator(true);
@@ -104,7 +104,7 @@ int UpdateClock()
             }
         }
     } else {
-        ULONGLONG end = (static_cast<ULONGLONG>(CDFTHigh) << 32) | CDFTLow;
+        ULONGLONG end = (static_cast<ULONGLONG>(settings.CDFTHigh) << 32) | settings.CDFTLow;
         LONGLONG left = static_cast<LONGLONG>(end - static_cast<ULONGLONG>(SystemTimeToTicks(localNow)));
         LONGLONG totalMinutes = left / TICKS_PER_SECOND / 60;
         hours = static_cast<int>(totalMinutes / 60);
@@ -115,7 +115,7 @@ int UpdateClock()
     if (hours > 9 || displayMode == DISPLAY_COUNTDOWN) {
         ShowSlot(1, hours / 10);
         ShowSlot(2, hours % 10);
-    } else if (TwentyFourHourTime || hours != 0) {
+    } else if (settings.TwentyFourHourTime || hours != 0) {
         ShowSlot(1, 0);
         ShowSlot(2, hours);
     } else {
@@ -261,7 +261,7 @@ static void ShowSleepTextsAt(ULONGLONG localNowTicks)
         WriteTrackTexts();
         trackInfoChanged = false;
     }
-    if (TimedSleep == 0 || sleepPaused || sleepRemainingText == nullptr)
+    if (settings.TimedSleep == 0 || sleepPaused || sleepRemainingText == nullptr)
         return;
     LONGLONG left = static_cast<LONGLONG>(sleepEndTime - localNowTicks);
     LONGLONG totalMinutes = left / TICKS_PER_SECOND / 60;
@@ -287,14 +287,14 @@ void BlinkSleepTexts(bool show)
             SetWindowTextW(trackTitleText, L"");
         if (trackDetailText != nullptr)
             SetWindowTextW(trackDetailText, L"");
-        if (TimedSleep && sleepRemainingText != nullptr) {
+        if (settings.TimedSleep && sleepRemainingText != nullptr) {
             GetWindowTextW(sleepRemainingText, savedRemainingText, REMAINING_UNITS);
             SetWindowTextW(sleepRemainingText, L"");
         }
         return;
     }
     WriteTrackTexts();
-    if (TimedSleep && sleepRemainingText != nullptr && savedRemainingText[0] != L'\0')
+    if (settings.TimedSleep && sleepRemainingText != nullptr && savedRemainingText[0] != L'\0')
         SetWindowTextW(sleepRemainingText, savedRemainingText);
 }
 

@@ -30,7 +30,7 @@ static HWND FindMainWindow()
 static bool FindMainProgram(wchar_t* path, size_t pathCount)
 {
     FindInstallDirectory();
-    return FindFileIn(installDirectory, WAKELOOM_PROGRAM_FILE, path, pathCount)
+    return FindFileIn(settings.installDirectory, WAKELOOM_PROGRAM_FILE, path, pathCount)
            || FindBesideProgram(WAKELOOM_PROGRAM_FILE, path, pathCount);
 }
 
@@ -48,7 +48,8 @@ static void ReportUndelivered(int eventId, bool missed, DWORD error)
                          L"install folder (%s) nor beside the launcher, or could not be "
                          L"started (error %lu)", missed ? L"missed" : L"due", eventId,
                          WAKELOOM_PROGRAM_FILE,
-                         installDirectory[0] != L'\0' ? installDirectory : L"none registered",
+                         settings.installDirectory[0] != L'\0' ? settings.installDirectory
+                                                                : L"none registered",
                          error);
     wchar_t format[256] = L"";
     LoadStringW(GetModuleHandleW(nullptr), IDS_LAUNCHER_FAILED, format, ARRAYSIZE(format));

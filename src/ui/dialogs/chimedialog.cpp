@@ -25,15 +25,15 @@ static BOOL OnInitDialog(HWND dialog)
     for (int id : { IDC_CHIME_TITLE, IDC_SOUND_LABEL, IDC_SOUND_NAME, IDC_CHIME_ON,
                     IDC_CHIME_WARNING })
         SetControlFont(dialog, id, labelFont);
-    ShowFileName(dialog, IDC_SOUND_NAME, ChimeSound, true);
-    CheckDlgButton(dialog, IDC_CHIME_ON, Chime ? BST_CHECKED : BST_UNCHECKED);
+    ShowFileName(dialog, IDC_SOUND_NAME, settings.ChimeSound, true);
+    CheckDlgButton(dialog, IDC_CHIME_ON, settings.Chime ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, mainWindow, ChimeSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, mainWindow, settings.ChimeSound, SETTINGS_TEXT_UNITS);
 }
 
 static void OnTest(HWND dialog)
@@ -63,7 +63,7 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
+            settings.Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
             DeleteFontOf(&labelFont);
             EndDialog(dialog, IDOK);
             break;

@@ -24,8 +24,9 @@ static BOOL OnInitDialog(HWND dialog)
     PrepareTimeDigits(dialog, digitFont);
     // Every opening offers half an hour.
     SetTimeDigits(dialog, 0, 30);
-    ShowFileName(dialog, IDC_SOUND_NAME, CountdownSound, true);
-    CheckDlgButton(dialog, IDC_KEEP_AWAKE, CountdownKeepAwake ? BST_CHECKED : BST_UNCHECKED);
+    ShowFileName(dialog, IDC_SOUND_NAME, settings.CountdownSound, true);
+    CheckDlgButton(dialog, IDC_KEEP_AWAKE,
+                   settings.CountdownKeepAwake ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
@@ -43,15 +44,15 @@ static void OnStart(HWND dialog)
         ShowMessage(nullptr, IDS_ZERO_COUNTDOWN, IDS_ERROR, MB_OK);
         return;
     }
-    CountdownTime = static_cast<DWORD>(minutes);
-    CountdownKeepAwake = IsDlgButtonChecked(dialog, IDC_KEEP_AWAKE) == BST_CHECKED ? 1 : 0;
+    settings.CountdownTime = static_cast<DWORD>(minutes);
+    settings.CountdownKeepAwake = IsDlgButtonChecked(dialog, IDC_KEEP_AWAKE) == BST_CHECKED ? 1 : 0;
     EndCountdownDialog(dialog, IDC_COUNTDOWN_START);
 }
 
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, mainWindow, CountdownSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, mainWindow, settings.CountdownSound, SETTINGS_TEXT_UNITS);
 }
 
 static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

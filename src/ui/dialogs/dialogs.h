@@ -20,7 +20,9 @@ INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param = 0);
 INT_PTR RunSetAlarmsDialog();   // IDOK (Done) or IDCANCEL
 // Edits `snoozeTime` (minutes); IDOK or IDCANCEL.
 INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime);
-INT_PTR RunSettingsDialog();    // IDOK (Done) or IDCANCEL
+// Edits the clock format, the icon, the Internet time and the maximum ring
+// time of `edited`; IDOK (Done) or IDCANCEL.
+INT_PTR RunSettingsDialog(struct SettingsRecord* edited);
 INT_PTR RunAboutDialog();       // IDCANCEL
 INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else IDCANCEL
 INT_PTR RunChimeDialog();       // IDOK (Done) or IDCANCEL

@@ -34,7 +34,7 @@ static const int dayBoxes[7] = { IDC_SUNDAY, IDC_MONDAY, IDC_TUESDAY, IDC_WEDNES
 
 static HourRange HoursShown()
 {
-    return TwentyFourHourTime ? HOURS_OF_A_DAY : HOURS_OF_TWELVE;
+    return settings.TwentyFourHourTime ? HOURS_OF_A_DAY : HOURS_OF_TWELVE;
 }
 
 static void Check(HWND dialog, int id, bool checked)
@@ -51,7 +51,7 @@ static void LoadAlarmIntoDialog(HWND dialog)
 {
     const Alarm* r = &editedAlarms[selectedAlarm];
     int hour = static_cast<int>(r->AThour);
-    bool twelve = TwentyFourHourTime == 0;
+    bool twelve = settings.TwentyFourHourTime == 0;
     EnableWindow(GetDlgItem(dialog, IDC_AM), twelve);
     EnableWindow(GetDlgItem(dialog, IDC_PM), twelve);
     if (twelve) {
@@ -77,7 +77,7 @@ static void SaveDialogIntoAlarm(HWND dialog)
 {
     Alarm* r = &editedAlarms[selectedAlarm];
     int hour = TimeDigitsHour(dialog);
-    if (TwentyFourHourTime == 0)
+    if (settings.TwentyFourHourTime == 0)
         hour = HourFromTwelve(hour, Checked(dialog, IDC_PM));
     r->AThour = static_cast<DWORD>(hour);
     r->ATmin = static_cast<DWORD>(TimeDigitsMinutes(dialog));

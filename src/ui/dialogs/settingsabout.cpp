@@ -14,15 +14,17 @@ static const wchar_t* const maxTimes[] = { L"1", L"2", L"5", L"10", L"15", L"20"
 
 struct SettingBox {
     int id;
-    DWORD* setting;
+    DWORD SettingsRecord::*setting;
 };
 static const SettingBox settingBoxes[] = {
-    { IDC_TWENTY_FOUR_HOUR, &TwentyFourHourTime },
-    { IDC_SHOW_ICON, &ShowIcon },
-    { IDC_SHOW_ITIME, &ShowITime },
+    { IDC_TWENTY_FOUR_HOUR, &SettingsRecord::TwentyFourHourTime },
+    { IDC_SHOW_ICON, &SettingsRecord::ShowIcon },
+    { IDC_SHOW_ITIME, &SettingsRecord::ShowITime },
 };
 
 static HFONT titleFont;
+// The caller's record, which Done changes.
+static SettingsRecord* editedSettings;
 
 static BOOL OnSettingsInit(HWND dialog)
 {
@@ -30,12 +32,13 @@ static BOOL OnSettingsInit(HWND dialog)
     titleFont = CreateLabelFont();
     SetControlFont(dialog, IDC_SETTINGS_TITLE, titleFont);
     for (const SettingBox& box : settingBoxes)
-        CheckDlgButton(dialog, box.id, *box.setting != 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, box.id,
+                       editedSettings->*box.setting != 0 ? BST_CHECKED : BST_UNCHECKED);
     for (const wchar_t* minutes : maxTimes) {
         LRESULT index = SendDlgItemMessageW(dialog, IDC_MAX_TIME, CB_ADDSTRING, 0,
                                             reinterpret_cast<LPARAM>(minutes));
         // A stored time not on the list selects nothing.
-        if (static_cast<DWORD>(_wtol(minutes)) == MaxTime)
+        if (static_cast<DWORD>(_wtol(minutes)) == editedSettings->MaxTime)
             SendDlgItemMessageW(dialog, IDC_MAX_TIME, CB_SETCURSEL, index, 0);
     }
     SetFocus(dialog);
@@ -45,12 +48,12 @@ static BOOL OnSettingsInit(HWND dialog)
 static void OnSettingsOk(HWND dialog)
 {
     for (const SettingBox& box : settingBoxes)
-        *box.setting = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED ? 1 : 0;
+        editedSettings->*box.setting = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED ? 1 : 0;
     wchar_t text[260] = L"";
     GetDlgItemTextW(dialog, IDC_MAX_TIME, text, ARRAYSIZE(text));
-    MaxTime = static_cast<DWORD>(_wtol(text));
-    if (MaxTime == 0)
-        MaxTime = DEFAULT_MAX_TIME;
+    editedSettings->MaxTime = static_cast<DWORD>(_wtol(text));
+    if (editedSettings->MaxTime == 0)
+        editedSettings->MaxTime = DEFAULT_MAX_TIME;
     DeleteFontOf(&titleFont);
     EndDialog(dialog, IDOK);
 }
@@ -74,8 +77,9 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wPa
     return FALSE;
 }
 
-INT_PTR RunSettingsDialog()
+INT_PTR RunSettingsDialog(SettingsRecord* edited)
 {
+    editedSettings = edited;
     return RunDialog(IDD_SETTINGS, SettingsDialogProc);
 }
 

@@ -23,8 +23,9 @@ static HFONT labelFont, digitFont;
 
 static void ShowSourceLabel(HWND dialog)
 {
-    UINT id = SleepPathType == MEDIA_SOURCE_FOLDER ? IDS_SOURCE_FOLDER_LABEL
-        : SleepPathType == MEDIA_SOURCE_PLAYLIST ? IDS_SOURCE_PLAYLIST_LABEL : IDS_SOURCE_FILE_LABEL;
+    UINT id = settings.SleepPathType == MEDIA_SOURCE_FOLDER ? IDS_SOURCE_FOLDER_LABEL
+        : settings.SleepPathType == MEDIA_SOURCE_PLAYLIST ? IDS_SOURCE_PLAYLIST_LABEL
+        : IDS_SOURCE_FILE_LABEL;
     wchar_t label[32];
     LoadResourceText(id, label, ARRAYSIZE(label));
     SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_LABEL, label);
@@ -32,7 +33,7 @@ static void ShowSourceLabel(HWND dialog)
 
 static void ShowSource(HWND dialog)
 {
-    if (SleepPath[0] == L'\0') {
+    if (settings.SleepPath[0] == L'\0') {
         wchar_t text[64];
         LoadResourceText(IDS_NO_SOUNDS_SELECTED, text, ARRAYSIZE(text));
         SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_NAME, text);
@@ -40,7 +41,7 @@ static void ShowSource(HWND dialog)
         return;
     }
     EnableWindow(GetDlgItem(dialog, IDC_SLEEP_START), TRUE);
-    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, SleepPath, true);
+    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, settings.SleepPath, true);
 }
 
 static BOOL OnInitDialog(HWND dialog)
@@ -52,7 +53,7 @@ static BOOL OnInitDialog(HWND dialog)
                     IDC_UNTIL_MUSIC_ENDS, IDC_FOR_THE_TIME })
         SetControlFont(dialog, id, labelFont);
     PrepareTimeDigits(dialog, digitFont);
-    SetTimeDigitsDuration(dialog, SleepTime);
+    SetTimeDigitsDuration(dialog, settings.SleepTime);
     // In the order of the BROWSE_ indexes.
     for (UINT id : { IDS_SOURCE_FOLDER, IDS_SOURCE_FILE, IDS_SOURCE_PLAYLIST }) {
         wchar_t kind[32];
@@ -63,8 +64,8 @@ static BOOL OnInitDialog(HWND dialog)
     SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_SETCURSEL, BROWSE_FOLDER, 0);
     ShowSourceLabel(dialog);
     ShowSource(dialog);
-    CheckDlgButton(dialog, IDC_FOR_THE_TIME, TimedSleep ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_UNTIL_MUSIC_ENDS, TimedSleep ? BST_UNCHECKED : BST_CHECKED);
+    CheckDlgButton(dialog, IDC_FOR_THE_TIME, settings.TimedSleep ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_UNTIL_MUSIC_ENDS, settings.TimedSleep ? BST_UNCHECKED : BST_CHECKED);
     return TRUE;
 }
 
@@ -77,8 +78,8 @@ static void EndSleepDialog(HWND dialog, INT_PTR result)
 
 static void Choose(HWND dialog, const wchar_t* path, DWORD type)
 {
-    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, path);
-    SleepPathType = type;
+    StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, path);
+    settings.SleepPathType = type;
     ShowSourceLabel(dialog);
     ShowSource(dialog);
 }
@@ -112,7 +113,7 @@ static void OnStart(HWND dialog)
 {
     HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     PlaylistResult playlistResult;
-    MediaNode* list = BuildMediaList(SleepPathType, SleepPath, &playlistResult);
+    MediaNode* list = BuildMediaList(settings.SleepPathType, settings.SleepPath, &playlistResult);
     SetCursor(cursor);
     ShowPlaylistResult(playlistResult);
     if (list == nullptr) {
@@ -128,8 +129,8 @@ static void OnStart(HWND dialog)
     }
     FreeMediaList(sleepList);
     sleepList = list;
-    SleepTime = static_cast<DWORD>(minutes);
-    TimedSleep = IsDlgButtonChecked(dialog, IDC_FOR_THE_TIME) == BST_CHECKED ? 1 : 0;
+    settings.SleepTime = static_cast<DWORD>(minutes);
+    settings.TimedSleep = IsDlgButtonChecked(dialog, IDC_FOR_THE_TIME) == BST_CHECKED ? 1 : 0;
     EndSleepDialog(dialog, IDC_SLEEP_START);
 }
 

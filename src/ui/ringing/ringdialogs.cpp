@@ -53,9 +53,9 @@ static void RingSoundPaths(const RingDialog* ring, wchar_t* own, wchar_t* fallba
     const wchar_t* chosen;
     if (ring->kind == RING_COUNTDOWN || ring->kind == RING_COUNTDOWN_TEST) {
         DefaultSoundPath(DEFAULT_COUNTDOWN_SOUND, fallback, MAX_PATH);
-        bool isDefault = CountdownSound[0] == L'\0'
-                      || wcscmp(CountdownSound, DEFAULT_COUNTDOWN_SOUND) == 0;
-        chosen = isDefault ? fallback : CountdownSound;
+        bool isDefault = settings.CountdownSound[0] == L'\0'
+                      || wcscmp(settings.CountdownSound, DEFAULT_COUNTDOWN_SOUND) == 0;
+        chosen = isDefault ? fallback : settings.CountdownSound;
     } else {
         DefaultSoundPath(DEFAULT_ALARM_SOUND, fallback, MAX_PATH);
         chosen = wcscmp(ring->alarm->AlarmSound, DEFAULT_ALARM_SOUND) == 0
@@ -131,7 +131,8 @@ static void OpenRingDialog(HWND dialog, RingDialog* ring, const int* buttons, in
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(ring));
     openRingWindow = dialog;
     openRing = ring;
-    ring->ringFont = CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, L"Arial");
+    ring->ringFont = CreateFontW(24, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0,
+                                 L"Arial");
     SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     for (int i = 0; ring->ringFont != nullptr && i < count; i++)
         SendDlgItemMessageW(dialog, buttons[i], WM_SETFONT,
@@ -174,7 +175,7 @@ static void KeepAwakeAndInFront(HWND dialog)
 
 static void StartTimers(HWND dialog)
 {
-    SetTimer(dialog, MAX_TIME_TIMER, MaxTime * 60000, nullptr);
+    SetTimer(dialog, MAX_TIME_TIMER, settings.MaxTime * 60000, nullptr);
     SetTimer(dialog, AWAKE_TIMER, AWAKE_PERIOD_MS, nullptr);
 }
 
@@ -250,7 +251,7 @@ static void OnAlarmDialogTimer(HWND dialog, RingDialog* ring, UINT_PTR timer)
     } else if (timer == MAX_TIME_TIMER) {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        if (MaxRingTimeReached(ringing.ringStartTime, now, MaxTime)) {
+        if (MaxRingTimeReached(ringing.ringStartTime, now, settings.MaxTime)) {
             ringing.maxTimeReached = 1;
             EndRingDialog(dialog, ring, RING_STOPPED);
         } else {

@@ -37,8 +37,9 @@ bool FindChimeSound(wchar_t* path)
 {
     wchar_t defaultPath[MAX_PATH];
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
-    bool own = ChimeSound[0] != L'\0' && wcscmp(ChimeSound, DEFAULT_CHIME_SOUND) != 0;
-    StringCchCopyW(path, MAX_PATH, own ? ChimeSound : defaultPath);
+    bool own = settings.ChimeSound[0] != L'\0'
+               && wcscmp(settings.ChimeSound, DEFAULT_CHIME_SOUND) != 0;
+    StringCchCopyW(path, MAX_PATH, own ? settings.ChimeSound : defaultPath);
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         StringCchCopyW(path, MAX_PATH, defaultPath);
         if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
@@ -116,11 +117,11 @@ void HandleEvent(WPARAM event)
     bool isAlarm = IsAlarmEvent(n) && alarms[n] != nullptr;
     if (!isAlarm && n != EVENT_COUNTDOWN && n != EVENT_CHIME)
         return;
-    bool mayRing = ringing.alarmRinging == 0 && Silenced == 0;
+    bool mayRing = ringing.alarmRinging == 0 && settings.Silenced == 0;
     // An alarm turned off, or a countdown stopped, whose notification could
     // not be cleared: nothing to ring.
     bool wanted = isAlarm ? alarms[n]->AlarmOn == 1
-                : n == EVENT_COUNTDOWN ? Countdown != 0 : true;
+                : n == EVENT_COUNTDOWN ? settings.Countdown != 0 : true;
     if (mayRing && wanted && n != EVENT_CHIME && GivesWayTo(OpenRingKind(), n)) {
         EndOpenRing();
         PostMessageW(mainWindow, WM_APP_EVENT, event, 0);
@@ -148,7 +149,7 @@ void HandleMissedEvent(WPARAM event)
         return;
     int n = static_cast<int>(event);
     if (n == EVENT_COUNTDOWN) {
-        bool wasRunning = Countdown != 0;
+        bool wasRunning = settings.Countdown != 0;
         StopCountdown();
         if (wasRunning)
             ShowMessage(mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
@@ -156,7 +157,7 @@ void HandleMissedEvent(WPARAM event)
         RescheduleChime(mainWindow);
     } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
         RescheduleAlarm(n);
-        if (alarms[n]->AlarmOn == 1 && Silenced == 0) {
+        if (alarms[n]->AlarmOn == 1 && settings.Silenced == 0) {
             wchar_t name[ALARM_NAME_UNITS + 16];
             AlarmDisplayName(n, name, ARRAYSIZE(name));
             ShowMessage(mainWindow, IDS_ALARM_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION, name);
