@@ -68,30 +68,3 @@ TEST(NotificationStore, DamageLosesOnlyTheRecordsItTouches)
         EXPECT_EQ(c.headerRead ? 42u : (c.kept.empty() ? 1u : c.kept.back() + 1), read.nextHandle);
     }
 }
-
-TEST(NotificationStore, ReadsTheFirstVersionWholeOrNotAtAll)
-{
-    // Version 1: a 20-byte header with one checksum over the bare records
-    // (the records of version 2 without their own checksums).
-    const std::vector<BYTE> v2 = EncodeNotificationStore(ThreeRecords());
-    std::vector<BYTE> records;
-    for (size_t at = kHeader; at < v2.size(); at += kRecord)
-        records.insert(records.end(), v2.begin() + at, v2.begin() + at + kRecord - 4);
-    DWORD hash = 2166136261u;
-    for (BYTE b : records)
-        hash = (hash ^ b) * 16777619u;
-    const DWORD header[5] = { 0x534E4B57, 1, 42, 3, hash };
-    std::vector<BYTE> v1(reinterpret_cast<const BYTE*>(header), reinterpret_cast<const BYTE*>(header + 5));
-    v1.insert(v1.end(), records.begin(), records.end());
-
-    NotificationStore read = { 1, {} };
-    ASSERT_TRUE(DecodeNotificationStore(v1.data(), v1.size(), &read));
-    EXPECT_EQ((std::vector<DWORD>{ 7, 9, 11 }), Handles(read));
-    EXPECT_EQ(42u, read.nextHandle);
-    v1[40] ^= 1;
-    StoreDecodeReport report;
-    EXPECT_FALSE(DecodeNotificationStore(v1.data(), v1.size(), &read, &report));
-    EXPECT_TRUE(read.pending.empty());
-    EXPECT_EQ(3u, report.damaged);
-    EXPECT_EQ(42u, read.nextHandle);
-}
