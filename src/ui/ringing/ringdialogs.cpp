@@ -39,6 +39,7 @@ struct RingDialog {
     bool endedEarly;              // by another ring: nothing to tell
     wchar_t ringSoundPath[MAX_PATH]; // the file that plays; empty for the tone
     HFONT ringFont;               // the buttons' font
+    SYSTEMTIME ringStartTime;
 };
 
 // The ringing dialog open now, if any.
@@ -137,7 +138,7 @@ static void OpenRingDialog(HWND dialog, RingDialog* ring, const int* buttons, in
     for (int i = 0; ring->ringFont != nullptr && i < count; i++)
         SendDlgItemMessageW(dialog, buttons[i], WM_SETFONT,
                             reinterpret_cast<WPARAM>(ring->ringFont), TRUE);
-    GetLocalTime(&ringing.ringStartTime);
+    GetLocalTime(&ring->ringStartTime);
 }
 
 static RingDialog* RingOf(HWND dialog)
@@ -251,7 +252,7 @@ static void OnAlarmDialogTimer(HWND dialog, RingDialog* ring, UINT_PTR timer)
     } else if (timer == MAX_TIME_TIMER) {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        if (MaxRingTimeReached(ringing.ringStartTime, now, settings.MaxTime)) {
+        if (MaxRingTimeReached(ring->ringStartTime, now, settings.MaxTime)) {
             ringing.maxTimeReached = 1;
             EndRingDialog(dialog, ring, RING_STOPPED);
         } else {

@@ -15,7 +15,6 @@ struct RingingState {
     BYTE alarmRinging;          // 1 while an alarm ringing dialog is open
     int currentAlarm;           // the alarm being rung
     BYTE maxTimeReached;        // the dialog gave up at the maximum ring time
-    SYSTEMTIME ringStartTime;   // when the open ringing dialog began
 };
 extern RingingState ringing;
 
