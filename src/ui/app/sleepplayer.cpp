@@ -15,7 +15,8 @@ MediaNode* sleepList;
 int pressedButton;
 BYTE sleepPaused;
 ULONGLONG sleepEndTime;
-DWORD sleepRemainingSeconds;
+// The seconds of timed sleep that were left when it was paused.
+static DWORD sleepRemainingSeconds;
 
 // The engine cannot tell the user from its own threads; it leaves it here.
 static void TellTrackOpenFailure()

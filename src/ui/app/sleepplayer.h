@@ -13,10 +13,8 @@ extern MediaNode* sleepList;
 // 3 pause/resume, 4 next.
 extern int pressedButton;
 extern BYTE sleepPaused;
-// When timed sleep ends, as a local-time FILETIME count, and the seconds
-// that were left when it was paused.
+// When timed sleep ends, as a local-time FILETIME count.
 extern ULONGLONG sleepEndTime;
-extern DWORD sleepRemainingSeconds;
 
 // Runs the Sleep dialog and plays what it chose.
 void StartSleep();
