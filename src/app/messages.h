@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-// MessageBoxW with the text of string `textId` (a format, filled with the
+// A message box with the text of string `textId` (a format, filled with the
 // arguments that follow) and the caption of string `captionId`.
 int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style, ...);
 // The same with a text of the caller's.

@@ -25,8 +25,15 @@ void StartSleep()
         sleepEndTime = ClockNowTicks()
             + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
     }
-    if (sleepList != nullptr && PlayMediaList(sleepList))
+    if (sleepList == nullptr)
+        return;
+    if (PlayMediaList(sleepList)) {
         SetDisplayMode(DISPLAY_SLEEP);
+    } else {
+        // Not kept, so the next Cancel does not try it again.
+        FreeMediaListAfterCallbacks(sleepList);
+        sleepList = nullptr;
+    }
 }
 
 void StopSleep()

@@ -36,7 +36,7 @@ static void ShowSource(HWND dialog)
         return;
     }
     EnableWindow(GetDlgItem(dialog, IDC_SLEEP_START), TRUE);
-    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, SleepPath, true);
+    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, SleepPath);
 }
 
 static BOOL OnInitDialog(HWND dialog)
