@@ -1,8 +1,9 @@
 #include "foldertree.h"
 
+// Folded to lower case, as _wcsicmp folds: "_Archive" comes before "Albums".
 static WCHAR Folded(WCHAR c)
 {
-    return c >= u'a' && c <= u'z' ? static_cast<WCHAR>(c - u'a' + u'A') : c;
+    return c >= u'A' && c <= u'Z' ? static_cast<WCHAR>(c - u'A' + u'a') : c;
 }
 
 int CompareFolderNames(const WCHAR* a, const WCHAR* b)

@@ -107,7 +107,8 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         SetDlgItemTextW(dialog, IDC_ALARM_NAME, L"Gym");
         Press(dialog, IDC_TEST);
         EXPECT_TRUE(PumpUntil([&] { return realRung; }, 10000));
-        Press(dialog, IDCANCEL);
+        // The close box of the title strip leaves without saving.
+        SendMessageW(DeviceDoneButton(dialog, IDCANCEL), BM_CLICK, 0, 0);
     }, [](HWND ringing) {
         EXPECT_EQ(L"Gym", WindowText(ringing));
         PostMessageW(mainWindow, WM_APP_EVENT, 2, 0);
@@ -118,6 +119,7 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         Press(ringing, IDC_STOP);
     } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
     EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
+    EXPECT_EQ(0u, fmodUseCount);   // both rings gave the sound library back
     // Cancel leaves the alarms as they were; the test scheduled nothing.
     EXPECT_STREQ(L"Untitled", alarms[4]->AlarmName);
     EXPECT_TRUE(ValueNames(AlarmKeyPath(4).c_str()).empty());
@@ -127,6 +129,18 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
 }
 
 // ---- Snooze time, Settings ----
+
+// Whether an arrow button's picture points up: more of its black lies in the
+// lower half, where the triangle is wide.
+static bool PointsUp(HWND button)
+{
+    Capture c = CaptureWindow(button);
+    int balance = 0;
+    for (int y = 2; y < c.height - 2; y++)
+        for (int x = c.width / 2 - 7; x <= c.width / 2 + 7; x++)
+            balance += c.At(x, y) != 0 ? 0 : 2 * y < c.height ? -1 : 1;
+    return balance > 0;
+}
 
 TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
 {
@@ -141,6 +155,8 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
         settings.SnoozeTime = c.stored;
         std::vector<DialogStep> steps = { [&](HWND dialog) {
             EXPECT_EQ(c.shown, Digits(dialog));
+            EXPECT_TRUE(PointsUp(GetDlgItem(dialog, IDC_HOUR_UP)));
+            EXPECT_FALSE(PointsUp(GetDlgItem(dialog, IDC_HOUR_DOWN)));
             if (c.toZero)
                 SetDigits(dialog, 0, 0, 0);
             Press(dialog, IDOK);
@@ -285,5 +301,37 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
             EXPECT_TRUE(start == Ticks(NextChimeTime(before))
                         || start == Ticks(NextChimeTime(LocalTimeIn(0))));
         }
+    }
+}
+
+// The pictures a dialog shows on its buttons and statics.
+static std::vector<HGDIOBJ> Pictures(HWND dialog)
+{
+    std::vector<HGDIOBJ> pictures;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        LRESULT picture = SendMessageW(child, BM_GETIMAGE, IMAGE_BITMAP, 0)
+                        | SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0);
+        if (picture != 0)
+            pictures.push_back(reinterpret_cast<HGDIOBJ>(picture));
+    }
+    return pictures;
+}
+
+// Opened again, a dialog holds on to no more drawing objects: each picture
+// it showed is freed once it closes, or shown again by its next opening.
+TEST_F(Dialogs, PicturesOfADialogAreFreedOrShownAgainByItsNextOpening)
+{
+    for (const std::function<void()>& open : { Command(IDM_SNOOZE_TIME), Command(IDM_COUNTDOWN), Command(IDM_SLEEP),
+                                               Command(IDM_ABOUT), std::function<void()>([] { RunSetAlarmsDialog(); }) }) {
+        std::vector<HGDIOBJ> first, second;
+        for (std::vector<HGDIOBJ>* shown : { &first, &second })
+            Answering({ [shown](HWND dialog) {
+                *shown = Pictures(dialog);
+                Press(dialog, IDCANCEL);
+            } }, open);
+        ASSERT_EQ(first.size(), second.size());
+        EXPECT_FALSE(first.empty());
+        for (size_t i = 0; i < first.size(); i++)
+            EXPECT_TRUE(first[i] == second[i] || GetObjectType(first[i]) == 0) << i;
     }
 }

@@ -131,13 +131,14 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
     EXPECT_EQ(nullptr, sleepList);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
 
-    // A kept list that cannot play says so, and the clock stays.
+    // A kept list that cannot play says so once, and the clock stays.
     sleepList = static_cast<MediaNode*>(LocalAlloc(LPTR, sizeof(MediaNode)));
     StringCchCopyW(sleepList->path, ARRAYSIZE(sleepList->path), L"C:\\no such folder\\missing.mp3");
     Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); }, Says(L"Unable to play sound!") },
               [] { Click(sleepButton); });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(nullptr, sleepList);
 }
 
 TEST_F(SleepDialog, PickerWithNoFolderOfSoundOffersNothingToSelect)

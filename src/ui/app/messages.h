@@ -10,7 +10,7 @@
 // String `id` of the string table into `text` of `units` units; empty when
 // there is none.
 void LoadResourceText(UINT id, wchar_t* text, int units);
-// MessageBoxW with the text of string `textId` (a format, filled with the
+// A message box with the text of string `textId` (a format, filled with the
 // arguments that follow) and the caption of string `captionId`.
 int ShowMessage(HWND owner, UINT textId, UINT captionId, UINT style, ...);
 // The same with a text of the caller's.

@@ -38,8 +38,13 @@ void StartSleep()
         return;
     bool playing = PlayMediaList(sleepList);
     TellTrackOpenFailure();
-    if (playing)
+    if (playing) {
         SetDisplayMode(DISPLAY_SLEEP);
+    } else {
+        // Not kept, so the next Cancel does not try it again.
+        FreeMediaListAfterCallbacks(sleepList);
+        sleepList = nullptr;
+    }
 }
 
 void StopSleep()

@@ -25,7 +25,7 @@ static BOOL OnInitDialog(HWND dialog)
     for (int id : { IDC_CHIME_TITLE, IDC_SOUND_LABEL, IDC_SOUND_NAME, IDC_CHIME_ON,
                     IDC_CHIME_WARNING })
         SetControlFont(dialog, id, labelFont);
-    ShowFileName(dialog, IDC_SOUND_NAME, settings.ChimeSound, true);
+    ShowFileName(dialog, IDC_SOUND_NAME, settings.ChimeSound);
     CheckDlgButton(dialog, IDC_CHIME_ON, settings.Chime ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
@@ -61,7 +61,8 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
+        // The whole wParam: a notification other than a click is no command.
+        switch (wParam) {
         case IDOK:
             settings.Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
             DeleteFontOf(&labelFont);

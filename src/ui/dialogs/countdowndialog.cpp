@@ -24,7 +24,7 @@ static BOOL OnInitDialog(HWND dialog)
     PrepareTimeDigits(dialog, digitFont);
     // Every opening offers half an hour.
     SetTimeDigits(dialog, 0, 30);
-    ShowFileName(dialog, IDC_SOUND_NAME, settings.CountdownSound, true);
+    ShowFileName(dialog, IDC_SOUND_NAME, settings.CountdownSound);
     CheckDlgButton(dialog, IDC_KEEP_AWAKE,
                    settings.CountdownKeepAwake ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;

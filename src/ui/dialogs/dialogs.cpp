@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "app.h"
-#include "clockface.h"
 #include "medialist.h"
 #include "menubar.h"
 #include "resource.h"
@@ -101,6 +100,14 @@ void DeleteFontOf(HFONT* font)
     *font = nullptr;
 }
 
+HBITMAP ProgramBitmap(HBITMAP* loaded, int id)
+{
+    if (*loaded == nullptr)
+        *loaded = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                  IMAGE_BITMAP, 0, 0, 0));
+    return *loaded;
+}
+
 INT_PTR BlueLabels(WPARAM wParam, LPARAM lParam, std::initializer_list<int> ids)
 {
     int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
@@ -161,22 +168,17 @@ void BrowseForSound(HWND dialog, HWND owner, wchar_t* sound, size_t soundUnits)
 {
     wchar_t path[MAX_PATH];
     if (BrowseForFile(owner, false, path) && SUCCEEDED(StringCchCopyW(sound, soundUnits, path)))
-        ShowFileName(dialog, IDC_SOUND_NAME, path, false);
+        ShowFileName(dialog, IDC_SOUND_NAME, path);
     BringBackToFront(dialog);
 }
 
-void ShowFileName(HWND dialog, int id, const wchar_t* path, bool fit)
+void ShowFileName(HWND dialog, int id, const wchar_t* path)
 {
     wchar_t name[MEDIA_PATH_UNITS];
     if (path[0] == L'\0')
         LoadStringW(GetModuleHandleW(nullptr), IDS_DEFAULT_SOUND, name, ARRAYSIZE(name));
     else
         FileNamePart(path, name);
-    wchar_t shown[MEDIA_PATH_UNITS + 4];
-    HWND control = GetDlgItem(dialog, id);
-    if (fit)
-        FitTextToControl(control, nullptr, name, shown, ARRAYSIZE(shown));
-    else
-        StringCchCopyW(shown, ARRAYSIZE(shown), name);
-    SetWindowTextW(control, shown);
+    // The label ends a name too long for it with an ellipsis in its middle.
+    SetDlgItemTextW(dialog, id, name);
 }

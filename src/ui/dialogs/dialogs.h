@@ -45,6 +45,9 @@ HFONT CreateLabelFont();
 HFONT CreateDigitFont(int height);
 void SetControlFont(HWND dialog, int id, HFONT font);
 void DeleteFontOf(HFONT* font);
+// The program's bitmap `id`, loaded into `*loaded` at its first use and kept
+// for the program's life.
+HBITMAP ProgramBitmap(HBITMAP* loaded, int id);
 // WM_CTLCOLORSTATIC: the blue of the dialogs' titles for the controls `ids`.
 INT_PTR BlueLabels(WPARAM wParam, LPARAM lParam, std::initializer_list<int> ids);
 // After another window was in front.
@@ -56,7 +59,7 @@ bool BrowseForFile(HWND owner, bool playlist, wchar_t* path);
 // the dialog comes back to the front either way.
 void BrowseForSound(HWND dialog, HWND owner, wchar_t* sound, size_t soundUnits);
 // Shows the text after the last backslash of `path`, or "<default>" for an
-// empty path, in control `id`; shortened to fit with `fit`.
-void ShowFileName(HWND dialog, int id, const wchar_t* path, bool fit);
+// empty path, in control `id`, whose style shortens a long one in its middle.
+void ShowFileName(HWND dialog, int id, const wchar_t* path);
 
 #endif

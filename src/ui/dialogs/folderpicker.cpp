@@ -59,31 +59,39 @@ FolderNode* BuildSoundFolderTree(HWND dialog)
         FindClose(cards);
     }
 
+    // Each folder by its device path and the real one below it, resolved
+    // once at the top: one listing a folder, without the short names.
+    struct Folder {
+        std::wstring device, real;
+    };
+    std::vector<Folder> queue;
+    for (const std::wstring& top : folders) {
+        wchar_t real[MAX_PATH];
+        if (ResolveDevicePath(top.c_str(), real, MAX_PATH))
+            queue.push_back({ top, real });
+    }
     FolderNode* tree = nullptr;
-    std::wstring lastAdded;
-    for (size_t i = 0; i < folders.size(); i++) {
-        const std::wstring folder = folders[i];
-        wchar_t real[MAX_PATH], pattern[MAX_PATH];
-        if (!ResolveDevicePath(folder.c_str(), real, MAX_PATH)
-            || FAILED(StringCchPrintfW(pattern, MAX_PATH, L"%s\\*.*", real)))
-            continue;
+    for (size_t i = 0; i < queue.size(); i++) {
+        const Folder folder = queue[i];
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(pattern, &found);
+        HANDLE search = FindFirstFileExW((folder.real + L"\\*").c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
         if (search == INVALID_HANDLE_VALUE)
             continue;
+        bool added = false;
         do {
             // A path that would not fit is left out, never cut short.
             wchar_t path[MAX_PATH];
-            if (FAILED(StringCchPrintfW(path, MAX_PATH, L"%s\\%s", folder.c_str(), found.cFileName)))
+            if (FAILED(StringCchPrintfW(path, MAX_PATH, L"%s\\%s", folder.device.c_str(), found.cFileName)))
                 continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0
                     && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                    folders.push_back(path);
-            } else if (IsSupportedSoundFile(found.cFileName) && folder != lastAdded) {
+                    queue.push_back({ path, folder.real + L"\\" + found.cFileName });
+            } else if (!added && IsSupportedSoundFile(found.cFileName)) {
                 // A folder goes in once, with its first sound file.
-                tree = AddFolderPath(tree, folder.c_str());
-                lastAdded = folder;
+                tree = AddFolderPath(tree, folder.device.c_str());
+                added = true;
             }
         } while (FindNextFileW(search, &found));
         FindClose(search);

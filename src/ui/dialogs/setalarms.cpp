@@ -69,7 +69,7 @@ static void LoadAlarmIntoDialog(HWND dialog)
     SendDlgItemMessageW(dialog, IDC_VOLUME, TBM_SETRANGE, TRUE, MAKELPARAM(1, 10));
     SendDlgItemMessageW(dialog, IDC_VOLUME, TBM_SETPOS, TRUE, r->Volume);
     ShowFileName(dialog, IDC_SOUND_NAME,
-                 wcscmp(r->AlarmSound, DEFAULT_ALARM_SOUND) == 0 ? L"" : r->AlarmSound, false);
+                 wcscmp(r->AlarmSound, DEFAULT_ALARM_SOUND) == 0 ? L"" : r->AlarmSound);
     EnableWindow(GetDlgItem(dialog, IDC_VOLUME), r->UseSystemVol == 0);
 }
 

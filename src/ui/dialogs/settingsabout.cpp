@@ -25,6 +25,8 @@ static const SettingBox settingBoxes[] = {
 static HFONT titleFont;
 // The caller's record, which Done changes.
 static SettingsRecord* editedSettings;
+// Kept for the program's life: the static does not free the bitmap it shows.
+static HBITMAP logo;
 
 static BOOL OnSettingsInit(HWND dialog)
 {
@@ -90,6 +92,8 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
         MakeFullScreen(dialog);
         titleFont = CreateLabelFont();
         SetControlFont(dialog, IDC_ABOUT_TITLE, titleFont);
+        SendDlgItemMessageW(dialog, IDC_ABOUT_LOGO, STM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(ProgramBitmap(&logo, IDB_LOGO)));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

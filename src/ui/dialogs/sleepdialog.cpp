@@ -41,7 +41,7 @@ static void ShowSource(HWND dialog)
         return;
     }
     EnableWindow(GetDlgItem(dialog, IDC_SLEEP_START), TRUE);
-    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, settings.SleepPath, true);
+    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, settings.SleepPath);
 }
 
 static BOOL OnInitDialog(HWND dialog)

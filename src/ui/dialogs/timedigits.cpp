@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <strsafe.h>
 
+#include "dialogs.h"
 #include "resource.h"
 
 struct DigitField {
@@ -77,11 +78,17 @@ bool OnTimeDigitCommand(HWND dialog, WPARAM wParam, HourRange hours)
     return false;
 }
 
+// The editor's pictures, loaded once for the program's life: neither a
+// button nor a static frees the bitmap it is given, and Wine does not share
+// bitmaps loaded with LR_SHARED, so each opening would leak its own.
+static HBITMAP arrowUp, arrowDown, timeColon;
+
 void PrepareTimeDigits(HWND dialog, HFONT font)
 {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    HANDLE up = LoadImageW(instance, MAKEINTRESOURCEW(IDB_ARROW_UP), IMAGE_BITMAP, 0, 0, LR_SHARED);
-    HANDLE down = LoadImageW(instance, MAKEINTRESOURCEW(IDB_ARROW_DOWN), IMAGE_BITMAP, 0, 0, LR_SHARED);
+    HBITMAP up = ProgramBitmap(&arrowUp, IDB_ARROW_UP);
+    HBITMAP down = ProgramBitmap(&arrowDown, IDB_ARROW_DOWN);
+    SendDlgItemMessageW(dialog, IDC_TIME_COLON, STM_SETIMAGE, IMAGE_BITMAP,
+                        reinterpret_cast<LPARAM>(ProgramBitmap(&timeColon, IDB_TIME_COLON)));
     for (const DigitField& field : digitFields) {
         SendDlgItemMessageW(dialog, field.up, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(up));
         SendDlgItemMessageW(dialog, field.down, BM_SETIMAGE, IMAGE_BITMAP,

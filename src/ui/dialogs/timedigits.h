@@ -25,8 +25,8 @@ int TimeDigitsDuration(HWND dialog);
 // Steps a field for a click of one of its buttons; false for any other
 // command (or notification code).
 bool OnTimeDigitCommand(HWND dialog, WPARAM wParam, HourRange hours);
-// Puts the arrow pictures on the editor's buttons (the colon's picture is
-// in the template) and `font` on the three digit statics.
+// Puts the arrow and colon pictures on the editor's controls and `font` on
+// the three digit statics.
 void PrepareTimeDigits(HWND dialog, HFONT font);
 
 // The 12-hour clock: the hour shown for a 24-hour one (12 for 0 and 12) and

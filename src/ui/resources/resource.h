@@ -20,6 +20,7 @@
 #define IDS_MAX_TIME_REACHED    312
 #define IDS_ALARM_MISSED        313
 #define IDS_COUNTDOWN_MISSED    314
+#define IDS_ALARMS_MISSED       345
 #define IDS_NO_DAYS_SELECTED    315
 #define IDS_NO_DAYS_CAPTION     316
 #define IDS_ZERO_SNOOZE         317
@@ -68,6 +69,7 @@
 #define IDD_FOLDER_PICKER       179
 #define IDD_COUNTDOWN           195
 #define IDD_COUNTDOWN_FINISHED  196
+#define IDD_MESSAGE             197
 #define IDD_HOURLY_CHIME        199
 
 // Pictures of the dialogs
@@ -156,6 +158,11 @@
 #define IDC_CHIME_ON            1063
 #define IDC_CHIME_WARNING       1064
 #define IDC_COUNTDOWN_START     1065
+#define IDC_TIME_COLON          1066
+#define IDC_ABOUT_LOGO          1067
+#define IDC_MESSAGE_ICON        1068
+// A message's text, with the id the system's message box gives its own.
+#define IDC_MESSAGE_TEXT        0xFFFF
 
 // Clock face bitmaps (102-231): portrait digits 40 x 120
 #define IDB_PORTRAIT_DIGIT_8    102

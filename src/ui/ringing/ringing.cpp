@@ -143,6 +143,56 @@ void HandleEvent(WPARAM event)
     }
 }
 
+// Missed events arrive in a burst when the computer wakes. Their report
+// waits on a timer, whose message comes only once the queue holds no other,
+// so it tells of the whole burst at once.
+struct MissedReport {
+    UINT_PTR timer;
+    bool countdown;
+    bool alarm[ALARM_COUNT];
+};
+static MissedReport missed;
+
+static void AppendAlarmName(int n, wchar_t* names, size_t units)
+{
+    wchar_t name[ALARM_NAME_UNITS + 16];
+    AlarmDisplayName(n, name, ARRAYSIZE(name));
+    if (names[0] != L'\0')
+        StringCchCatW(names, units, L", ");
+    StringCchCatW(names, units, name);
+}
+
+static void CALLBACK ReportMissedEvents(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    MissedReport report = missed;
+    missed = MissedReport();
+    wchar_t names[ALARM_COUNT * (ALARM_NAME_UNITS + 18)] = L"";
+    int count = 0;
+    for (int n = 0; n < ALARM_COUNT; n++) {
+        if (report.alarm[n]) {
+            AppendAlarmName(n, names, ARRAYSIZE(names));
+            count++;
+        }
+    }
+    if (count > 0)
+        ShowMessage(mainWindow, count == 1 ? IDS_ALARM_MISSED : IDS_ALARMS_MISSED, IDS_WAKELOOM,
+                    MB_ICONINFORMATION, names);
+    if (report.countdown)
+        ShowMessage(mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
+}
+
+static void ReportMissedLater()
+{
+    if (missed.timer == 0)
+        missed.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, ReportMissedEvents);
+}
+
+bool MissedEventsToReport()
+{
+    return missed.timer != 0;
+}
+
 void HandleMissedEvent(WPARAM event)
 {
     if (event > EVENT_CHIME)
@@ -151,16 +201,17 @@ void HandleMissedEvent(WPARAM event)
     if (n == EVENT_COUNTDOWN) {
         bool wasRunning = settings.Countdown != 0;
         StopCountdown();
-        if (wasRunning)
-            ShowMessage(mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
+        if (wasRunning) {
+            missed.countdown = true;
+            ReportMissedLater();
+        }
     } else if (n == EVENT_CHIME) {
         RescheduleChime(mainWindow);
     } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
         RescheduleAlarm(n);
         if (alarms[n]->AlarmOn == 1 && settings.Silenced == 0) {
-            wchar_t name[ALARM_NAME_UNITS + 16];
-            AlarmDisplayName(n, name, ARRAYSIZE(name));
-            ShowMessage(mainWindow, IDS_ALARM_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION, name);
+            missed.alarm[n] = true;
+            ReportMissedLater();
         }
     }
 }

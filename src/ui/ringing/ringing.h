@@ -24,6 +24,9 @@ void HandleEvent(WPARAM n);
 // An event that could not be delivered in time: what comes next is
 // scheduled without ringing, and the user is told of a missed alarm.
 void HandleMissedEvent(WPARAM n);
+// Whether missed events wait to be told of (in one message, once the
+// events queued with them are handled).
+bool MissedEventsToReport();
 
 // Puts the chime's sound into `path` (MAX_PATH units): its own, or the
 // default when that is missing. False, after telling the user, when neither
