@@ -20,7 +20,6 @@
 #define IDS_MAX_TIME_REACHED    312
 #define IDS_ALARM_MISSED        313
 #define IDS_COUNTDOWN_MISSED    314
-#define IDS_ALARMS_MISSED       345
 #define IDS_NO_DAYS_SELECTED    315
 #define IDS_NO_DAYS_CAPTION     316
 #define IDS_ZERO_SNOOZE         317
@@ -54,6 +53,7 @@
 #define IDS_SOURCE_FILE_LABEL   344
 #define IDS_SOURCE_PLAYLIST_LABEL 345
 #define IDS_NO_SOUNDS_SELECTED  346
+#define IDS_ALARMS_MISSED       347
 
 // The version the About dialog shows.
 #define WAKELOOM_VERSION_TEXT   "Version 1.0"
