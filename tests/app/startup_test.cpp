@@ -113,6 +113,7 @@ TEST_F(RealProgram, TwoStartsAtOnceOpenOneWindow)
         SCOPED_TRACE(round);
         ChildProcess starts[2] = { StartProgram(WAKELOOM_PROGRAM_FILE, L""),
                                    StartProgram(WAKELOOM_PROGRAM_FILE, L"") };
+        ASSERT_TRUE(starts[0].process != nullptr && starts[1].process != nullptr) << GetLastError();
         HWND window = WaitForWindow(WAKELOOM_NAME, WAKELOOM_NAME, kStartTimeout);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
