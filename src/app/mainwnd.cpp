@@ -9,6 +9,7 @@
 #include "launcher.h"
 #include "layout.h"
 #include "menubar.h"
+#include "messages.h"
 #include "resource.h"
 #include "ringing.h"
 #include "schedule.h"
@@ -45,7 +46,7 @@ static void CheckOrientation()
     CreateButtons();
     ShowButtonsForMode();
     if (displayMode == DISPLAY_SLEEP) {
-        trackInfoChanged = true;
+        MarkTrackInfoChanged();
         ShowSleepTexts();
     }
     InvalidateRect(mainWindow, nullptr, TRUE);
@@ -203,11 +204,16 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 static void OnClockTimer()
 {
     // The chime's one-shot gives its use of the sound library back.
-    if (oneShotFinished.exchange(false) && CloseOneShot())
+    if (TakeOneShotFinished() && CloseOneShot())
         ReleaseFMOD();
     UpdateClock();
     if (displayMode == DISPLAY_SLEEP) {
+        // The sound library's thread leaves the telling to this one, after
+        // the music has stopped.
+        bool trackFailed = TakeMediaTrackFailure();
         SleepEndReached();
+        if (trackFailed)
+            ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
         // The device must not suspend while sleep music plays.
         if (displayMode == DISPLAY_SLEEP)
             SystemIdleTimerReset();

@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "displaymode.h"
 #include "layout.h"
+#include "messages.h"
 #include "resource.h"
 #include "settings.h"
 #include "sound.h"
@@ -25,8 +26,12 @@ void StartSleep()
         sleepEndTime = ClockNowTicks()
             + (static_cast<ULONGLONG>(SleepTime) * 60 + 59) * TICKS_PER_SECOND;
     }
-    if (sleepList != nullptr && PlayMediaList(sleepList))
+    if (sleepList == nullptr)
+        return;
+    if (PlayMediaList(sleepList))
         SetDisplayMode(DISPLAY_SLEEP);
+    else
+        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
 }
 
 void StopSleep()
@@ -46,7 +51,7 @@ void StopSleep()
 bool SleepEndReached()
 {
     // A pause freezes the time left, so the end cannot come while paused.
-    if (!SleepEndDue(mediaListFinished, TimedSleep != 0 && !sleepPaused,
+    if (!SleepEndDue(MediaListFinished(), TimedSleep != 0 && !sleepPaused,
                      static_cast<LONGLONG>(sleepEndTime),
                      static_cast<LONGLONG>(ClockNowTicks())))
         return false;
@@ -81,12 +86,12 @@ static const RECT* PlayerButtonRect(int button)
 
 static bool CanSkipBack()
 {
-    return !sleepPaused && currentTrack.load() != mediaListHead;
+    return !sleepPaused && CurrentTrack() != MediaListHead();
 }
 
 static bool CanSkipForward()
 {
-    MediaNode* track = currentTrack;
+    MediaNode* track = CurrentTrack();
     return !sleepPaused && track != nullptr && track->next != nullptr;
 }
 
@@ -124,6 +129,12 @@ static void TogglePause()
     }
 }
 
+static void SkipOrSay(bool forward)
+{
+    if (!SkipTrack(forward))
+        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+}
+
 void OnPlayerPenUp(POINT point)
 {
     int pressed = pressedButton;
@@ -133,7 +144,7 @@ void OnPlayerPenUp(POINT point)
         switch (pressed) {
         case 1:
             if (CanSkipBack())
-                SkipTrack(false);
+                SkipOrSay(false);
             break;
         case 2:
             if (sleepPaused) {
@@ -147,7 +158,7 @@ void OnPlayerPenUp(POINT point)
             break;
         case 4:
             if (CanSkipForward())
-                SkipTrack(true);
+                SkipOrSay(true);
             break;
         }
     }

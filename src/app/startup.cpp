@@ -161,7 +161,6 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
     if (!InitInstance(instance))
         return 0;
 
-    fmodUseCount = 0;
     windowClosing = false;
     alarmRinging = 0;
     bitmapsReleased = false;

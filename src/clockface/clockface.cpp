@@ -210,11 +210,11 @@ static void DrawPlayerButton(HDC dc, const RECT& r, int bitmap)
 
 static void DrawPlayerButtons(HDC dc)
 {
-    MediaNode* track = currentTrack;
+    MediaNode* track = CurrentTrack();
     int previous = PREVIOUS_YELLOW;
     if (pressedButton == 1)
         previous = PREVIOUS_GREEN;
-    else if (track == mediaListHead)
+    else if (track == MediaListHead())
         previous = PREVIOUS_GREY;
     DrawPlayerButton(dc, prevButtonRect, previous);
     DrawPlayerButton(dc, stopButtonRect, pressedButton == 2 ? STOP_GREEN : STOP_YELLOW);

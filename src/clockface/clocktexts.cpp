@@ -138,7 +138,7 @@ int UpdateClock()
             shownBeats = static_cast<WORD>(beats);
         }
     } else if (displayMode == DISPLAY_SLEEP) {
-        if (trackInfoChanged)
+        if (TrackInfoChanged())
             InvalidatePlayerButtons();
         ShowSleepTextsAt(static_cast<ULONGLONG>(SystemTimeToTicks(localNow)));
     }
@@ -251,10 +251,8 @@ static void WriteTrackTexts()
 
 static void ShowSleepTextsAt(ULONGLONG localNowTicks)
 {
-    if (trackInfoChanged) {
+    if (TakeTrackInfoChanged())
         WriteTrackTexts();
-        trackInfoChanged = false;
-    }
     if (TimedSleep == 0 || sleepPaused || sleepRemainingText == nullptr)
         return;
     LONGLONG left = static_cast<LONGLONG>(sleepEndTime - localNowTicks);

@@ -29,7 +29,7 @@ void MainWindowTest::SetUp()
 
 void MainWindowTest::TearDown()
 {
-    while (fmodUseCount > 0)
+    while (FmodUseCount() > 0)
         ReleaseFMOD();
     if (mainWindow != nullptr && IsWindow(mainWindow))
         SendMessageW(mainWindow, WM_CLOSE, 0, 0);

@@ -133,8 +133,7 @@ TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongT
     static MediaNode tracks[3];   // the second of three plays
     tracks[0].next = &tracks[1];
     tracks[1].next = &tracks[2];
-    mediaListHead = &tracks[0];
-    currentTrack = &tracks[1];
+    SetMediaPosition(&tracks[0], &tracks[1]);
     TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
     sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
@@ -163,7 +162,7 @@ TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongT
     pen(WM_LBUTTONDOWN, nextButtonRect);
     EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_GREEN));
     pen(WM_LBUTTONUP, prevButtonRect);   // released elsewhere: only the look undone
-    EXPECT_EQ(&tracks[1], currentTrack.load());
+    EXPECT_EQ(&tracks[1], CurrentTrack());
     EXPECT_TRUE(Shows(CaptureWindow(mainWindow), nextButtonRect, IDB_NEXT_YELLOW));
 
     // A pen pressed on pause as sleep ends is forgotten: its release on the
@@ -173,6 +172,5 @@ TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongT
     pen(WM_LBUTTONUP, pauseButtonRect);
     EXPECT_EQ(0, sleepPaused);
     EXPECT_FALSE(ShowsSomewhere(Face(), IDB_NEXT_YELLOW));
-    mediaListHead = nullptr;
-    currentTrack = nullptr;
+    SetMediaPosition(nullptr, nullptr);
 }

@@ -138,7 +138,23 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
     Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); }, Says(L"Unable to play sound!") },
               [] { Click(sleepButton); });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
+
+    // A next track that cannot be opened ends the music, and the window's
+    // thread, not the sound library's, says so.
+    FreeMediaList(sleepList);
+    WriteBytes(Folder(L"Cut") + L"\\1.wav", MakeWav(std::vector<short>(2205), 1, 22050));
+    WriteBytes(Folder(L"Cut") + L"\\2.wav", {});
+    sleepList = BuildMediaList(MEDIA_SOURCE_FOLDER, Folder(L"Cut").c_str());
+    Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); } }, [] { Click(sleepButton); });
+    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    Answering({ [](HWND box) {
+        EXPECT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(box, nullptr));
+        EXPECT_EQ(mainWindow, GetWindow(box, GW_OWNER));
+        Says(L"Unable to play sound!")(box);
+    } }, [&] { PumpUntil([&] { Tick(); return displayMode == DISPLAY_CLOCK; }, 10000); });
+    EXPECT_EQ(nullptr, sleepList);
+    EXPECT_EQ(0u, FmodUseCount());
 }
 
 TEST_F(SleepDialog, TurnedScreenScrollsTheDialogToItsStartButton)
@@ -246,9 +262,9 @@ TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButton
     Tick();
     EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
     Tap(pauseButtonRect);
-    MediaNode* track = currentTrack;
+    MediaNode* track = CurrentTrack();
     Tap(nextButtonRect);   // no skipping while paused
-    EXPECT_EQ(track, currentTrack.load());
+    EXPECT_EQ(track, CurrentTrack());
     Tick(600);
     EXPECT_EQ(DISPLAY_SLEEP, displayMode);
     Tap(pauseButtonRect);
@@ -292,6 +308,6 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
     EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
     Tap(stopButtonRect);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(0, fmodUseCount);
+    EXPECT_EQ(0, FmodUseCount());
 }
 

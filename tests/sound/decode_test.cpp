@@ -177,9 +177,9 @@ TEST_F(SoundFiles, TitleArtistAndAlbumOfEachKindOfTag)
     for (const auto& c : cases) {
         std::wstring path = c.tag.empty() ? TestMediaPath(c.file) : folder / c.file;
         ASSERT_TRUE(c.tag.empty() || WriteBytes(path, c.tag + audio));
-        trackInfoChanged = false;
+        TakeTrackInfoChanged();
         ASSERT_TRUE(OpenMediaStream(Narrow(path).c_str(), path.c_str())) << Narrow(c.file);
-        EXPECT_TRUE(trackInfoChanged);
+        EXPECT_TRUE(TrackInfoChanged());
         wchar_t title[TRACK_TEXT_UNITS], artist[TRACK_TEXT_UNITS], album[TRACK_TEXT_UNITS];
         GetTrackInfo(title, artist, album);
         CloseMediaStream();
