@@ -45,10 +45,10 @@ static void CheckOrientation()
     DestroyButtons();
     CreateButtons();
     ShowButtonsForMode();
-    if (displayMode == DISPLAY_SLEEP) {
+    // The new lines show the current track and every text at once.
+    if (displayMode == DISPLAY_SLEEP)
         MarkTrackInfoChanged();
-        ShowSleepTexts();
-    }
+    ShowFaceTexts();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -99,6 +99,7 @@ static void OnSettings(HWND window)
     InvalidateClockArea(orientation != 1);
     DestroyTextControls();
     CreateTextControls();
+    ShowFaceTexts();
     PaintClockNow(window);
     UpdateTaskbarIcon();
 }
@@ -106,10 +107,7 @@ static void OnSettings(HWND window)
 static void OnSilenceAll(HWND window)
 {
     SetSilenced(Silenced == 0);
-    RECT bell = { 298, 31, 316, 47 };
-    if (orientation >= 0)
-        bell = { clockRect.left + 2, clockRect.top - 20, clockRect.left + 18, clockRect.top - 4 };
-    InvalidateRect(window, &bell, FALSE);
+    InvalidateRect(window, &MainLayout().bellRect, FALSE);
 }
 
 static void OnCountdown()
@@ -222,6 +220,17 @@ static void OnClockTimer()
     }
 }
 
+// ---- painting ---------------------------------------------------------------------------
+
+static void OnPaint(HWND window)
+{
+    // The digits are brought to the time now first: their slots join this
+    // paint when they changed.
+    RefreshFace();
+    PaintMainWindow(window, MainLayout(), ShownFace(), displayMode, CurrentPlayerLook(),
+                    Silenced != 0);
+}
+
 // ---- the window procedure ------------------------------------------------------------
 
 static POINT PointOf(LPARAM lParam)
@@ -259,7 +268,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_PAINT:
         if (!windowClosing)
-            PaintMainWindow(window);
+            OnPaint(window);
         break;
     case WM_CLOSE:
         CloseSequence(window);
@@ -271,8 +280,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HELP:
         LaunchProgram(L"peghelp", L"file:wkl.htp#wkl_help");
         return 0;
-    case WM_COMMAND:
-        return OnCommand(window, message, wParam, lParam);
+    case WM_COMMAND: {
+        // A dialog may have changed what rings next.
+        LRESULT result = OnCommand(window, message, wParam, lParam);
+        ShowPendingAlarm();
+        return result;
+    }
     case WM_TIMER:
         if (wParam == CLOCK_TIMER_ID)
             OnClockTimer();
@@ -303,12 +316,16 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_APP_EVENT:
-        if (!windowClosing)
+        if (!windowClosing) {
             HandleEvent(wParam);
+            ShowPendingAlarm();
+        }
         return 0;
     case WM_APP_MISSED:
-        if (!windowClosing)
+        if (!windowClosing) {
             HandleMissedEvent(wParam);
+            ShowPendingAlarm();
+        }
         return 0;
     case WM_POWERBROADCAST:
         // The nearest the desktop comes to the device being switched off
@@ -324,6 +341,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_APP_RELOAD_ALARMS:
         LoadAlarms();
+        ShowPendingAlarm();
         return 0;
     case WM_APP_RELOAD_CHIME:
         ReloadChimeHandle();

@@ -61,27 +61,37 @@ bool SleepEndReached()
 
 // ---- the player buttons ---------------------------------------------------------
 
+static const RECT* PlayerButtonRect(int button)
+{
+    const Layout& layout = MainLayout();
+    switch (button) {
+    case 1: return &layout.prevButtonRect;
+    case 2: return &layout.stopButtonRect;
+    case 3: return &layout.pauseButtonRect;
+    case 4: return &layout.nextButtonRect;
+    }
+    return nullptr;
+}
+
 // Which button's square holds the point: 1 previous .. 4 next, 0 none.
 static int PlayerButtonAt(POINT point)
 {
-    const RECT* squares[4] = { &prevButtonRect, &stopButtonRect, &pauseButtonRect,
-                               &nextButtonRect };
-    for (int i = 0; i < 4; i++) {
-        if (PtInRect(squares[i], point))
-            return i + 1;
+    for (int button = 1; button <= 4; button++) {
+        if (PtInRect(PlayerButtonRect(button), point))
+            return button;
     }
     return 0;
 }
 
-static const RECT* PlayerButtonRect(int button)
+PlayerLook CurrentPlayerLook()
 {
-    switch (button) {
-    case 1: return &prevButtonRect;
-    case 2: return &stopButtonRect;
-    case 3: return &pauseButtonRect;
-    case 4: return &nextButtonRect;
-    }
-    return nullptr;
+    MediaNode* track = CurrentTrack();
+    PlayerLook look = {};
+    look.pressed = pressedButton;
+    look.paused = sleepPaused != 0;
+    look.atFirst = track == MediaListHead();
+    look.atLast = track != nullptr && track->next == nullptr;
+    return look;
 }
 
 static bool CanSkipBack()
@@ -164,8 +174,8 @@ void OnPlayerPenUp(POINT point)
     }
     pressedButton = 0;
     if (pressed == 1 || pressed == 4) {
-        InvalidateRect(mainWindow, &prevButtonRect, FALSE);
-        InvalidateRect(mainWindow, &nextButtonRect, FALSE);
+        InvalidateRect(mainWindow, PlayerButtonRect(1), FALSE);
+        InvalidateRect(mainWindow, PlayerButtonRect(4), FALSE);
     } else {
         InvalidateRect(mainWindow, PlayerButtonRect(pressed), FALSE);
     }

@@ -86,7 +86,8 @@ bool InitInstance(HINSTANCE instance)
         displayMode = DISPLAY_COUNTDOWN;
     ComputeLayout();
     CreateTextControls();
-    ShowPendingAlarm();
+    ResetClockCache();
+    ShowFaceTexts();
     CreateButtons();
     LoadClockFace(appInstance);
 

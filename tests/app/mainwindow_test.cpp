@@ -26,7 +26,7 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     // the taskbar strip.
     TwentyFourHourTime = 0;
     EXPECT_TRUE(ShowsSomewhere(Face(), IDB_AMPM_STRIP_AM, TASKBAR_HEIGHT));
-    EXPECT_LE(prevButtonRect.bottom, clientHeight);
+    EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
     // The buttons: yellow on black, nothing else.
     RECT button;
     GetWindowRect(setAlarmsButton, &button);
@@ -43,11 +43,11 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     EXPECT_EQ(-1, orientation);
     EXPECT_NE(portraitDate, dateText);
     EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(menuBar));
-    EXPECT_LE(prevButtonRect.bottom, clientHeight);
+    EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
     // The landscape face: its digits, the AM/PM block.
     SetClock(MakeTime(2026, 12, 6, 13, 47));
     Capture face = Face();
-    EXPECT_TRUE(Shows(face, DigitSlotRect(4), IDB_LANDSCAPE_DIGIT_7));
+    EXPECT_TRUE(Shows(face, MainLayout().digitSlots[4], IDB_LANDSCAPE_DIGIT_7));
     EXPECT_TRUE(ShowsSomewhere(face, IDB_AMPM_BLOCK_PM));
 
     // Another size of the same orientation keeps the layout.
@@ -67,8 +67,8 @@ TEST(Layout, SquareScreenHoldsTheWholeFaceBelowTheTaskbar)
     GetObjectW(bitmap, sizeof(strip), &strip);
     DeleteObject(bitmap);
     Layout square = LayoutFor(0, { 0, 0, 240, 240 - MENUBAR_HEIGHT });
-    EXPECT_GE(square.clock.top - strip.bmHeight, TASKBAR_HEIGHT);
-    EXPECT_LE(square.next.bottom, 240 - MENUBAR_HEIGHT);
+    EXPECT_GE(square.clockRect.top - strip.bmHeight, TASKBAR_HEIGHT);
+    EXPECT_LE(square.nextButtonRect.bottom, 240 - MENUBAR_HEIGHT);
 }
 
 // Which of the two menus and the Settings button the menu bar enables, as "111".

@@ -68,7 +68,7 @@ bool MainWindowTest::TurnScreen(int width, int height)
         return false;
     bool turned = PumpUntil([&] {
         return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height
-            && clientWidth == width && orientation == GetOrientation();
+            && MainLayout().clientWidth == width && orientation == GetOrientation();
     }, 5000);
     PumpPending();
     return turned;

@@ -253,21 +253,21 @@ TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButton
     }
 
     ASSERT_TRUE(Plays(tracks[1].name, tracks[1].tone));
-    Tap(prevButtonRect);
+    Tap(MainLayout().prevButtonRect);
     EXPECT_TRUE(Plays(tracks[0].name, tracks[0].tone));
-    Tap(nextButtonRect);
+    Tap(MainLayout().nextButtonRect);
     EXPECT_TRUE(Plays(tracks[1].name, tracks[1].tone));
 
     // Paused, the time left stands still however long the pause.
     Tick();
     EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
-    Tap(pauseButtonRect);
+    Tap(MainLayout().pauseButtonRect);
     MediaNode* track = CurrentTrack();
-    Tap(nextButtonRect);   // no skipping while paused
+    Tap(MainLayout().nextButtonRect);   // no skipping while paused
     EXPECT_EQ(track, CurrentTrack());
     Tick(600);
     EXPECT_EQ(DISPLAY_SLEEP, displayMode);
-    Tap(pauseButtonRect);
+    Tap(MainLayout().pauseButtonRect);
     Tick(1);
     EXPECT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
@@ -306,7 +306,7 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_TRUE(Plays(L"Dusk", 1320));
     EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
-    Tap(stopButtonRect);
+    Tap(MainLayout().stopButtonRect);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_EQ(0, FmodUseCount());
 }
