@@ -1,11 +1,9 @@
 // The main window: its place on the screen in each orientation, the screen
-// turning, the menu bar around dialogs and in each mode, memory pressure,
-// closing and restarting in countdown mode.
+// turning, the menu bar around dialogs and in each mode, closing and
+// restarting in countdown mode.
 #include "windowfixture.h"
 
 #include "mainwnd.h"
-
-#include <set>
 
 using MainWindow = MainWindowTest;
 
@@ -27,16 +25,6 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     TwentyFourHourTime = 0;
     EXPECT_TRUE(ShowsSomewhere(Face(), IDB_AMPM_STRIP_AM, TASKBAR_HEIGHT));
     EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
-    // The buttons: yellow on black, nothing else.
-    RECT button;
-    GetWindowRect(setAlarmsButton, &button);
-    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&button), 2);
-    Capture portrait = Face();
-    std::set<DWORD> colours;
-    for (int y = button.top; y < button.bottom; y++)
-        for (int x = button.left; x < button.right; x++)
-            colours.insert(portrait.At(x, y));
-    EXPECT_EQ((std::set<DWORD>{ 0x000000, 0xFFFF00 }), colours);
 
     HWND portraitDate = dateText;
     EXPECT_TRUE(TurnScreen(320, 240));
@@ -57,18 +45,6 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     // Turned back here, so a failure above leaves no turned screen behind.
     ASSERT_TRUE(TurnScreen(240, 320));
     EXPECT_EQ(1, orientation);
-}
-
-TEST(Layout, SquareScreenHoldsTheWholeFaceBelowTheTaskbar)
-{
-    // The AM/PM strip stands on the clock.
-    BITMAP strip = {};
-    HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_AMPM_STRIP_AM));
-    GetObjectW(bitmap, sizeof(strip), &strip);
-    DeleteObject(bitmap);
-    Layout square = LayoutFor(0, { 0, 0, 240, 240 - MENUBAR_HEIGHT });
-    EXPECT_GE(square.clockRect.top - strip.bmHeight, TASKBAR_HEIGHT);
-    EXPECT_LE(square.nextButtonRect.bottom, 240 - MENUBAR_HEIGHT);
 }
 
 // Which of the two menus and the Settings button the menu bar enables, as "111".
@@ -119,20 +95,6 @@ TEST_F(MainWindow, MenuBarIsOffWhileADialogRunsAndBackAsTheModeAllows)
     Click(stopCountdownButton);
     EXPECT_FALSE(ItemGrey(IDM_SLEEP));
     EXPECT_EQ("111", BarState());
-}
-
-TEST_F(MainWindow, LowMemoryReleasesTheBitmapsOnceWhateverComesBeforeTheReturn)
-{
-    unsigned loaded = liveFaceBitmaps;
-    SendMessageW(mainWindow, WM_HIBERNATE, 0, 0);
-    EXPECT_FALSE(faceLoaded);
-    EXPECT_EQ(0u, liveFaceBitmaps);
-    orientation = -1;   // a turn of the screen meanwhile loads them again
-    SendMessageW(mainWindow, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
-    SendMessageW(mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_TRUE(faceLoaded);
-    EXPECT_FALSE(bitmapsReleased);
-    EXPECT_EQ(loaded, liveFaceBitmaps);
 }
 
 TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)

@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocaleAndTheInstallDirectoryFound)
+TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultAndTheInstallDirectoryFound)
 {
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     EXPECT_TRUE(KeyExists());
@@ -51,19 +51,6 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultTheClockFollowingTheLocale
         EXPECT_TRUE(v.text ? v.text[0] == L'\0' : v.number == &TwentyFourHourTime || *v.number == v.firstRun)
             << v.name;
     EXPECT_STREQ(L"", installDirectory);
-
-    // The clock's format follows the locale, unless one is stored.
-    wchar_t saved[8] = L"";
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, saved, ARRAYSIZE(saved));
-    for (const wchar_t* iTime : { L"1", L"0" }) {
-        ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, iTime));
-        LoadSettings();
-        EXPECT_EQ(iTime[0] == L'1' ? 1u : 0u, TwentyFourHourTime);
-    }
-    WriteDword(SETTINGS_PATH, L"24HourTime", 9);
-    LoadSettings();
-    EXPECT_EQ(1u, TwentyFourHourTime);
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, saved);
 
     // The install directory: InstlDir before InstallDir, unless it cannot be
     // read (too long).

@@ -182,19 +182,6 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
     EXPECT_TRUE(ShowsSomewhere(CaptureWindow(mainWindow), IDB_PORTRAIT_DIGIT_2));
 }
 
-TEST_F(Dialogs, AboutShowsTheLogoNameAndVersion)
-{
-    Answering({ [](HWND dialog) {
-        for (const wchar_t* text : { L"Wakeloom", L"Version 1.0" })
-            EXPECT_NE(nullptr, FindWindowExW(dialog, nullptr, L"Static", text)) << Narrow(text);
-        bool logo = false;
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            logo = logo || SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0;
-        EXPECT_TRUE(logo);
-        Press(dialog, IDOK);
-    } }, Command(IDM_ABOUT));
-}
-
 // ---- Countdown ----
 
 TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinuteToADayUntilStopped)
@@ -300,44 +287,3 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
         }
     }
 }
-
-// ---- Help ----
-
-TEST_F(Dialogs, HelpStartsTheViewerWhichOpensTheHelpPage)
-{
-    // The recorder stands in for the viewer where the program finds it first.
-    std::wstring viewer = ProgramPath(L"peghelp.exe"), real = viewer + L".real";
-    auto putBack = [&] {
-        return MoveFileExW(real.c_str(), viewer.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    };
-    putBack();   // after a run that ended before it could
-    ASSERT_TRUE(MoveFileExW(viewer.c_str(), real.c_str(), MOVEFILE_REPLACE_EXISTING));
-    ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), viewer.c_str(), FALSE));
-    ClearRecorderLog(viewer);
-    // One after the other: the two viewers would log in either order.
-    std::vector<RecordedStart> starts;
-    SendMessageW(mainWindow, WM_HELP, 0, 0);
-    PumpUntil([&] { return (starts = ReadRecorderLog(viewer)).size() == 1; }, 5000);
-    SendMessageW(mainWindow, WM_COMMAND, IDM_HELP, 0);
-    PumpUntil([&] { return (starts = ReadRecorderLog(viewer)).size() == 2; }, 5000);
-    ClearRecorderLog(viewer);
-    // A recorder that has not ended yet holds its program file.
-    ASSERT_TRUE(PumpUntil(putBack, 10000));
-    ASSERT_EQ(2u, starts.size());
-    EXPECT_EQ(L"file:wkl.htp#wkl_help", starts[0].arguments);
-    EXPECT_EQ(L"wkl.htp", starts[1].arguments);
-
-    // Our viewer finds the page beside itself and hands it to the browser.
-    TempFolder folder;
-    ASSERT_TRUE(CopyFileW(viewer.c_str(), (folder / L"peghelp.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(ProgramPath(L"wkl.htp").c_str(), (folder / L"wkl.htp").c_str(), FALSE));
-    std::wstring browser = folder / L"winebrowser.exe";
-    ASSERT_TRUE(CopyFileW(ProgramPath(L"eventrecorder.exe").c_str(), browser.c_str(), FALSE));
-    ChildProcess help = StartProgram((folder / L"peghelp.exe").c_str(), L"file:wkl.htp#wkl_help");
-    EXPECT_EQ(0u, WaitForExit(help, 10000));
-    KillProgram(help);
-    PumpUntil([&] { return !ReadRecorderLog(browser).empty(); }, 5000);
-    ASSERT_EQ(1u, ReadRecorderLog(browser).size());
-    EXPECT_EQ(folder / L"wkl.htp", ReadRecorderLog(browser)[0].arguments);
-}
-

@@ -40,24 +40,6 @@ TEST(MediaLists, FolderByFileNameNotByFolderFollowingNoLinkUpOrOneFileOfAnyKind)
     EXPECT_EQ(nullptr, BuildMediaList(MEDIA_SOURCE_FILE, (root / L"dir.mp3").c_str()));
 }
 
-TEST(FolderScan, ManyFoldersAreAllSearchedAndSortedAsOneInsertAfterAnother)
-{
-    // The same names in many folders: their order is the order found.
-    TempFolder root;
-    for (int d = 0; d < 130; d++) {
-        std::wstring sub = root / (L"d" + std::to_wstring(d));
-        CreateDirectoryW(sub.c_str(), nullptr);
-        for (int f = 0; f < 3; f++)
-            WriteBytes(sub + L"\\" + std::to_wstring((f * 7 + d) % 19) + (f % 2 ? L"a.mp3" : L"B.ogg"), { 0 });
-    }
-    MediaNode* inserted = nullptr;
-    for (const std::wstring& path : Paths(ScanFolderInFoundOrder(root.path.c_str())))
-        inserted = InsertByFileName(inserted, NewMediaNode(path.c_str()));
-    std::vector<std::wstring> sorted = Paths(inserted);
-    EXPECT_EQ(390u, sorted.size());
-    EXPECT_EQ(sorted, Paths(ScanFolder(root.path.c_str())));
-}
-
 TEST(FolderScan, PathsTooLongForANodeAreLeftOut)
 {
     TempFolder root;

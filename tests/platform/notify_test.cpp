@@ -195,33 +195,3 @@ TEST_F(Notifications, NotificationIsStartedOnceWhenTheStoreCannotBeRewritten)
     EXPECT_NE(std::string::npos, ReadNotificationLog().find("are not started again"));
 }
 
-// Another process holding an object of the change event's name leaves the
-// scheduler without it: it looks every second instead, and does not spin.
-TEST_F(Notifications, SchedulerWithoutItsChangeEventPollsAndSaysSo)
-{
-    HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, NOTIFICATION_SCHEDULER_MUTEX);
-    EXPECT_NE(nullptr, running);  // one for the machine, as the store is
-    CloseHandle(running);
-    // The scheduler this fixture started makes way.
-    ChildProcess old;
-    GetWindowThreadProcessId(FindWindowW(L"WakeloomScheduler", L"WakeloomScheduler"), &old.id);
-    old.process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, old.id);
-    ASSERT_NE(nullptr, old.process);
-    KillProgram(old);
-
-    HANDLE squatter = CreateMutexW(nullptr, FALSE, NOTIFICATION_CHANGED);
-    ClearNotificationLog();
-    ChildProcess scheduler = StartProgram(NOTIFICATION_SCHEDULER_FILE, L"");
-    ASSERT_NE(nullptr, WaitForWindow(L"WakeloomScheduler", L"WakeloomScheduler", 10000));
-    Set(L"polled", 1500);
-    Set(L"again", 4000);
-    EXPECT_EQ(std::vector<std::wstring>{ L"polled" }, StartsUntil(L"polled"));
-    // The CPU time it takes between two deliveries, past its own start-up.
-    double cpu = ProcessCpuSeconds(scheduler.process), wall = GetTickCount64() / 1000.0;
-    EXPECT_EQ((std::vector<std::wstring>{ L"polled", L"again" }), StartsUntil(L"again"));
-    wall = GetTickCount64() / 1000.0 - wall;
-    EXPECT_LT(ProcessCpuSeconds(scheduler.process) - cpu, wall / 4) << "of " << wall << " s";
-    EXPECT_NE(std::string::npos, ReadNotificationLog().find("every second"));
-    KillProgram(scheduler);
-    CloseHandle(squatter);
-}

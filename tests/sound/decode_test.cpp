@@ -1,19 +1,11 @@
-// The sound library's decoders and tags on files made by real encoders and
-// on hand-built and hostile ones, and the track texts the engine makes of
-// the tags.
+// The sound library's decoders on files made by real encoders and on
+// hand-built and hostile ones.
 #include <gtest/gtest.h>
 
 #include "fsound.h"
 #include "sound.h"
 #include "soundtest.h"
 #include "testsupport.h"
-
-// Byte strings put one after the other.
-static std::vector<BYTE> operator+(std::vector<BYTE> first, const std::vector<BYTE>& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 // The bytes with `size` of them at `at` replaced by a value, little-endian
 // as the machine and the files are.
@@ -116,73 +108,4 @@ TEST_F(SoundFiles, DamagedFilesPlayWithoutHarmOrAreRefused)
         files.push_back({ L"comments" + std::to_wstring(files.size()) + L".ogg", Patched(ogg, at, value) });
     for (const auto& [name, bytes] : files)
         EXPECT_FALSE(OpenAndPlay(bytes, name)) << Narrow(name);
-}
-
-// ---- tags -----------------------------------------------------------------------
-
-// ID3v2 tags and frames of fewer than 128 bytes, whose sizes read the same
-// sync-safe (v2.4) and plain (v2.2, v2.3). Frames of v2.2 have names of
-// three letters and no flags.
-static std::vector<BYTE> Id3Tag(int version, BYTE flags, const std::vector<BYTE>& frames)
-{
-    return std::vector<BYTE>{ 'I', 'D', '3', static_cast<BYTE>(version), 0, flags, 0, 0, 0,
-                              static_cast<BYTE>(frames.size()) } + frames;
-}
-
-static std::vector<BYTE> Frame(int version, const char* id, const std::vector<BYTE>& data, BYTE formatFlags = 0)
-{
-    BYTE size = static_cast<BYTE>(data.size());
-    if (version == 2)
-        return std::vector<BYTE>(id, id + 3) + std::vector<BYTE>{ 0, 0, size } + data;
-    return std::vector<BYTE>(id, id + 4) + std::vector<BYTE>{ 0, 0, 0, size, 0, formatFlags } + data;
-}
-
-static std::vector<BYTE> Text(BYTE encoding, const std::string& text)
-{
-    return std::vector<BYTE>{ encoding } + std::vector<BYTE>(text.begin(), text.end());
-}
-
-TEST_F(SoundFiles, TitleArtistAndAlbumOfEachKindOfTag)
-{
-    const struct {
-        const wchar_t* file;   // of the test media, or made of `tag` and plain.mp3's audio
-        std::vector<BYTE> tag;
-        std::wstring texts;    // title | artist | album
-    } cases[] = {
-        // A later title wins until all three are found.
-        { L"twotitles.ogg", {}, L"Second | Band | " },
-        { L"complete.ogg", {}, L"First | Band | Record" },
-        { L"id3v1.mp3", {}, L"Short Title | Old Tagger | " },
-        // UTF-8 is not converted, and does not undo a title before it.
-        { L"utf8.mp3", Id3Tag(4, 0, Frame(4, "TIT2", Text(3, "Utf8 Title"))), L"utf8.mp3 | <Artist Unknown> | " },
-        { L"both.mp3", Id3Tag(4, 0, Frame(4, "TIT2", Text(0, "Latin")) + Frame(4, "TIT2", Text(3, "Utf8"))),
-          L"Latin | <Artist Unknown> | " },
-        { L"v22.mp3", Id3Tag(2, 0, Frame(2, "TT2", Text(0, "Old Form")) + Frame(2, "TP1", Text(0, "Ancient"))),
-          L"Old Form | Ancient | " },
-        { L"ext.mp3", Id3Tag(3, 0x40, std::vector<BYTE>{ 0, 0, 0, 6, 0, 0, 0, 0, 0, 0 }
-                                          + Frame(3, "TALB", Text(0, "Extended"))),
-          L"ext.mp3 | <Artist Unknown> | Extended" },
-        // UTF-16 "Hi" after its mark FF FE: the FF is followed by a stuffed 00;
-        // the data length comes first.
-        { L"unsync.mp3", Id3Tag(4, 0, Frame(4, "TIT2", { 0, 0, 0, 7, 1, 0xFF, 0x00, 0xFE, 'H', 0, 'i', 0 }, 0x03)),
-          L"Hi | <Artist Unknown> | " },
-        // Hostile: a tag that claims 256 MB, frames of size zero, and a frame
-        // that runs past the tag's end.
-        { L"huge.mp3", { 'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F }, L"huge.mp3 | <Artist Unknown> | " },
-        { L"zeros.mp3", Id3Tag(3, 0, Frame(3, "TIT2", {}) + Frame(3, "TPE1", {})), L"zeros.mp3 | <Artist Unknown> | " },
-        { L"overlong.mp3", Id3Tag(3, 0, Patched(Frame(3, "TIT2", Text(0, "Overlong")), 7, 0x7F, 1)),
-          L"overlong.mp3 | <Artist Unknown> | " },
-    };
-    std::vector<BYTE> audio = Media(L"plain.mp3");
-    for (const auto& c : cases) {
-        std::wstring path = c.tag.empty() ? TestMediaPath(c.file) : folder / c.file;
-        ASSERT_TRUE(c.tag.empty() || WriteBytes(path, c.tag + audio));
-        TakeTrackInfoChanged();
-        ASSERT_TRUE(OpenMediaStream(Narrow(path).c_str(), path.c_str())) << Narrow(c.file);
-        EXPECT_TRUE(TrackInfoChanged());
-        wchar_t title[TRACK_TEXT_UNITS], artist[TRACK_TEXT_UNITS], album[TRACK_TEXT_UNITS];
-        GetTrackInfo(title, artist, album);
-        CloseMediaStream();
-        EXPECT_EQ(c.texts, std::wstring(title) + L" | " + artist + L" | " + album) << Narrow(c.file);
-    }
 }

@@ -15,11 +15,6 @@ lame=(lame --quiet --noreplaygain)
     "$sounds/buzz.wav" "$out/id3v1.mp3"
 oggenc -Q -t "Evening Song" -a "The Owls" -l "Dusk" -o "$out/tagged.ogg" "$sounds/CBell.wav"
 oggenc -Q -o "$out/plain.ogg" "$sounds/buzz.wav"
-# A later title overwrites an earlier one, unless artist and album came first.
-oggenc -Q -c "TITLE=First" -c "Artist=Band" -c "title=Second" -o "$out/twotitles.ogg" \
-    "$sounds/volume.wav"
-oggenc -Q -c "TITLE=First" -c "ARTIST=Band" -c "ALBUM=Record" -c "TITLE=Second" \
-    -o "$out/complete.ogg" "$sounds/volume.wav"
 # More than two channels, and the one channel they must sound as: what
 # oggdec decodes, its channels averaged.
 for channels in 3 6; do

@@ -203,6 +203,12 @@ DialogDriver::~DialogDriver()
     driverState = DriverState();
 }
 
+DialogStep LeaveOpen(DWORD timeoutMs)
+{
+    // The step's watchdog, moved further off.
+    return [timeoutMs](HWND dialog) { SetTimer(dialog, kWatchdogTimer, timeoutMs, StepProc); };
+}
+
 DialogStep AnswerMessageBox(std::wstring* text)
 {
     return [text](HWND box) {

@@ -61,6 +61,8 @@ public:
     int dialogsSeen = 0;
     int dialogsForced = 0;
 };
+// A step that leaves a dialog to end by itself within `timeoutMs`.
+DialogStep LeaveOpen(DWORD timeoutMs);
 // A step that reads a message box into `text` (and `caption`) and closes it.
 DialogStep AnswerMessageBox(std::wstring* text);
 
