@@ -66,6 +66,10 @@ static void MeasureTicks()
         // The tick invalidates; its drawing is the paint that follows.
         UpdateClock();
         UpdateWindow(mainWindow);
+        // Idle until the next tick, as the message loop is: what was drawn
+        // reaches the screen then.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
     }
     QueryPerformanceCounter(&end);
     double micros = static_cast<double>(end.QuadPart - start.QuadPart) * 1e6
