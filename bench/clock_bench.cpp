@@ -41,8 +41,8 @@ static void MeasureTicks()
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     orientation = GetOrientation();
-    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
-    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_CLASS, app.windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, app.windowTitle, WINDOW_NAME_UNITS);
     RegisterMainWindowClass(instance);
     if (!InitInstance(instance)) {
         printf("the main window could not be created\n");

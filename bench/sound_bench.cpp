@@ -108,7 +108,8 @@ static void AsxSpeed(const TempFolder& root)
     CloseHandle(file);
 
     LARGE_INTEGER start = Now();
-    MediaNode* list = ReadAsxPlaylist(path.c_str());
+    PlaylistResult result;
+    MediaNode* list = ReadPlaylistFile(path.c_str(), &result);
     printf("asx    %.1f MB, %zu entries: %.2f s\n", text.size() / 1048576.0, Count(list),
            Seconds(start));
     FreeMediaList(list);

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "notifyexpired.h"
+
 #define CNT_EVENT       1
 #define CNT_TIME        2
 #define CNT_PERIOD      3

@@ -5,7 +5,7 @@
 // and removed from the store once its program has ended: a kill in between
 // starts at most that one again. One whose removal could not be written is remembered and never
 // started twice. One found long past its start and its end (the scheduler
-// or the machine was down) is still started, with EXPIRED_ARGUMENT_PREFIX
+// or the machine was down) is still started, with NOTIFICATION_EXPIRED_PREFIX
 // before its arguments, so its application can schedule what comes next
 // without ringing late.
 #include <windows.h>
@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "contract.h"
 #include "launch.h"
 #include "notify.h"
 #include "notifystore.h"
@@ -141,7 +140,7 @@ static void Start(const StoredNotification& n, LONGLONG now, ULONGLONG tick)
 
     wchar_t arguments[NOTIFY_TEXT_UNITS + 16];
     StringCchPrintfW(arguments, ARRAYSIZE(arguments), L"%s%s",
-                     expired ? EXPIRED_ARGUMENT_PREFIX : L"", n.arguments);
+                     expired ? NOTIFICATION_EXPIRED_PREFIX : L"", n.arguments);
     HANDLE process = nullptr;
     if (!LaunchProgram(n.application, arguments, &process)) {
         if (NoteFailedLaunch(n.handle))

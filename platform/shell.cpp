@@ -12,6 +12,8 @@
 #define DONE_BUTTON_INSET  36
 #define DONE_BUTTON_TOP    3
 #define DONE_BUTTON_WIDTH  32
+#define CLOSE_BUTTON_INSET (DONE_BUTTON_INSET + 22)
+#define CLOSE_BUTTON_WIDTH 20
 #define MENUBAR_TOOLBAR_ID 1
 #define MAX_BAR_BUTTONS    16
 #define TOOLTIP_UNITS      64
@@ -71,9 +73,10 @@ static LRESULT CALLBACK TaskbarProc(HWND strip, UINT message, WPARAM wParam, LPA
         PaintTaskbar(strip);
         return 0;
     case WM_COMMAND:
-        // The Done button: the dialog receives it as its OK.
-        if (LOWORD(wParam) == IDOK)
-            PostMessageW(GetParent(strip), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        // The Done button and the close box: the dialog receives them as
+        // its OK and its Cancel.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            PostMessageW(GetParent(strip), WM_COMMAND, MAKEWPARAM(LOWORD(wParam), BN_CLICKED), 0);
         return 0;
     case WM_DESTROY:
         if (strip == taskbar)
@@ -100,13 +103,22 @@ static HWND CreateTaskbar(HWND window, bool withDone)
         return nullptr;
     SetWindowPos(strip, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (withDone) {
-        HWND done = CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                    width - DONE_BUTTON_INSET, DONE_BUTTON_TOP,
-                                    DONE_BUTTON_WIDTH, TASKBAR_HEIGHT - 2 * DONE_BUTTON_TOP, strip,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDOK)),
-                                    instance, nullptr);
-        SendMessageW(done, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        // A desktop's mouse user also needs a way out that saves nothing:
+        // a close box beside Done, as a title bar has.
+        const struct {
+            const wchar_t* text;
+            int id, inset, width;
+        } buttons[] = { { L"ok", IDOK, DONE_BUTTON_INSET, DONE_BUTTON_WIDTH },
+                        { L"\u00D7", IDCANCEL, CLOSE_BUTTON_INSET, CLOSE_BUTTON_WIDTH } };
+        for (const auto& b : buttons) {
+            HWND button = CreateWindowExW(0, L"BUTTON", b.text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                          width - b.inset, DONE_BUTTON_TOP, b.width,
+                                          TASKBAR_HEIGHT - 2 * DONE_BUTTON_TOP, strip,
+                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)),
+                                          instance, nullptr);
+            SendMessageW(button, WM_SETFONT,
+                         reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        }
     }
     return strip;
 }
@@ -116,10 +128,10 @@ HWND DeviceTaskbar()
     return taskbar;
 }
 
-HWND DeviceDoneButton(HWND dialog)
+HWND DeviceDoneButton(HWND dialog, int id)
 {
     HWND strip = FindWindowExW(dialog, nullptr, TASKBAR_CLASS, nullptr);
-    return strip != nullptr ? GetDlgItem(strip, IDOK) : nullptr;
+    return strip != nullptr ? GetDlgItem(strip, id) : nullptr;
 }
 
 static void StripFrame(HWND window)
@@ -253,6 +265,8 @@ static void FitDialogToScreen(HWND dialog)
     HWND strip = FindWindowExW(dialog, nullptr, TASKBAR_CLASS, nullptr);
     SetWindowPos(strip, nullptr, 0, 0, width, TASKBAR_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(GetDlgItem(strip, IDOK), nullptr, width - DONE_BUTTON_INSET, DONE_BUTTON_TOP,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(strip, IDCANCEL), nullptr, width - CLOSE_BUTTON_INSET, DONE_BUTTON_TOP,
                  0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -70,8 +70,8 @@ RECT DeviceWorkArea();
 // top band.
 void PlaceOnDeviceScreen(HWND window);
 // The main window's taskbar strip (null before a window was placed), and a
-// full-screen dialog's Done button.
+// full-screen dialog's Done button (IDOK) or close box (IDCANCEL).
 HWND DeviceTaskbar();
-HWND DeviceDoneButton(HWND dialog);
+HWND DeviceDoneButton(HWND dialog, int id = IDOK);
 
 #endif

@@ -21,7 +21,7 @@ src=$WAKELOOM_ROOT/platform/fsound
 mkdir -p "$out"
 sanitize=(-fsanitize=address,undefined -fno-sanitize-recover=all)
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer "${sanitize[@]}" -I"$src" -I/usr/include/stb
-       -I"$WAKELOOM_ROOT/platform" -I"$WAKELOOM_ROOT/src/media" -I"$WAKELOOM_ROOT/src/sound")
+       -I"$WAKELOOM_ROOT/platform" -I"$WAKELOOM_ROOT/src/core")
 build() {
     local target=$1; shift
     if [ ! -x "$out/$target" ] || [ -n "$(find "$WAKELOOM_ROOT/tests/fuzz/$target.cpp" "$@" -newer "$out/$target")" ]; then
@@ -30,8 +30,8 @@ build() {
 }
 build fuzz_wavheader "$src/wavheader.cpp"
 build fuzz_mpeg "$src/mpegaudio.cpp"
-build fuzz_tags "$src/soundtags.cpp" "$src/mpegaudio.cpp" "$WAKELOOM_ROOT/src/sound/tagtext.cpp"
-build fuzz_asx "$WAKELOOM_ROOT/src/media/asxscanner.cpp"
+build fuzz_tags "$src/soundtags.cpp" "$src/mpegaudio.cpp" "$WAKELOOM_ROOT/src/core/tagtext.cpp"
+build fuzz_asx "$WAKELOOM_ROOT/src/core/asxscanner.cpp"
 build fuzz_notifystore "$WAKELOOM_ROOT/platform/notifyrecord.cpp"
 # The Vorbis decoder's code as the library compiles it: as C. Three checks
 # of arithmetic are left out for it, as it overflows by design on damaged

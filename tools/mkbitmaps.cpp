@@ -361,7 +361,8 @@ void TimeEditorPictures()
     for (int down = 0; down <= 1; down++) {
         Canvas arrow(15, 9, LightGrey);
         for (int row = 0; row < 5; row++) {
-            int y = down ? 2 + row : 6 - row;
+            // Rows widen away from the point: up points to the top.
+            int y = down ? 6 - row : 2 + row;
             arrow.Fill(7 - row, y, 7 + row, y, Black);
         }
         Write4(down ? "arrow_down.bmp" : "arrow_up.bmp", arrow);

@@ -146,14 +146,21 @@ static INT_PTR RingAlarm()
 }
 
 static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(mainWindow, true); }
-static INT_PTR Picker() { return RunFolderPicker(mainWindow); }
+static INT_PTR Picker()
+{
+    wchar_t folder[MAX_PATH];
+    return RunFolderPicker(mainWindow, folder);
+}
+
+static INT_PTR Snooze() { return RunSnoozeTimeDialog(&settings.SnoozeTime); }
+static INT_PTR SettingsShot() { return RunSettingsDialog(&settings); }
 
 static const Shot shots[] = {
     { L"ringing", RingAlarm },
     { L"countdown-finished", RingCountdown },
     { L"set-alarms", RunSetAlarmsDialog },
-    { L"snooze-time", RunSnoozeTimeDialog },
-    { L"settings", RunSettingsDialog },
+    { L"snooze-time", Snooze },
+    { L"settings", SettingsShot },
     { L"about", RunAboutDialog },
     { L"countdown", RunCountdownDialog },
     { L"chime", RunChimeDialog },
@@ -166,8 +173,8 @@ static const Shot shots[] = {
 static void ShootSleepingClock()
 {
     wchar_t path[MAX_PATH];
-    StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
-    TimedSleep = 1;
+    StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", settings.installDirectory);
+    settings.TimedSleep = 1;
     sleepEndTime = ClockNowTicks() + 45 * TICKS_PER_MINUTE;
     sleepList = BuildMediaList(MEDIA_SOURCE_FILE, path);
     if (sleepList == nullptr || !PlayMediaList(sleepList))
@@ -193,7 +200,7 @@ static std::wstring MakeDocuments()
     const wchar_t* const folders[] = { L"", L"\\Music", L"\\Music\\Birdsong", L"\\Music\\Rain",
                                        L"\\Music\\Waves", L"\\Audiobooks" };
     wchar_t sound[MAX_PATH];
-    StringCchPrintfW(sound, MAX_PATH, L"%s\\sounds\\CBell.wav", installDirectory);
+    StringCchPrintfW(sound, MAX_PATH, L"%s\\sounds\\CBell.wav", settings.installDirectory);
     for (const wchar_t* folder : folders) {
         std::wstring path = root + folder;
         CreateDirectoryW(path.c_str(), nullptr);
@@ -238,14 +245,14 @@ int wmain(int argc, wchar_t** argv)
     }
     StringCchCopyW(outputFolder, MAX_PATH, argv[1]);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
-    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_CLASS, app.windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, app.windowTitle, WINDOW_NAME_UNITS);
     if (!RegisterMainWindowClass(instance) || !InitInstance(instance))
         return 1;
     // The build's default sounds: the folder above the programs.
-    GetModuleFileNameW(nullptr, installDirectory, MAX_PATH);
-    *wcsrchr(installDirectory, L'\\') = L'\0';
-    *wcsrchr(installDirectory, L'\\') = L'\0';
+    GetModuleFileNameW(nullptr, settings.installDirectory, MAX_PATH);
+    *wcsrchr(settings.installDirectory, L'\\') = L'\0';
+    *wcsrchr(settings.installDirectory, L'\\') = L'\0';
     std::wstring documents = MakeDocuments();
     HKEY folders = nullptr;
     wchar_t savedDocuments[MAX_PATH] = L"";
@@ -257,8 +264,8 @@ int wmain(int argc, wchar_t** argv)
         RegSetValueExW(folders, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(documents.c_str()),
                        static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t)));
     }
-    SleepPathType = MEDIA_SOURCE_FOLDER;
-    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, L"\\My Documents\\Music\\Rain");
+    settings.SleepPathType = MEDIA_SOURCE_FOLDER;
+    StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, L"\\My Documents\\Music\\Rain");
     const struct {
         const wchar_t* name;
         int width, height;

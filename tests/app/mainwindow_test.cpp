@@ -17,12 +17,12 @@ static RECT ScreenRect(HWND window)
 TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrientation)
 {
     EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), ScreenRect(mainWindow));
-    EXPECT_EQ((RECT{ 0, 320 - MENUBAR_HEIGHT, 240, 320 }), ScreenRect(menuBar));
+    EXPECT_EQ((RECT{ 0, 320 - MENUBAR_HEIGHT, 240, 320 }), ScreenRect(app.menuBar));
     EXPECT_EQ(0, GetWindowLongW(mainWindow, GWL_STYLE) & WS_CAPTION);
     EXPECT_EQ(DeviceTaskbar(), WindowFromPoint(POINT{ 120, TASKBAR_HEIGHT / 2 }));
     // The whole face, AM/PM strip to player strip, is on the screen below
     // the taskbar strip.
-    TwentyFourHourTime = 0;
+    settings.TwentyFourHourTime = 0;
     EXPECT_TRUE(ShowsSomewhere(Face(), IDB_AMPM_STRIP_AM, TASKBAR_HEIGHT));
     EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
 
@@ -30,7 +30,7 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     EXPECT_TRUE(TurnScreen(320, 240));
     EXPECT_EQ(-1, orientation);
     EXPECT_NE(portraitDate, dateText);
-    EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(menuBar));
+    EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(app.menuBar));
     EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
     // The landscape face: its digits, the AM/PM block.
     SetClock(MakeTime(2026, 12, 6, 13, 47));
@@ -52,7 +52,7 @@ static std::string BarState()
 {
     std::string state;
     for (int command : { IDM_ALARMS_MENU, IDM_OPTIONS_MENU, IDM_SETTINGS })
-        state += SendMessageW(menuBar, TB_ISBUTTONENABLED, command, 0) ? '1' : '0';
+        state += SendMessageW(app.menuBar, TB_ISBUTTONENABLED, command, 0) ? '1' : '0';
     return state;
 }
 
@@ -84,7 +84,7 @@ TEST_F(MainWindow, MenuBarIsOffWhileADialogRunsAndBackAsTheModeAllows)
     for (int answer : { IDCANCEL, IDOK }) {
         EXPECT_EQ("000 111", BarAround(MAKEWPARAM(0, BN_CLICKED), setAlarmsButton, answer));
         EXPECT_EQ(answer == IDOK, ItemGrey(IDM_CANCEL_SNOOZE)) << answer;
-        EXPECT_EQ(answer == IDCANCEL, SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0);
+        EXPECT_EQ(answer == IDCANCEL, SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0);
     }
 
     // A dialog does not bring back what the countdown disabled.
@@ -106,7 +106,7 @@ TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)
     ULONGLONG end = LocalNowTicks() + 10 * TICKS_PER_MINUTE;
     WriteDword(SETTINGS_PATH, L"CDFTLow", static_cast<DWORD>(end));
     WriteDword(SETTINGS_PATH, L"CDFTHigh", static_cast<DWORD>(end >> 32));
-    windowClosing = false;
+    app.windowClosing = false;
     ASSERT_TRUE(InitInstance(GetModuleHandleW(nullptr)));
     EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
     EXPECT_TRUE(IsWindowVisible(stopCountdownButton));

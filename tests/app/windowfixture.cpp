@@ -13,17 +13,17 @@ void MainWindowTest::SetUp()
     ResetProgramRegistry();
     SetClock(MakeTime(2026, 12, 6, 9, 5, 10));
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    windowClosing = false;
-    bitmapsReleased = false;
+    app.windowClosing = false;
+    app.bitmapsReleased = false;
     orientation = GetOrientation();
-    LoadStringW(instance, IDS_WINDOW_CLASS, windowClassName, WINDOW_NAME_UNITS);
-    LoadStringW(instance, IDS_WINDOW_TITLE, windowTitle, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_CLASS, app.windowClassName, WINDOW_NAME_UNITS);
+    LoadStringW(instance, IDS_WINDOW_TITLE, app.windowTitle, WINDOW_NAME_UNITS);
     RegisterMainWindowClass(instance);   // fails harmlessly after the first test
     ASSERT_TRUE(InitInstance(instance));
     ResetClockCache();
     ClearAllNotifications();
-    StringCchCopyW(installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
-    ShowIcon = 0;   // Settings would start the launcher's icon otherwise
+    StringCchCopyW(settings.installDirectory, MAX_PATH, ProgramPath(L"..").c_str());
+    settings.ShowIcon = 0;   // Settings would start the launcher's icon otherwise
     PumpPending();
 }
 
@@ -37,7 +37,7 @@ void MainWindowTest::TearDown()
     FreeClockFace();
     FreeAlarms();
     mainWindow = nullptr;
-    menuBar = nullptr;
+    app.menuBar = nullptr;
     displayMode = DISPLAY_CLOCK;
     sleepPaused = 0;
     pressedButton = 0;

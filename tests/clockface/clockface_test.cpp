@@ -45,7 +45,7 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hour << ":" << c.minute << " 24h " << c.twentyFour);
-        TwentyFourHourTime = c.twentyFour;
+        settings.TwentyFourHourTime = c.twentyFour;
         SetClock(MakeTime(2026, 12, 6, c.hour, c.minute));
         ExpectFace(Face(), c.digits, c.indicator);
     }
@@ -61,8 +61,8 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
     // The countdown shows the whole minutes left, with its label.
     SYSTEMTIME start = MakeTime(2026, 12, 6, 9, 0, 0);
     ULONGLONG end = static_cast<ULONGLONG>(Ticks(start) + (65 * 60 + 59) * TICKS_PER_SECOND);
-    CDFTLow = static_cast<DWORD>(end);
-    CDFTHigh = static_cast<DWORD>(end >> 32);
+    settings.CDFTLow = static_cast<DWORD>(end);
+    settings.CDFTHigh = static_cast<DWORD>(end >> 32);
     SetDisplayMode(DISPLAY_COUNTDOWN);
     SetClock(AddTicks(start, TICKS_PER_SECOND));
     ExpectFace(Face(), { 0, 1, 0, 5 }, IDB_COUNTDOWN_ACROSS);
@@ -72,7 +72,7 @@ TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
 {
     for (DWORD silenced : { 1u, 0u }) {
         SendMessageW(mainWindow, WM_COMMAND, IDM_SILENCE_ALL, 0);
-        EXPECT_EQ(silenced, Silenced);
+        EXPECT_EQ(silenced, settings.Silenced);
         EXPECT_STORED(SETTINGS_PATH, L"Silenced", silenced);
         EXPECT_EQ(silenced != 0, ShowsSomewhere(Face(), IDB_SILENCED));
         EXPECT_EQ(silenced ? static_cast<UINT>(MF_CHECKED) : 0u,
@@ -112,7 +112,7 @@ TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
     ShowPendingAlarm();
     EXPECT_EQ(L"Alarm 4 (7:00 AM Mon)", WindowText(pendingAlarmText));
 
-    ShowITime = 0;
+    settings.ShowITime = 0;
     DestroyTextControls();
     CreateTextControls();
     EXPECT_EQ(nullptr, internetTimeText);
@@ -124,7 +124,7 @@ TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongT
     tracks[0].next = &tracks[1];
     tracks[1].next = &tracks[2];
     SetMediaPosition(&tracks[0], &tracks[1]);
-    TimedSleep = 1;
+    settings.TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
     sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
     ShowSleepTexts();   // at 9:05:10

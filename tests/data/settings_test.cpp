@@ -16,17 +16,17 @@ struct Value {
     bool flag;
 };
 static const Value kValues[] = {
-    { L"24HourTime", &TwentyFourHourTime, nullptr, 0, true }, { L"SnoozeTime", &SnoozeTime, nullptr, 15, false },
-    { L"SleepTime", &SleepTime, nullptr, 60, false }, { L"SleepPathType", &SleepPathType, nullptr, 0, false },
-    { L"SleepPath", nullptr, SleepPath, 0, false }, { L"TimedSleep", &TimedSleep, nullptr, 1, true },
-    { L"MaxTime", &MaxTime, nullptr, 5, false }, { L"ShowIcon", &ShowIcon, nullptr, 1, true },
-    { L"ShowITime", &ShowITime, nullptr, 1, true }, { L"Silenced", &Silenced, nullptr, 0, true },
-    { L"Chime", &Chime, nullptr, 0, true }, { L"ChimeSound", nullptr, ChimeSound, 0, false },
-    { L"ChimeHandle", &ChimeHandle, nullptr, 0, false }, { L"Countdown", &Countdown, nullptr, 0, true },
-    { L"CountdownTime", &CountdownTime, nullptr, 0, false }, { L"CDFTLow", &CDFTLow, nullptr, 0, false },
-    { L"CDFTHigh", &CDFTHigh, nullptr, 0, false }, { L"CountdownSound", nullptr, CountdownSound, 0, false },
-    { L"CountdownHandle", &CountdownHandle, nullptr, 0, false },
-    { L"CountdownKeepAwake", &CountdownKeepAwake, nullptr, 0, true },
+    { L"24HourTime", &settings.TwentyFourHourTime, nullptr, 0, true }, { L"SnoozeTime", &settings.SnoozeTime, nullptr, 15, false },
+    { L"SleepTime", &settings.SleepTime, nullptr, 60, false }, { L"SleepPathType", &settings.SleepPathType, nullptr, 0, false },
+    { L"SleepPath", nullptr, settings.SleepPath, 0, false }, { L"TimedSleep", &settings.TimedSleep, nullptr, 1, true },
+    { L"MaxTime", &settings.MaxTime, nullptr, 5, false }, { L"ShowIcon", &settings.ShowIcon, nullptr, 1, true },
+    { L"ShowITime", &settings.ShowITime, nullptr, 1, true }, { L"Silenced", &settings.Silenced, nullptr, 0, true },
+    { L"Chime", &settings.Chime, nullptr, 0, true }, { L"ChimeSound", nullptr, settings.ChimeSound, 0, false },
+    { L"ChimeHandle", &settings.ChimeHandle, nullptr, 0, false }, { L"Countdown", &settings.Countdown, nullptr, 0, true },
+    { L"CountdownTime", &settings.CountdownTime, nullptr, 0, false }, { L"CDFTLow", &settings.CDFTLow, nullptr, 0, false },
+    { L"CDFTHigh", &settings.CDFTHigh, nullptr, 0, false }, { L"CountdownSound", nullptr, settings.CountdownSound, 0, false },
+    { L"CountdownHandle", &settings.CountdownHandle, nullptr, 0, false },
+    { L"CountdownKeepAwake", &settings.CountdownKeepAwake, nullptr, 0, true },
 };
 
 class Settings : public ::testing::Test {
@@ -48,9 +48,9 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultAndTheInstallDirectoryFoun
     EXPECT_TRUE(KeyExists());
     EXPECT_TRUE(ValueNames(SETTINGS_PATH).empty());
     for (const Value& v : kValues)
-        EXPECT_TRUE(v.text ? v.text[0] == L'\0' : v.number == &TwentyFourHourTime || *v.number == v.firstRun)
+        EXPECT_TRUE(v.text ? v.text[0] == L'\0' : v.number == &settings.TwentyFourHourTime || *v.number == v.firstRun)
             << v.name;
-    EXPECT_STREQ(L"", installDirectory);
+    EXPECT_STREQ(L"", settings.installDirectory);
 
     // The install directory: InstlDir before InstallDir, unless it cannot be
     // read (too long).
@@ -63,7 +63,7 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultAndTheInstallDirectoryFoun
                                          { L"\\Program Files\\Wakeloom", std::wstring(windowsDir, 2) + L"\\Program Files\\Wakeloom" } }) {
         WriteText(INSTALL_PATH, L"InstlDir", stored);
         FindInstallDirectory();
-        EXPECT_EQ(found, installDirectory);
+        EXPECT_EQ(found, settings.installDirectory);
     }
 }
 
@@ -100,9 +100,9 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
     WriteText(SETTINGS_PATH, L"ChimeSound", std::wstring(259, L'c'), false);
     WriteText(SETTINGS_PATH, L"CountdownSound", std::wstring(260, L'd'));
     LoadSettings();
-    EXPECT_EQ(std::wstring(259, L's'), SleepPath);
-    EXPECT_EQ(std::wstring(259, L'c'), ChimeSound);
-    EXPECT_STREQ(L"", CountdownSound);
+    EXPECT_EQ(std::wstring(259, L's'), settings.SleepPath);
+    EXPECT_EQ(std::wstring(259, L'c'), settings.ChimeSound);
+    EXPECT_STREQ(L"", settings.CountdownSound);
 
     // Values of another type or size; only a 4-byte binary value is taken,
     // as an unambiguous number.
@@ -117,18 +117,18 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
     DWORD binaryNumber = 42;
     WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"CountdownTime", REG_BINARY, &binaryNumber, 4);
     LoadSettings();
-    EXPECT_EQ(15u, SnoozeTime);
-    EXPECT_EQ(5u, MaxTime);
+    EXPECT_EQ(15u, settings.SnoozeTime);
+    EXPECT_EQ(5u, settings.MaxTime);
     // No snooze or ring time at all would ring again, or stop, at once.
     WriteDword(SETTINGS_PATH, L"SnoozeTime", 0);
     WriteDword(SETTINGS_PATH, L"MaxTime", 0);
     LoadSettings();
-    EXPECT_EQ(5u, SnoozeTime);
-    EXPECT_EQ(5u, MaxTime);
-    EXPECT_EQ(60u, SleepTime);
-    EXPECT_STREQ(L"", ChimeSound);
-    EXPECT_STREQ(L"", SleepPath);
-    EXPECT_EQ(42u, CountdownTime);
+    EXPECT_EQ(5u, settings.SnoozeTime);
+    EXPECT_EQ(5u, settings.MaxTime);
+    EXPECT_EQ(60u, settings.SleepTime);
+    EXPECT_STREQ(L"", settings.ChimeSound);
+    EXPECT_STREQ(L"", settings.SleepPath);
+    EXPECT_EQ(42u, settings.CountdownTime);
 }
 
 TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChimeHandleReloadsAlone)
@@ -141,7 +141,7 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChi
     for (const auto& [save, names] : cases) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
         LoadSettings();
-        CountdownHandle = 9;
+        settings.CountdownHandle = 9;
         EXPECT_EQ(ERROR_SUCCESS, save());
         EXPECT_EQ(names, ValueNames(SETTINGS_PATH));
     }
@@ -157,11 +157,11 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChi
     WriteDword(SETTINGS_PATH, L"ChimeHandle", 1234);
     WriteDword(SETTINGS_PATH, L"Chime", 1);
     EXPECT_EQ(ERROR_SUCCESS, ReloadChimeHandle());
-    EXPECT_EQ(1234u, ChimeHandle);
-    EXPECT_EQ(0u, Chime);
+    EXPECT_EQ(1234u, settings.ChimeHandle);
+    EXPECT_EQ(0u, settings.Chime);
     // A missing value leaves the handle as it was; a missing key is created.
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
     EXPECT_EQ(ERROR_SUCCESS, ReloadChimeHandle());
-    EXPECT_EQ(1234u, ChimeHandle);
+    EXPECT_EQ(1234u, settings.ChimeHandle);
     EXPECT_TRUE(KeyExists());
 }

@@ -36,7 +36,7 @@ TEST_F(Dialogs, SetAlarmsShowsWrapsAndSavesTheHourOnEitherClock)
                   { 0, 12, 0, L"12 0 0", true, IDC_HOUR_UP, 13 }, { 0, 1, 0, L"1 0 0", false, IDC_HOUR_DOWN, 0 } };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hour << " 24h " << c.twentyFour << " press " << c.press);
-        TwentyFourHourTime = c.twentyFour;
+        settings.TwentyFourHourTime = c.twentyFour;
         alarms[0]->AThour = c.hour;
         alarms[0]->ATmin = c.minute;
         Answering({ [&](HWND dialog) {
@@ -56,7 +56,7 @@ TEST_F(Dialogs, SetAlarmsShowsWrapsAndSavesTheHourOnEitherClock)
 
 TEST_F(Dialogs, SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem)
 {
-    TwentyFourHourTime = 1;
+    settings.TwentyFourHourTime = 1;
     Answering({ [](HWND dialog) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_AM)));
         EXPECT_EQ(L"<default>", Text(dialog, IDC_SOUND_NAME));
@@ -107,7 +107,8 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         SetDlgItemTextW(dialog, IDC_ALARM_NAME, L"Gym");
         Press(dialog, IDC_TEST);
         EXPECT_TRUE(PumpUntil([&] { return realRung; }, 10000));
-        Press(dialog, IDCANCEL);
+        // The close box of the title strip leaves without saving.
+        SendMessageW(DeviceDoneButton(dialog, IDCANCEL), BM_CLICK, 0, 0);
     }, [](HWND ringing) {
         EXPECT_EQ(L"Gym", WindowText(ringing));
         PostMessageW(mainWindow, WM_APP_EVENT, 2, 0);
@@ -118,6 +119,7 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         Press(ringing, IDC_STOP);
     } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
     EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
+    EXPECT_EQ(0u, FmodUseCount());   // both rings gave the sound library back
     // Cancel leaves the alarms as they were; the test scheduled nothing.
     EXPECT_STREQ(L"Untitled", alarms[4]->AlarmName);
     EXPECT_TRUE(ValueNames(AlarmKeyPath(4).c_str()).empty());
@@ -127,6 +129,18 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
 }
 
 // ---- Snooze time, Settings ----
+
+// Whether an arrow button's picture points up: more of its black lies in the
+// lower half, where the triangle is wide.
+static bool PointsUp(HWND button)
+{
+    Capture c = CaptureWindow(button);
+    int balance = 0;
+    for (int y = 2; y < c.height - 2; y++)
+        for (int x = c.width / 2 - 7; x <= c.width / 2 + 7; x++)
+            balance += c.At(x, y) != 0 ? 0 : 2 * y < c.height ? -1 : 1;
+    return balance > 0;
+}
 
 TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
 {
@@ -138,9 +152,11 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
     } cases[] = { { 15, L"0 1 5", false, 15 }, { 75, L"1 1 5", false, 75 },
                   { 1500, L"23 0 0", false, 1380 }, { 15, L"0 1 5", true, 5 } };
     for (const auto& c : cases) {
-        SnoozeTime = c.stored;
+        settings.SnoozeTime = c.stored;
         std::vector<DialogStep> steps = { [&](HWND dialog) {
             EXPECT_EQ(c.shown, Digits(dialog));
+            EXPECT_TRUE(PointsUp(GetDlgItem(dialog, IDC_HOUR_UP)));
+            EXPECT_FALSE(PointsUp(GetDlgItem(dialog, IDC_HOUR_DOWN)));
             if (c.toZero)
                 SetDigits(dialog, 0, 0, 0);
             Press(dialog, IDOK);
@@ -158,8 +174,8 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
 // but the menu bar.
 TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
 {
-    MaxTime = 5;
-    TwentyFourHourTime = 0;
+    settings.MaxTime = 5;
+    settings.TwentyFourHourTime = 0;
     SetClock(MakeTime(2026, 12, 6, 21, 47));
     for (bool done : { false, true }) {
         RECT placed = {};
@@ -174,7 +190,7 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
                 Press(dialog, IDCANCEL);
         } }, Command(IDM_SETTINGS));
         EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), placed);
-        EXPECT_EQ(done ? 1u : 0u, TwentyFourHourTime);
+        EXPECT_EQ(done ? 1u : 0u, settings.TwentyFourHourTime);
     }
     EXPECT_STORED(SETTINGS_PATH, L"MaxTime", 20u);
     EXPECT_STORED(SETTINGS_PATH, L"24HourTime", 1u);
@@ -194,7 +210,7 @@ TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinut
         Press(dialog, IDCANCEL);
     }, PickFile(sound), Says(L"The countdown time must be greater than zero") },
         Command(IDM_COUNTDOWN));
-    EXPECT_EQ(0, _wcsicmp(sound.c_str(), CountdownSound));
+    EXPECT_EQ(0, _wcsicmp(sound.c_str(), settings.CountdownSound));
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_TRUE(PendingNotifications().empty());
 
@@ -237,7 +253,7 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
     // sound is cut after a few seconds, heard in real time until then.
     std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
     for (const wchar_t* sound : { L"C:\\gone\\bell.mp3", longSound.c_str() }) {
-        StringCchCopyW(ChimeSound, SETTINGS_TEXT_UNITS, sound);
+        StringCchCopyW(settings.ChimeSound, SETTINGS_TEXT_UNITS, sound);
         ClearSoundCapture();
         DWORD took = 0;
         Answering({ [&](HWND dialog) {
@@ -265,8 +281,8 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
         Press(dialog, IDC_BROWSE);
         Press(dialog, IDCANCEL);
     }, PickFile(sound) }, Command(IDM_HOURLY_CHIME));
-    EXPECT_EQ(0, _wcsicmp(sound.c_str(), ChimeSound));
-    EXPECT_EQ(0u, Chime);
+    EXPECT_EQ(0, _wcsicmp(sound.c_str(), settings.ChimeSound));
+    EXPECT_EQ(0u, settings.Chime);
 
     // On twice, the second request replacing the first, then off.
     for (DWORD on : { 1u, 1u, 0u }) {
@@ -285,5 +301,37 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
             EXPECT_TRUE(start == Ticks(NextChimeTime(before))
                         || start == Ticks(NextChimeTime(LocalTimeIn(0))));
         }
+    }
+}
+
+// The pictures a dialog shows on its buttons and statics.
+static std::vector<HGDIOBJ> Pictures(HWND dialog)
+{
+    std::vector<HGDIOBJ> pictures;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        LRESULT picture = SendMessageW(child, BM_GETIMAGE, IMAGE_BITMAP, 0)
+                        | SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0);
+        if (picture != 0)
+            pictures.push_back(reinterpret_cast<HGDIOBJ>(picture));
+    }
+    return pictures;
+}
+
+// Opened again, a dialog holds on to no more drawing objects: each picture
+// it showed is freed once it closes, or shown again by its next opening.
+TEST_F(Dialogs, PicturesOfADialogAreFreedOrShownAgainByItsNextOpening)
+{
+    for (const std::function<void()>& open : { Command(IDM_SNOOZE_TIME), Command(IDM_COUNTDOWN), Command(IDM_SLEEP),
+                                               Command(IDM_ABOUT), std::function<void()>([] { RunSetAlarmsDialog(); }) }) {
+        std::vector<HGDIOBJ> first, second;
+        for (std::vector<HGDIOBJ>* shown : { &first, &second })
+            Answering({ [shown](HWND dialog) {
+                *shown = Pictures(dialog);
+                Press(dialog, IDCANCEL);
+            } }, open);
+        ASSERT_EQ(first.size(), second.size());
+        EXPECT_FALSE(first.empty());
+        for (size_t i = 0; i < first.size(); i++)
+            EXPECT_TRUE(first[i] == second[i] || GetObjectType(first[i]) == 0) << i;
     }
 }

@@ -108,9 +108,9 @@ protected:
 
 TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeTheTimeAndAListThatCannotPlaySaysSo)
 {
-    SleepPathType = MEDIA_SOURCE_FILE;
-    StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, L"C:\\gone\\song.mp3");
-    SleepTime = 1500;
+    settings.SleepPathType = MEDIA_SOURCE_FILE;
+    StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, L"C:\\gone\\song.mp3");
+    settings.SleepTime = 1500;
     Answering({ [](HWND dialog) {
         EXPECT_EQ(L"23 0 0", Digits(dialog));
         EXPECT_EQ(L"Folder", Text(dialog, IDC_SOURCE_KIND));   // whatever was kept
@@ -121,7 +121,7 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
             Press(dialog, IDC_MINUTE_ONES_UP);
         EXPECT_EQ(L"0 5 0", Digits(dialog));
         Press(dialog, IDC_SLEEP_START);   // no source: said first
-        StringCchCopyW(SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
+        StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, BuildSoundPath(L"buzz.wav").c_str());
         Press(dialog, IDC_MINUTE_TENS_UP);
         Press(dialog, IDC_SLEEP_START);   // a source, but 0:00
         Press(dialog, IDCANCEL);
@@ -131,17 +131,17 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
     EXPECT_EQ(nullptr, sleepList);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
 
-    // A kept list that cannot play says so, and the clock stays.
+    // A kept list that cannot play says so once, and the clock stays.
     sleepList = static_cast<MediaNode*>(LocalAlloc(LPTR, sizeof(MediaNode)));
     StringCchCopyW(sleepList->path, ARRAYSIZE(sleepList->path), L"C:\\no such folder\\missing.mp3");
     Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); }, Says(L"Unable to play sound!") },
               [] { Click(sleepButton); });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_EQ(0u, FmodUseCount());
+    EXPECT_EQ(nullptr, sleepList);
 
     // A next track that cannot be opened ends the music, and the window's
     // thread, not the sound library's, says so.
-    FreeMediaList(sleepList);
     WriteBytes(Folder(L"Cut") + L"\\1.wav", MakeWav(std::vector<short>(2205), 1, 22050));
     WriteBytes(Folder(L"Cut") + L"\\2.wav", {});
     sleepList = BuildMediaList(MEDIA_SOURCE_FOLDER, Folder(L"Cut").c_str());
@@ -164,7 +164,7 @@ TEST_F(SleepDialog, PickerWithNoFolderOfSoundOffersNothingToSelect)
         Press(dialog, IDC_PICKER_SELECT);
         EXPECT_TRUE(IsWindowVisible(dialog));
         Press(dialog, IDC_PICKER_CANCEL);
-    } }, [] { EXPECT_EQ(2, RunFolderPicker(mainWindow)); });
+    } }, [] { wchar_t picked[MAX_PATH]; EXPECT_EQ(2, RunFolderPicker(mainWindow, picked)); });
 }
 
 TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButtonsUntilTheTimeIsUp)

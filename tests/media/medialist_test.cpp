@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "medialist.h"
+#include "messages.h"
 #include "soundtest.h"
 #include "testsupport.h"
 

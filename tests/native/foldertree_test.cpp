@@ -31,10 +31,11 @@ static std::u16string TreeOf(std::initializer_list<const char16_t*> paths)
 
 TEST(FolderTree, FoldersAndTheirAncestorsInTheirOrder)
 {
-    // Every level below the top sorted without case (the top keeps the
-    // order met, as SleepDialog.PickerShowsTheFoldersWithSoundAndACardFirst
-    // sees: the card, then Documents(Music(Rock))), each name once.
+    // Every level below the top sorted without case, as Windows compares
+    // names, letters folded to lower case; the top keeps the order met; each
+    // name once.
     EXPECT_EQ(u"D(Alpha(x) beta)", TreeOf({ u"\\D\\beta", u"\\D\\Alpha", u"\\D\\ALPHA\\x" }));
+    EXPECT_EQ(u"D(_Archive Albums)", TreeOf({ u"\\D\\Albums", u"\\D\\_Archive" }));
     EXPECT_EQ(u"D(Rock)", TreeOf({ u"\\D\\Rock", u"\\D\\Rock", u"\\d\\rock" }));
 }
 

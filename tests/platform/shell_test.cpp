@@ -23,7 +23,7 @@ static void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
 
 TEST_F(MenuBar, DropDownsOpenTheirMenusAndPictureButtonsPassCommands)
 {
-    HWND toolbar = FindWindowExW(menuBar, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    HWND toolbar = FindWindowExW(app.menuBar, nullptr, TOOLBARCLASSNAMEW, nullptr);
     const int dropDowns[2] = { IDM_ALARMS_MENU, IDM_OPTIONS_MENU };
     for (int i = 0; i < 2; i++) {
         openedMenu = nullptr;
@@ -39,6 +39,6 @@ TEST_F(MenuBar, DropDownsOpenTheirMenusAndPictureButtonsPassCommands)
 
     // A picture button's command reaches the window that owns the bar.
     EnableCancelSnooze(true);
-    SendMessageW(menuBar, WM_COMMAND, IDM_CANCEL_SNOOZE, reinterpret_cast<LPARAM>(toolbar));
-    EXPECT_FALSE(SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0));
+    SendMessageW(app.menuBar, WM_COMMAND, IDM_CANCEL_SNOOZE, reinterpret_cast<LPARAM>(toolbar));
+    EXPECT_FALSE(SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0));
 }

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "alarmrequests.h"
 #include "ringing.h"
 #include "schedule.h"
 
@@ -25,7 +26,7 @@ static std::function<void()> Event(WPARAM event)
 
 static bool CancelSnoozeEnabled()
 {
-    return SendMessageW(menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0;
+    return SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0;
 }
 
 // A step that waits until the capture holds `passes` passes of `file` at
@@ -70,13 +71,26 @@ protected:
 
 TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
 {
-    Countdown = 1;
+    // A burst of them is told in one message for the alarms, within the
+    // screen's width, and one for the countdown.
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    Answering({ Says(L"Alarm 3 did not ring: the computer was off or asleep when it was due. It is set "
-                     L"again for its next time."),
-                Says(L"The countdown ended while the computer was off or asleep.") }, [] {
-        SendMessageW(mainWindow, WM_APP_MISSED, 2, 0);
-        SendMessageW(mainWindow, WM_APP_MISSED, EVENT_COUNTDOWN, 0);
+    alarms[7]->AlarmOn = 1;
+    StringCchCopyW(alarms[7]->AlarmName, ALARM_NAME_UNITS, L"Gym");
+    bool told = false;
+    Answering({ [](HWND box) {
+        RECT r;
+        GetWindowRect(box, &r);
+        EXPECT_LE(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+        Says(L"Alarm 3, Gym did not ring: the computer was off or asleep when they were due. They are set "
+             L"again for their next times.")(box);
+    }, [&](HWND box) {
+        Says(L"The countdown ended while the computer was off or asleep.")(box);
+        told = true;
+    } }, [&] {
+        for (WPARAM n : { WPARAM(2), WPARAM(EVENT_COUNTDOWN), WPARAM(7) })
+            PostMessageW(mainWindow, WM_APP_MISSED, n, 0);
+        PumpUntil([&] { return told; }, 10000);
     });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
 
@@ -90,11 +104,12 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
             SendMessageW(mainWindow, WM_APP_MISSED, n, 0);
         }
     });
+    EXPECT_FALSE(MissedEventsToReport());
     EXPECT_TRUE(PendingFor(L"/ID:4").empty());
 
     // Silenced: nothing rings, but a countdown that ends is ended.
-    Silenced = 1;
-    Countdown = 1;
+    settings.Silenced = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     alarms[4]->AlarmHandle = SetEventNotification(4, LocalTimeIn(3600000));
     Answering({}, [] {
@@ -103,11 +118,12 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
             SendMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(n), 0);
         }
     });
+    EXPECT_FALSE(MissedEventsToReport());
     EXPECT_EQ(0u, FmodUseCount());
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     // Alarm 3 for its next time, alarm 5 (off) cleared.
-    EXPECT_EQ(1u, PendingNotifications().size());
+    EXPECT_TRUE(PendingFor(L"/ID:4").empty());
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
 }
 
@@ -117,11 +133,11 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
 // afterwards, with no owner. Turned, the screen shows the wide dialog.
 TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwardsWithoutOwner)
 {
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     alarms[5]->AlarmOn = 1;
-    Chime = 1;
-    MaxTime = 1;
+    settings.Chime = 1;
+    settings.MaxTime = 1;
     ASSERT_TRUE(TurnScreen(320, 240));
     HWND owner = mainWindow;
     ULONGLONG shown = 0;
@@ -147,7 +163,7 @@ TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwa
     EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
     EXPECT_EQ(1u, PendingFor(L"/ID:5").size());
     EXPECT_EQ(1u, PendingFor(L"/ID:255").size());
-    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", ChimeHandle);
+    EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", settings.ChimeHandle);
     EXPECT_TRUE(TurnScreen(240, 320));
 }
 
@@ -198,7 +214,7 @@ TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
         due = GetTickCount64();
     });
 
-    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    StringCchCopyW(settings.installDirectory, MAX_PATH, L"C:\\no install");
     ClearSoundCapture();
     Answering({ [&](HWND dialog) {
         EXPECT_TRUE(PumpUntil([] {
@@ -231,7 +247,7 @@ TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
 
 TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown)
 {
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
     Answering({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
         Event(EVENT_COUNTDOWN)();   // its end again: no second dialog, the same sound
@@ -244,10 +260,10 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
 
     // Its sound and the default both gone: a tone, a word once stopped, and
     // the countdown ends all the same.
-    Countdown = 1;
+    settings.Countdown = 1;
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    StringCchCopyW(CountdownSound, SETTINGS_TEXT_UNITS, L"C:\\gone\\buzzer.wav");
-    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    StringCchCopyW(settings.CountdownSound, SETTINGS_TEXT_UNITS, L"C:\\gone\\buzzer.wav");
+    StringCchCopyW(settings.installDirectory, MAX_PATH, L"C:\\no install");
     Answering({ [](HWND dialog) {
         EXPECT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4000; }, 5000));
         ClickDialogButton(dialog, IDC_STOP);
@@ -291,7 +307,7 @@ TEST_F(Ringing, SnoozeRequestsTheSnoozeTimeOrSaysItCannotAndTheAlarmIsSetAgain)
 
 TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
 {
-    ChimeHandle = SetEventNotification(EVENT_CHIME, LocalTimeIn(3600000));
+    settings.ChimeHandle = SetEventNotification(EVENT_CHIME, LocalTimeIn(3600000));
     Event(EVENT_CHIME)();   // Chime 0: once, then cleared
     std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
     EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, bell) == 1; }, 10000));
@@ -300,8 +316,8 @@ TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
     EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", 0u);
     EXPECT_TRUE(PendingNotifications().empty());
 
-    Chime = 1;
-    StringCchCopyW(installDirectory, MAX_PATH, L"C:\\no install");
+    settings.Chime = 1;
+    StringCchCopyW(settings.installDirectory, MAX_PATH, L"C:\\no install");
     Answering({ Says(L"Can't find the chime sound file C:\\no install\\sounds\\CBell.wav.  Please select a "
                      L"valid sound file.") }, Event(EVENT_CHIME));
     EXPECT_EQ(1u, PendingFor(L"/ID:255").size());

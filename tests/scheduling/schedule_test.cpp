@@ -2,6 +2,7 @@
 // the notification API from the real store.
 #include <gtest/gtest.h>
 
+#include "alarmrequests.h"
 #include "alarms.h"
 #include "alarmtime.h"
 #include "schedule.h"
@@ -63,7 +64,7 @@ TEST_F(Scheduling, RequestIsForTheLauncherAtTheAlarmsTimeAndReplacesTheHandleThe
     EXPECT_EQ(n.handle, StoredDword(AlarmKeyPath(3).c_str(), L"AlarmHandle"));
 
     // Moved, it keeps its notification.
-    MaxTime = 30;
+    settings.MaxTime = 30;
     ASSERT_TRUE(ScheduleAlarmAt(3, At(4, 23, 45), false));
     EXPECT_EQ(n.handle, alarms[3]->AlarmHandle);
     EXPECT_EQ(Ticks(At(4, 23, 45)), Ticks(OnlyPending().start));
@@ -139,7 +140,7 @@ TEST_F(Scheduling, FailedRequestOrClearKeepsTheHandleAndIsDoneWhenTheStoreIsBack
         EXPECT_FALSE(ScheduleChime(nullptr));
         EXPECT_FALSE(StartCountdownNotification(nullptr));
         EXPECT_EQ(2, driver.dialogsSeen);
-        EXPECT_EQ(0u, ChimeHandle + CountdownHandle);
+        EXPECT_EQ(0u, settings.ChimeHandle + settings.CountdownHandle);
     }
     EXPECT_EQ(four, alarms[4]->AlarmHandle);
     EXPECT_EQ(four, StoredDword(AlarmKeyPath(4).c_str(), L"AlarmHandle"));

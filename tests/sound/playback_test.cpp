@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(AllocateAlarms());
         InitAlarmDefaults();
         alarms[0]->UseSystemVol = 1;
-        TimedSleep = 0;
+        settings.TimedSleep = 0;
         // The device volume applies to every stream: full, so the capture
         // holds the files' own samples.
         SetWaveVolume(0xFFFFFFFF);
@@ -276,7 +276,7 @@ TEST_F(MediaPlayback, TracksPlayInOrderThenFinishOrRepeatInTimedSleep)
 {
     MakeTracks(11025);
     for (DWORD timedSleep : { 0u, 1u }) {
-        TimedSleep = timedSleep;
+        settings.TimedSleep = timedSleep;
         ASSERT_TRUE(PlayMediaList(list));
         // The tracks that became current, in order.
         std::vector<MediaNode*> seen;
@@ -360,7 +360,7 @@ TEST_F(MediaPlayback, OneFileLoopsAndOnceEmptiedDoesNotSpin)
 {
     std::wstring path = WriteNoiseWav(L"only.wav", NoiseSamples(4410, 21));
     list = BuildMediaList(MEDIA_SOURCE_FILE, path.c_str());
-    TimedSleep = 1;
+    settings.TimedSleep = 1;
     ClearSoundCapture();
     ASSERT_TRUE(PlayMediaList(list));
     ASSERT_TRUE(Heard(NoiseSamples(4410, 21), 2));

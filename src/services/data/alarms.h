@@ -1,0 +1,32 @@
+// The ten Alarm records, kept under HKLM\Software\Hazelmere\Wakeloom\Alarms
+// in one subkey per alarm ("0" .. "9"). One table of fields drives their
+// defaults, load and save.
+#ifndef WAKELOOM_ALARMS_H
+#define WAKELOOM_ALARMS_H
+
+#include <stddef.h>
+
+#include "alarmrecord.h"
+
+#define ALARMS_KEY          L"Software\\Hazelmere\\Wakeloom\\Alarms"
+
+extern Alarm* alarms[ALARM_COUNT];
+
+// False when memory ran out; no record is then allocated.
+bool AllocateAlarms();
+void InitAlarmDefaults();
+LONG LoadAlarms();
+LONG SaveAlarms();
+LONG SaveAlarm(int i);
+LONG LoadAlarmHandle(int i, Alarm* alarm);
+// Keeps `handle` as alarm i's AlarmHandle and saves the alarm; false when
+// it could not be written.
+bool StoreAlarmHandle(int i, DWORD handle);
+void FreeAlarms();
+
+// The user's name for alarm i, or "Alarm %d" (i + 1) when it has none.
+void AlarmDisplayName(int i, wchar_t* name, size_t nameCount);
+// The same for a record of alarm i that may not be the table's (an edited copy).
+void RecordDisplayName(const Alarm* alarm, int i, wchar_t* name, size_t nameCount);
+
+#endif

@@ -1,0 +1,65 @@
+// The modal dialogs of the program, each run from its resource template,
+// and the parts they share.
+#ifndef WAKELOOM_DIALOGS_H
+#define WAKELOOM_DIALOGS_H
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+// Runs dialog template `id` modally, owned by the main window, with the
+// menu bar disabled around it (unless `keepMenuBar`). Returns the dialog's
+// result, or -1 when the program has no such template.
+INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
+// Runs dialog template `id` modally for `owner`; -1 without such a template.
+INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param = 0);
+
+// Each dialog as the main window (and the tests) run it.
+INT_PTR RunSetAlarmsDialog();   // IDOK (Done) or IDCANCEL
+// Edits `snoozeTime` (minutes); IDOK or IDCANCEL.
+INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime);
+// Edits the clock format, the icon, the Internet time and the maximum ring
+// time of `edited`; IDOK (Done) or IDCANCEL.
+INT_PTR RunSettingsDialog(struct SettingsRecord* edited);
+INT_PTR RunAboutDialog();       // IDCANCEL
+INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else IDCANCEL
+INT_PTR RunChimeDialog();       // IDOK (Done) or IDCANCEL
+INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else IDOK
+// The sound-folder picker: IDOK with a folder in `pickedFolderPath`
+// (MAX_PATH units), else IDCANCEL.
+INT_PTR RunFolderPicker(HWND owner, wchar_t* pickedFolderPath);
+// Its parts: the search of the documents folder and the cards, the tree
+// view filled from a tree, and the folder images attached to it.
+struct FolderNode* BuildSoundFolderTree(HWND dialog);
+void FillTreeView(HWND treeView, HTREEITEM parent, const struct FolderNode* first);
+bool CreateFolderImageList(HWND treeView);
+
+// ---- what the dialogs share ----
+// Full screen below the title strip, with a Done button that sends IDOK.
+void MakeFullScreen(HWND dialog);
+// The stock system font, bold, 8 points on the main window's screen.
+HFONT CreateLabelFont();
+// "Tahoma", bold, `height` as a LOGFONT height.
+HFONT CreateDigitFont(int height);
+void SetControlFont(HWND dialog, int id, HFONT font);
+void DeleteFontOf(HFONT* font);
+// The program's bitmap `id`, loaded into `*loaded` at its first use and kept
+// for the program's life.
+HBITMAP ProgramBitmap(HBITMAP* loaded, int id);
+// WM_CTLCOLORSTATIC: the blue of the dialogs' titles for the controls `ids`.
+INT_PTR BlueLabels(WPARAM wParam, LPARAM lParam, std::initializer_list<int> ids);
+// After another window was in front.
+void BringBackToFront(HWND dialog);
+// Lets the user pick a sound file (or an ASX playlist) with the system's
+// file dialog; true with `path` (MAX_PATH units) when one was chosen.
+bool BrowseForFile(HWND owner, bool playlist, wchar_t* path);
+// Browse for a sound file into `sound`, shown in the dialog's sound name;
+// the dialog comes back to the front either way.
+void BrowseForSound(HWND dialog, HWND owner, wchar_t* sound, size_t soundUnits);
+// Shows the text after the last backslash of `path`, or "<default>" for an
+// empty path, in control `id`, whose style shortens a long one in its middle.
+void ShowFileName(HWND dialog, int id, const wchar_t* path);
+
+#endif

@@ -1,0 +1,217 @@
+// Arriving events: what rings, what is only rescheduled, and what a missed
+// event leaves to do.
+#include "ringing.h"
+
+#include <strsafe.h>
+
+#include "alarms.h"
+#include "app.h"
+#include "contract.h"
+#include "displaymode.h"
+#include "layout.h"
+#include "menubar.h"
+#include "messages.h"
+#include "resource.h"
+#include "alarmrequests.h"
+#include "schedule.h"
+#include "settings.h"
+#include "sleepplayer.h"
+#include "sound.h"
+
+RingingState ringing;
+
+static bool IsAlarmEvent(int n)
+{
+    return n >= EVENT_FIRST_ALARM && n <= EVENT_LAST_ALARM;
+}
+
+static void RescheduleAlarm(int n)
+{
+    if (alarms[n]->AlarmOn == 1)
+        ScheduleAlarm(n, mainWindow);
+    else
+        ClearAlarm(n);
+}
+
+bool FindChimeSound(wchar_t* path)
+{
+    wchar_t defaultPath[MAX_PATH];
+    DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
+    bool own = settings.ChimeSound[0] != L'\0'
+               && wcscmp(settings.ChimeSound, DEFAULT_CHIME_SOUND) != 0;
+    StringCchCopyW(path, MAX_PATH, own ? settings.ChimeSound : defaultPath);
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        StringCchCopyW(path, MAX_PATH, defaultPath);
+        if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+            ShowMessage(mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A chime file that does not play gives way to the default bell; only
+// when that does not play either is the user told, once.
+static void SoundChime()
+{
+    wchar_t path[MAX_PATH], defaultPath[MAX_PATH];
+    if (!FindChimeSound(path) || PlayOneShot(path))
+        return;
+    DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
+    if (wcscmp(path, defaultPath) == 0 || !PlayOneShot(defaultPath))
+        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+}
+
+static void RingAlarm(int n)
+{
+    if (displayMode == DISPLAY_SLEEP)
+        StopSleep();
+    // A ringing alarm cancels a running countdown.
+    if (displayMode == DISPLAY_COUNTDOWN)
+        StopCountdown();
+    ringing.alarmRinging = 1;
+    ringing.maxTimeReached = 0;
+    ringing.currentAlarm = n;
+    MessageBeep(0xFFFFFFFF);
+    Sleep(1000);
+    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    EnableCancelSnooze(false);
+    if (RunAlarmDialog(mainWindow, n, alarms[n], false) == RING_SNOOZED) {
+        EnableCancelSnooze(true);   // the snooze is already requested
+    } else {
+        if (alarms[n]->AlarmOn == 1)
+            alarms[n]->AlarmHandle = 0;
+        RescheduleAlarm(n);
+        EnableCancelSnooze(false);
+    }
+    ringing.alarmRinging = 0;
+    if (ringing.maxTimeReached) {
+        ShowMessage(nullptr, IDS_MAX_TIME_REACHED, IDS_WAKELOOM, MB_OK);
+        ringing.maxTimeReached = 0;
+    }
+}
+
+static void EndCountdown()
+{
+    MessageBeep(0xFFFFFFFF);
+    RunCountdownFinishedDialog(mainWindow, false);
+}
+
+// A due alarm takes the place of a test ring or of the countdown's end
+// ringing now, and the countdown's end that of a test ring: the dialog open
+// is ended and the event handled again once it has gone. So one sound rings
+// at a time, and a test never acts on what arrived during it.
+static bool GivesWayTo(RingKind open, int n)
+{
+    if (open == RING_TEST || open == RING_COUNTDOWN_TEST)
+        return true;
+    return open == RING_COUNTDOWN && IsAlarmEvent(n);
+}
+
+void HandleEvent(WPARAM event)
+{
+    // Only the numbers of events: a wider wParam is no event at all.
+    if (event > EVENT_CHIME)
+        return;
+    int n = static_cast<int>(event);
+    bool isAlarm = IsAlarmEvent(n) && alarms[n] != nullptr;
+    if (!isAlarm && n != EVENT_COUNTDOWN && n != EVENT_CHIME)
+        return;
+    bool mayRing = ringing.alarmRinging == 0 && settings.Silenced == 0;
+    // An alarm turned off, or a countdown stopped, whose notification could
+    // not be cleared: nothing to ring.
+    bool wanted = isAlarm ? alarms[n]->AlarmOn == 1
+                : n == EVENT_COUNTDOWN ? settings.Countdown != 0 : true;
+    if (mayRing && wanted && n != EVENT_CHIME && GivesWayTo(OpenRingKind(), n)) {
+        EndOpenRing();
+        PostMessageW(mainWindow, WM_APP_EVENT, event, 0);
+        return;
+    }
+    if (n == EVENT_COUNTDOWN) {
+        // The countdown's own dialog open already rings for it.
+        if (mayRing && wanted && OpenRingKind() != RING_COUNTDOWN)
+            EndCountdown();
+        StopCountdown();
+    } else if (n == EVENT_CHIME) {
+        if (mayRing)
+            SoundChime();
+        RescheduleChime(mainWindow);
+    } else if (mayRing && wanted) {
+        RingAlarm(n);
+    } else {
+        RescheduleAlarm(n);
+    }
+}
+
+// Missed events arrive in a burst when the computer wakes. Their report
+// waits on a timer, whose message comes only once the queue holds no other,
+// so it tells of the whole burst at once.
+struct MissedReport {
+    UINT_PTR timer;
+    bool countdown;
+    bool alarm[ALARM_COUNT];
+};
+static MissedReport missed;
+
+static void AppendAlarmName(int n, wchar_t* names, size_t units)
+{
+    wchar_t name[ALARM_NAME_UNITS + 16];
+    AlarmDisplayName(n, name, ARRAYSIZE(name));
+    if (names[0] != L'\0')
+        StringCchCatW(names, units, L", ");
+    StringCchCatW(names, units, name);
+}
+
+static void CALLBACK ReportMissedEvents(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    MissedReport report = missed;
+    missed = MissedReport();
+    wchar_t names[ALARM_COUNT * (ALARM_NAME_UNITS + 18)] = L"";
+    int count = 0;
+    for (int n = 0; n < ALARM_COUNT; n++) {
+        if (report.alarm[n]) {
+            AppendAlarmName(n, names, ARRAYSIZE(names));
+            count++;
+        }
+    }
+    if (count > 0)
+        ShowMessage(mainWindow, count == 1 ? IDS_ALARM_MISSED : IDS_ALARMS_MISSED, IDS_WAKELOOM,
+                    MB_ICONINFORMATION, names);
+    if (report.countdown)
+        ShowMessage(mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
+}
+
+static void ReportMissedLater()
+{
+    if (missed.timer == 0)
+        missed.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, ReportMissedEvents);
+}
+
+bool MissedEventsToReport()
+{
+    return missed.timer != 0;
+}
+
+void HandleMissedEvent(WPARAM event)
+{
+    if (event > EVENT_CHIME)
+        return;
+    int n = static_cast<int>(event);
+    if (n == EVENT_COUNTDOWN) {
+        bool wasRunning = settings.Countdown != 0;
+        StopCountdown();
+        if (wasRunning) {
+            missed.countdown = true;
+            ReportMissedLater();
+        }
+    } else if (n == EVENT_CHIME) {
+        RescheduleChime(mainWindow);
+    } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
+        RescheduleAlarm(n);
+        if (alarms[n]->AlarmOn == 1 && settings.Silenced == 0) {
+            missed.alarm[n] = true;
+            ReportMissedLater();
+        }
+    }
+}
