@@ -24,18 +24,18 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     // the taskbar strip.
     settings.TwentyFourHourTime = 0;
     EXPECT_TRUE(ShowsSomewhere(Face(), IDB_AMPM_STRIP_AM, TASKBAR_HEIGHT));
-    EXPECT_LE(prevButtonRect.bottom, clientHeight);
+    EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
 
     HWND portraitDate = dateText;
     EXPECT_TRUE(TurnScreen(320, 240));
     EXPECT_EQ(-1, orientation);
     EXPECT_NE(portraitDate, dateText);
     EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(app.menuBar));
-    EXPECT_LE(prevButtonRect.bottom, clientHeight);
+    EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
     // The landscape face: its digits, the AM/PM block.
     SetClock(MakeTime(2026, 12, 6, 13, 47));
     Capture face = Face();
-    EXPECT_TRUE(Shows(face, DigitSlotRect(4), IDB_LANDSCAPE_DIGIT_7));
+    EXPECT_TRUE(Shows(face, MainLayout().digitSlots[4], IDB_LANDSCAPE_DIGIT_7));
     EXPECT_TRUE(ShowsSomewhere(face, IDB_AMPM_BLOCK_PM));
 
     // Another size of the same orientation keeps the layout.

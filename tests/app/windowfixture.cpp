@@ -29,7 +29,7 @@ void MainWindowTest::SetUp()
 
 void MainWindowTest::TearDown()
 {
-    while (fmodUseCount > 0)
+    while (FmodUseCount() > 0)
         ReleaseFMOD();
     if (mainWindow != nullptr && IsWindow(mainWindow))
         SendMessageW(mainWindow, WM_CLOSE, 0, 0);
@@ -68,7 +68,7 @@ bool MainWindowTest::TurnScreen(int width, int height)
         return false;
     bool turned = PumpUntil([&] {
         return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height
-            && clientWidth == width && orientation == GetOrientation();
+            && MainLayout().clientWidth == width && orientation == GetOrientation();
     }, 5000);
     PumpPending();
     return turned;

@@ -119,7 +119,7 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         Press(ringing, IDC_STOP);
     } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
     EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
-    EXPECT_EQ(0u, fmodUseCount);   // both rings gave the sound library back
+    EXPECT_EQ(0u, FmodUseCount());   // both rings gave the sound library back
     // Cancel leaves the alarms as they were; the test scheduled nothing.
     EXPECT_STREQ(L"Untitled", alarms[4]->AlarmName);
     EXPECT_TRUE(ValueNames(AlarmKeyPath(4).c_str()).empty());

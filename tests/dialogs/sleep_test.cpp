@@ -137,8 +137,23 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
     Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); }, Says(L"Unable to play sound!") },
               [] { Click(sleepButton); });
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
     EXPECT_EQ(nullptr, sleepList);
+
+    // A next track that cannot be opened ends the music, and the window's
+    // thread, not the sound library's, says so.
+    WriteBytes(Folder(L"Cut") + L"\\1.wav", MakeWav(std::vector<short>(2205), 1, 22050));
+    WriteBytes(Folder(L"Cut") + L"\\2.wav", {});
+    sleepList = BuildMediaList(MEDIA_SOURCE_FOLDER, Folder(L"Cut").c_str());
+    Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); } }, [] { Click(sleepButton); });
+    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    Answering({ [](HWND box) {
+        EXPECT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(box, nullptr));
+        EXPECT_EQ(mainWindow, GetWindow(box, GW_OWNER));
+        Says(L"Unable to play sound!")(box);
+    } }, [&] { PumpUntil([&] { Tick(); return displayMode == DISPLAY_CLOCK; }, 10000); });
+    EXPECT_EQ(nullptr, sleepList);
+    EXPECT_EQ(0u, FmodUseCount());
 }
 
 TEST_F(SleepDialog, PickerWithNoFolderOfSoundOffersNothingToSelect)
@@ -195,21 +210,21 @@ TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButton
     }
 
     ASSERT_TRUE(Plays(tracks[1].name, tracks[1].tone));
-    Tap(prevButtonRect);
+    Tap(MainLayout().prevButtonRect);
     EXPECT_TRUE(Plays(tracks[0].name, tracks[0].tone));
-    Tap(nextButtonRect);
+    Tap(MainLayout().nextButtonRect);
     EXPECT_TRUE(Plays(tracks[1].name, tracks[1].tone));
 
     // Paused, the time left stands still however long the pause.
     Tick();
     EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
-    Tap(pauseButtonRect);
-    MediaNode* track = currentTrack;
-    Tap(nextButtonRect);   // no skipping while paused
-    EXPECT_EQ(track, currentTrack.load());
+    Tap(MainLayout().pauseButtonRect);
+    MediaNode* track = CurrentTrack();
+    Tap(MainLayout().nextButtonRect);   // no skipping while paused
+    EXPECT_EQ(track, CurrentTrack());
     Tick(600);
     EXPECT_EQ(DISPLAY_SLEEP, displayMode);
-    Tap(pauseButtonRect);
+    Tap(MainLayout().pauseButtonRect);
     Tick(1);
     EXPECT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
@@ -248,8 +263,8 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
     ASSERT_EQ(DISPLAY_SLEEP, displayMode);
     EXPECT_TRUE(Plays(L"Dusk", 1320));
     EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
-    Tap(stopButtonRect);
+    Tap(MainLayout().stopButtonRect);
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(0, fmodUseCount);
+    EXPECT_EQ(0, FmodUseCount());
 }
 

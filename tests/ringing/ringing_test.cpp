@@ -119,7 +119,7 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
         }
     });
     EXPECT_FALSE(MissedEventsToReport());
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     // Alarm 3 for its next time, alarm 5 (off) cleared.
@@ -145,10 +145,10 @@ TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwa
         shown = GetTickCount64();
         EXPECT_EQ(DISPLAY_CLOCK, displayMode);
         EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
-        DWORD uses = fmodUseCount;
+        DWORD uses = FmodUseCount();
         for (int n : { 5, EVENT_CHIME, EVENT_COUNTDOWN })
             Event(n)();
-        EXPECT_EQ(uses, fmodUseCount);
+        EXPECT_EQ(uses, FmodUseCount());
         // The wide template's SNOOZE is three times as wide as it is high.
         RECT snooze = {};
         GetWindowRect(GetDlgItem(dialog, IDC_SNOOZE), &snooze);
@@ -196,7 +196,7 @@ TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
             ClickDialogButton(box, IDOK);
         } }, Event(2));
         EXPECT_EQ(NextElevenFiftyNine(), AlarmThreeDue());
-        EXPECT_EQ(0u, fmodUseCount);
+        EXPECT_EQ(0u, FmodUseCount());
     };
     for (const std::wstring& path : MakeUnplayableFiles(folder))
         ringsTheDefault(path, IDC_STOP, 2500, [] {});
@@ -224,7 +224,7 @@ TEST_F(Ringing, UnplayableSoundsRingTheDefaultAtOnceAndSaySo)
         ClickDialogButton(dialog, IDC_STOP);
     }, Says(L"The sound file " + cut + L" could not be played, nor the default sound, so a "
             L"tone rang instead.  Please select a valid sound file.", L"Error") }, Event(2));
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
 }
 
 TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
@@ -251,12 +251,12 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
     SetDisplayMode(DISPLAY_COUNTDOWN);
     Answering({ WhenHeard(L"CBuzzer.wav", 1.0, 1, [&](HWND dialog) {
         Event(EVENT_COUNTDOWN)();   // its end again: no second dialog, the same sound
-        EXPECT_EQ(1u, fmodUseCount);
+        EXPECT_EQ(1u, FmodUseCount());
         ClickDialogButton(dialog, IDCANCEL);
     }) }, Event(EVENT_COUNTDOWN));
     EXPECT_EQ(DISPLAY_CLOCK, displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
 
     // Its sound and the default both gone: a tone, a word once stopped, and
     // the countdown ends all the same.
@@ -286,7 +286,7 @@ TEST_F(Ringing, SnoozeRequestsTheSnoozeTimeOrSaysItCannotAndTheAlarmIsSetAgain)
     Answering({ [](HWND dialog) {
         EXPECT_EQ(DISPLAY_CLOCK, displayMode);
         EXPECT_EQ(nullptr, sleepList);
-        EXPECT_EQ(1u, fmodUseCount);   // the alarm's alone
+        EXPECT_EQ(1u, FmodUseCount());   // the alarm's alone
         ClickDialogButton(dialog, IDOK);
     } }, Event(2));
     EXPECT_NEAR(static_cast<double>(now + 15 * TICKS_PER_MINUTE), static_cast<double>(AlarmThreeDue()),
@@ -311,7 +311,7 @@ TEST_F(Ringing, ChimeSoundsOnceAndIsRescheduledOrClearedEvenWithoutItsFile)
     Event(EVENT_CHIME)();   // Chime 0: once, then cleared
     std::vector<short> bell = WavFileSamples(BuildSoundPath(L"CBell.wav"));
     EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, bell) == 1; }, 10000));
-    EXPECT_TRUE(PumpUntil([] { return oneShotFinished.load(); }, 10000));
+    EXPECT_TRUE(PumpUntil([] { return OneShotFinished(); }, 10000));
     EXPECT_EQ(1, CountPasses(ReadSoundCapture().samples, bell));
     EXPECT_STORED(SETTINGS_PATH, L"ChimeHandle", 0u);
     EXPECT_TRUE(PendingNotifications().empty());

@@ -33,7 +33,6 @@ protected:
     {
         ASSERT_TRUE(AllocateAlarms());
         InitAlarmDefaults();
-        ringingAlarm = alarms[0];
         alarms[0]->UseSystemVol = 1;
         settings.TimedSleep = 0;
         // The device volume applies to every stream: full, so the capture
@@ -49,11 +48,10 @@ protected:
         CloseOneShot();
         StopMediaList();
         CloseMediaStream();
-        while (fmodUseCount > 0)
+        while (FmodUseCount() > 0)
             ReleaseFMOD();
         FreeMediaListAfterCallbacks(list);
         FreeAlarms();
-        ringingAlarm = nullptr;
     }
 
     std::wstring WriteNoiseWav(const std::wstring& name, const std::vector<short>& samples)
@@ -78,7 +76,7 @@ TEST_F(SoundEngine, AlarmOfAnyNameRepeatsWithItsGapAndAnyStopSilencesItAtOnce)
     for (DWORD delay : { 0u, 30u, 150u, 320u, 480u, 700u }) {
         ClearSoundCapture();
         DWORD start = GetTickCount();
-        ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
+        ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), KEEP_DEVICE_VOLUME));
         if (delay == 0) {
             EXPECT_TRUE(Heard(pass, 3));
             // Each pass after the first waits its 500 ms.
@@ -90,14 +88,14 @@ TEST_F(SoundEngine, AlarmOfAnyNameRepeatsWithItsGapAndAnyStopSilencesItAtOnce)
         CloseAlarmSound(false);
         EXPECT_LT(GetTickCount() - start, 400u) << delay;
         EXPECT_TRUE(StaysSilent(700)) << delay;
-        EXPECT_EQ(0u, fmodUseCount);
+        EXPECT_EQ(0u, FmodUseCount());
     }
     // A long path of two-byte letters, beyond 260 bytes of UTF-8, still plays.
     std::wstring accents(100, L'\u00e9');
     CreateDirectoryW((folder / accents).c_str(), nullptr);
     path = WriteNoiseWav(accents + L"\\" + std::wstring(30, L'\u00e9') + L".wav", pass);
     ClearSoundCapture();
-    EXPECT_TRUE(PlaySoundViaFMOD(path.c_str(), false));
+    EXPECT_TRUE(PlaySoundViaFMOD(path.c_str(), KEEP_DEVICE_VOLUME));
     EXPECT_TRUE(Heard(pass, 1));
     StopAlarmSound();
     CloseAlarmSound(false);
@@ -124,7 +122,7 @@ TEST_F(SoundEngine, AlarmIsHeardWholeAtItsLevelAndTheDeviceVolumeIsRestored)
         alarms[0]->Volume = c.level;
         SetWaveVolume(0xC000C000);
         ClearSoundCapture();
-        ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), true));
+        ASSERT_TRUE(PlaySoundViaFMOD(path.c_str(), c.useSystemVolume ? KEEP_DEVICE_VOLUME : static_cast<int>(c.level)));
         EXPECT_EQ(c.playingVolume, GetWaveVolume()) << c.level;
         // Opened as the engine opens it (mono): both channels mixed into one.
         EXPECT_TRUE(Heard(mix, 1, (c.playingVolume & 0xFFFF) / 65535.0)) << c.level;
@@ -154,7 +152,7 @@ TEST_F(SoundEngine, WhatCannotPlayIsRefusedAtOnceAndQuietly)
         SetWaveVolume(0x40004000);
         DialogDriver noBoxes({});
         ULONGLONG start = GetTickCount64();
-        EXPECT_FALSE(PlaySoundViaFMOD(path.c_str(), true));
+        EXPECT_FALSE(PlaySoundViaFMOD(path.c_str(), static_cast<int>(alarms[0]->Volume)));
         EXPECT_EQ(0x40004000u, GetWaveVolume());
         StopAlarmSound();
         CloseAlarmSound(true);
@@ -163,7 +161,7 @@ TEST_F(SoundEngine, WhatCannotPlayIsRefusedAtOnceAndQuietly)
         StopPreviewSound();
         EXPECT_LT(GetTickCount64() - start, 1000u);
         EXPECT_EQ(0, noBoxes.dialogsSeen);
-        EXPECT_EQ(0u, fmodUseCount);
+        EXPECT_EQ(0u, FmodUseCount());
     }
     CloseHandle(held);
 }
@@ -180,7 +178,7 @@ TEST_F(SoundEngine, WavOfEachEncodingAndFilesOfManyChannelsSoundAsTheyShould)
         std::vector<short> heard = WavFileSamples(TestMediaPath(mono.c_str()));
         ASSERT_GT(heard.size(), 2000u);
         ClearSoundCapture();
-        ASSERT_TRUE(PlaySoundViaFMOD(TestMediaPath(name.c_str()).c_str(), false));
+        ASSERT_TRUE(PlaySoundViaFMOD(TestMediaPath(name.c_str()).c_str(), KEEP_DEVICE_VOLUME));
         // Decoders round apart by a few steps.
         EXPECT_TRUE(PumpUntil([&] { return CountPasses(ReadSoundCapture().samples, heard, 1.0, 6) >= 1; }, 10000));
         StopAlarmSound();
@@ -193,7 +191,7 @@ TEST_F(SoundEngine, WavOfEachEncodingAndFilesOfManyChannelsSoundAsTheyShould)
 TEST_F(SoundEngine, AlarmToneIsHeardBeepingUntilStopped)
 {
     ClearSoundCapture();
-    ASSERT_TRUE(PlayAlarmTone(false));
+    ASSERT_TRUE(PlayAlarmTone(KEEP_DEVICE_VOLUME));
     ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 22050 * 3; }, 6000));
     // Loud, and in beeps: loud stretches apart by more than 20 ms of quiet.
     SoundCapture heard = ReadSoundCapture();
@@ -213,7 +211,7 @@ TEST_F(SoundEngine, AlarmToneIsHeardBeepingUntilStopped)
     StopAlarmSound();
     CloseAlarmSound(false);
     EXPECT_TRUE(StaysSilent(700));
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
 }
 
 // This process's handles and threads.
@@ -246,13 +244,13 @@ TEST_F(SoundEngine, ManyOneShotsInARowLeaveNothingBehind)
     ClearSoundCapture();
     for (int i = 0; i < 40; i++)
         ASSERT_TRUE(PlayOneShot(path.c_str())) << i;
-    EXPECT_EQ(1u, fmodUseCount);
+    EXPECT_EQ(1u, FmodUseCount());
     // The last one plays whole; the main window's timer then closes it.
-    EXPECT_TRUE(PumpUntil([] { return oneShotFinished.load(); }, 5000));
+    EXPECT_TRUE(PumpUntil([] { return OneShotFinished(); }, 5000));
     EXPECT_TRUE(Heard(pass, 1));
     ASSERT_TRUE(CloseOneShot());
     ReleaseFMOD();
-    EXPECT_EQ(0u, fmodUseCount);
+    EXPECT_EQ(0u, FmodUseCount());
     std::pair<DWORD, int> after = HandlesAndThreads();
     // Wine counts no handles, but each stream has a thread of its own.
     EXPECT_EQ(before, after);
@@ -283,17 +281,17 @@ TEST_F(MediaPlayback, TracksPlayInOrderThenFinishOrRepeatInTimedSleep)
         // The tracks that became current, in order.
         std::vector<MediaNode*> seen;
         PumpUntil([&] {
-            MediaNode* now = currentTrack;
+            MediaNode* now = CurrentTrack();
             if (now != nullptr && (seen.empty() || seen.back() != now))
                 seen.push_back(now);
-            return mediaListFinished || seen.size() >= 5;
+            return MediaListFinished() || seen.size() >= 5;
         }, 15000);
         std::vector<MediaNode*> expected = { tracks[0], tracks[1], tracks[2] };
         if (timedSleep)
             expected.insert(expected.end(), { tracks[0], tracks[1] });
         EXPECT_EQ(expected, seen);
-        EXPECT_EQ(timedSleep == 0, mediaListFinished.load());
-        EXPECT_EQ(timedSleep == 0, currentTrack.load() == nullptr);
+        EXPECT_EQ(timedSleep == 0, MediaListFinished());
+        EXPECT_EQ(timedSleep == 0, CurrentTrack() == nullptr);
         StopMediaList();
         CloseMediaStream();
     }
@@ -310,10 +308,10 @@ TEST_F(MediaPlayback, SkipRestartsAtTheEndsAndMovesBetweenAndPauseHoldsOnlyWhatP
         int track;   // from 0
     } steps[] = { { false, 0 }, { true, 1 }, { true, 2 }, { true, 2 }, { false, 1 } };
     for (const auto& step : steps) {
-        trackInfoChanged = false;
+        TakeTrackInfoChanged();
         SkipTrack(step.forward);
-        EXPECT_EQ(tracks[step.track], currentTrack.load()) << step.track;
-        EXPECT_TRUE(trackInfoChanged);
+        EXPECT_EQ(tracks[step.track], CurrentTrack()) << step.track;
+        EXPECT_TRUE(TrackInfoChanged());
     }
     ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 4410; }, 10000));
     PauseAllSound(true);
@@ -321,7 +319,7 @@ TEST_F(MediaPlayback, SkipRestartsAtTheEndsAndMovesBetweenAndPauseHoldsOnlyWhatP
     EXPECT_TRUE(PumpUntil([] { return StaysSilent(500); }, 3000));
 
     std::vector<short> pass = NoiseSamples(2205, 60);
-    ASSERT_TRUE(PlaySoundViaFMOD(WriteNoiseWav(L"alarm.wav", pass).c_str(), true));
+    ASSERT_TRUE(PlaySoundViaFMOD(WriteNoiseWav(L"alarm.wav", pass).c_str(), KEEP_DEVICE_VOLUME));
     EXPECT_TRUE(Heard(pass, 1));
     PauseAllSound(false);
 }
@@ -339,7 +337,7 @@ TEST_P(MediaRace, PressWinsOverTheTrackBeingOpened)
     ASSERT_TRUE(DeleteFileW(tracks[1]->path));
     ClearSoundCapture();
     ASSERT_TRUE(PlayMediaList(list));
-    ASSERT_TRUE(PumpUntil([&] { return currentTrack.load() == tracks[1]; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return CurrentTrack() == tracks[1]; }, 10000));
     bool skip = GetParam();
     if (skip)
         SkipTrack(true);
@@ -347,10 +345,10 @@ TEST_P(MediaRace, PressWinsOverTheTrackBeingOpened)
         StopMediaList();
     // The second track appears and the callback sees it, or gives up.
     WriteBytes(tracks[1]->path, secondFile);
-    EXPECT_TRUE(PumpUntil([] { return mediaCallbacksRunning == 0; }, 10000));
+    EXPECT_TRUE(PumpUntil([] { return MediaCallbacksRunning() == 0; }, 10000));
     // Stopped, the player stays on the second track; had it started, the
     // player would be on to the third by now. Skipped, the third plays.
-    EXPECT_EQ(tracks[skip ? 2 : 1], currentTrack.load());
+    EXPECT_EQ(tracks[skip ? 2 : 1], CurrentTrack());
     auto passes = [&](int i) { return CountPasses(ReadSoundCapture().samples, NoiseSamples(2205, 10 + i)); };
     EXPECT_EQ(skip, PumpUntil([&] { return passes(2) == 1; }, skip ? 10000 : 1500));
     EXPECT_EQ(0, passes(1));
@@ -370,5 +368,5 @@ TEST_F(MediaPlayback, OneFileLoopsAndOnceEmptiedDoesNotSpin)
     // Replayed at once, each empty pass would keep a core busy.
     double before = ProcessCpuSeconds(GetCurrentProcess());
     EXPECT_FALSE(PumpUntil([&] { return ProcessCpuSeconds(GetCurrentProcess()) - before > 0.5; }, 2000));
-    EXPECT_EQ(list, currentTrack.load());
+    EXPECT_EQ(list, CurrentTrack());
 }

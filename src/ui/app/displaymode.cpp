@@ -10,13 +10,6 @@
 
 int displayMode;
 
-static void InvalidateStrip()
-{
-    RECT strip = { prevButtonRect.left - 1, prevButtonRect.top - 1, nextButtonRect.right + 1,
-                   prevButtonRect.bottom + 1 };
-    InvalidateRect(mainWindow, &strip, FALSE);
-}
-
 void SetDisplayMode(int mode)
 {
     if (mode != DISPLAY_CLOCK && mode != DISPLAY_SLEEP && mode != DISPLAY_COUNTDOWN)
@@ -29,20 +22,19 @@ void SetDisplayMode(int mode)
     } else {
         ResetClockCache();
     }
-    InvalidateStrip();
+    InvalidateRect(mainWindow, &MainLayout().playerStripRect, FALSE);
     DestroyTextControls();
     displayMode = mode;
     ApplyDisplayModeToMenus();
     CreateTextControls();
+    ShowFaceTexts();
     ShowButtonsForMode();
 }
 
 void InvalidateClockArea(bool wide)
 {
-    RECT area = { clockRect.left, clockRect.top - 20, 220, clockRect.bottom };
-    if (wide)
-        area = { 5, clockRect.top - 20, clientWidth - 10, clockRect.bottom + 51 };
-    InvalidateRect(mainWindow, &area, TRUE);
+    const Layout& layout = MainLayout();
+    InvalidateRect(mainWindow, wide ? &layout.wideClockAreaRect : &layout.clockAreaRect, TRUE);
 }
 
 void StopCountdown()

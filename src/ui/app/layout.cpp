@@ -9,17 +9,13 @@
 #include "settings.h"
 
 int orientation;
-RECT clockRect;
-RECT prevButtonRect, stopButtonRect, pauseButtonRect, nextButtonRect;
-int clientWidth, clientHeight;
-int digitAreaWidth, digitAreaHeight, digitHeight;
+static Layout current;
 
 HWND setAlarmsButton, sleepButton, stopCountdownButton;
 HWND dateText, pendingAlarmText, internetTimeText;
 HWND trackTitleText, trackDetailText, sleepRemainingText;
 HFONT trackTitleFont, trackDetailFont;
 static HFONT dateFont, pendingAlarmFont, internetTimeFont, sleepRemainingFont;
-static int buttonsTop;
 
 #define BUTTON_HEIGHT 20
 #define YELLOW        RGB(255, 255, 0)
@@ -33,60 +29,93 @@ int GetOrientation()
     return width < height ? 1 : 0;
 }
 
+// The places of the face that follow from the clock rectangle and the
+// client size.
+static void PlaceFace(Layout* layout)
+{
+    const RECT& c = layout->clockRect;
+    int l = c.left, t = c.top, r = c.right, b = c.bottom;
+    int w = layout->clientWidth, h = layout->clientHeight;
+    int top = t + 10, height = layout->digitHeight;
+    layout->digitSlots[1] = { l + 10, top, l + 50, top + height };
+    layout->digitSlots[2] = { l + 60, top, l + 100, top + height };
+    layout->digitSlots[COLON_SLOT] = { l + 100, top, l + 120, top + height };
+    layout->digitSlots[3] = { l + 120, top, l + 160, top + height };
+    layout->digitSlots[4] = { l + 170, top, l + 210, top + height };
+    if (layout->orientation < 0) {
+        // Landscape places its indicators at fixed window coordinates.
+        layout->frameRect = { l - 48, t - 3, r + 48, b + 51 };
+        layout->edgeCount = 0;
+        layout->indicatorRect = { 5, 37, 53, 85 };
+        layout->labelRect = { 6, 40, 29, 240 };
+        layout->bellRect = { 298, 31, 314, 47 };
+    } else {
+        layout->frameRect = { l - 3, t - 23, r + 3, b + 51 };
+        layout->edgeRects[0] = { 0, 25, 2, h };
+        layout->edgeRects[1] = { 0, 25, w, 27 };
+        layout->edgeRects[2] = { 0, h - 2, w, h };
+        layout->edgeRects[3] = { w - 2, 25, w, h };
+        layout->edgeCount = 4;
+        layout->indicatorRect = { l + 20, t - 20, l + 220, t + 3 };
+        layout->labelRect = layout->indicatorRect;
+        layout->bellRect = { l + 2, t - 20, l + 18, t - 4 };
+    }
+    layout->clockAreaRect = { l, t - 20, 220, b };
+    layout->wideClockAreaRect = { 5, t - 20, w - 10, b + 51 };
+}
+
 Layout LayoutFor(int orientation, const RECT& client)
 {
     Layout layout = {};
     layout.orientation = orientation;
+    layout.clientWidth = client.right;
+    layout.clientHeight = client.bottom;
     int left = (client.right - 220) / 2;
     int stripTop;
     if (orientation < 0) {
         layout.digitAreaWidth = 220;
         layout.digitAreaHeight = 102;
         layout.digitHeight = 90;
-        layout.clock = { left, 30, left + 220, 132 };
+        layout.clockRect = { left, 30, left + 220, 132 };
         stripTop = 185;
     } else if (orientation == 0) {
         int k = (client.bottom - 80) / 2;
         layout.digitAreaWidth = 220;
         layout.digitAreaHeight = 80;
         layout.digitHeight = 70;
-        layout.clock = { left, k - 15, left + 220, k + 65 };
+        layout.clockRect = { left, k - 15, left + 220, k + 65 };
         stripTop = k + 117;
     } else {
         int k = (client.bottom - 140) / 2;
         layout.digitAreaWidth = 220;
         layout.digitAreaHeight = 140;
         layout.digitHeight = 120;
-        layout.clock = { left, k - 15, left + 220, k + 125 };
+        layout.clockRect = { left, k - 15, left + 220, k + 125 };
         stripTop = k + 182;
     }
     int s = ((client.right - client.left) - 124) / 2;
     int stripBottom = stripTop + 26;
-    layout.prev = { s, stripTop, s + 26, stripBottom };
-    layout.stop = { s + 31, stripTop, s + 57, stripBottom };
-    layout.pause = { s + 62, stripTop, s + 88, stripBottom };
-    layout.next = { s + 93, stripTop, s + 119, stripBottom };
-    layout.buttonsTop = layout.clock.bottom + (orientation == 1 ? 59 : 56);
+    layout.prevButtonRect = { s, stripTop, s + 26, stripBottom };
+    layout.stopButtonRect = { s + 31, stripTop, s + 57, stripBottom };
+    layout.pauseButtonRect = { s + 62, stripTop, s + 88, stripBottom };
+    layout.nextButtonRect = { s + 93, stripTop, s + 119, stripBottom };
+    layout.playerStripRect = { s - 1, stripTop - 1, s + 120, stripBottom + 1 };
+    layout.buttonsTop = layout.clockRect.bottom + (orientation == 1 ? 59 : 56);
+    PlaceFace(&layout);
     return layout;
+}
+
+const Layout& MainLayout()
+{
+    return current;
 }
 
 void ComputeLayout()
 {
     RECT client;
     GetClientRect(mainWindow, &client);
-    Layout layout = LayoutFor(GetOrientation(), client);
-    orientation = layout.orientation;
-    digitAreaWidth = layout.digitAreaWidth;
-    digitAreaHeight = layout.digitAreaHeight;
-    digitHeight = layout.digitHeight;
-    clockRect = layout.clock;
-    prevButtonRect = layout.prev;
-    stopButtonRect = layout.stop;
-    pauseButtonRect = layout.pause;
-    nextButtonRect = layout.next;
-    buttonsTop = layout.buttonsTop;
-    clientWidth = client.right;
-    clientHeight = client.bottom;
+    current = LayoutFor(GetOrientation(), client);
+    orientation = current.orientation;
 }
 
 // ---- text controls ---------------------------------------------------------------
@@ -125,7 +154,7 @@ static HWND CreateText(int x, int y, int width, int height, HFONT font, const wc
 
 static void CreateClockTexts()
 {
-    int left = clockRect.left, bottom = clockRect.bottom;
+    int left = current.clockRect.left, bottom = current.clockRect.bottom;
     if (settings.ShowITime) {
         // The date narrows to leave the beats room at its right.
         dateFont = CreateSystemFont(8, FW_BOLD);
@@ -147,7 +176,7 @@ static void CreateClockTexts()
 
 static void CreateSleepTexts()
 {
-    int left = clockRect.left, bottom = clockRect.bottom;
+    int left = current.clockRect.left, bottom = current.clockRect.bottom;
     int top = bottom + 8;
     int titleWidth = 216, titleHeight = 20;
     // The stock font is bold under Wine: the artist line asks for normal.
@@ -217,15 +246,16 @@ static HWND CreateButton(UINT textId, int x, int width, bool visible)
     wchar_t text[32];
     LoadResourceText(textId, text, ARRAYSIZE(text));
     DWORD style = WS_CHILD | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0);
-    return CreateWindowExW(0, L"BUTTON", text, style, x, buttonsTop, width, BUTTON_HEIGHT,
+    return CreateWindowExW(0, L"BUTTON", text, style, x, current.buttonsTop, width, BUTTON_HEIGHT,
                            mainWindow, nullptr, app.appInstance, nullptr);
 }
 
 void CreateButtons()
 {
-    setAlarmsButton = CreateButton(IDS_SET_ALARMS_BUTTON, clockRect.left + 20, 80, true);
-    sleepButton = CreateButton(IDS_SLEEP_BUTTON, clockRect.left + 120, 80, true);
-    stopCountdownButton = CreateButton(IDS_STOP_COUNTDOWN_BUTTON, clockRect.left + 40, 140, false);
+    int left = current.clockRect.left;
+    setAlarmsButton = CreateButton(IDS_SET_ALARMS_BUTTON, left + 20, 80, true);
+    sleepButton = CreateButton(IDS_SLEEP_BUTTON, left + 120, 80, true);
+    stopCountdownButton = CreateButton(IDS_STOP_COUNTDOWN_BUTTON, left + 40, 140, false);
 }
 
 void DestroyButtons()

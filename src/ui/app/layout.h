@@ -5,27 +5,37 @@
 
 #include <windows.h>
 
+#include "facestate.h"
+
 // The screen orientation last laid out: -1 landscape, 0 square, 1 portrait.
 extern int orientation;
 // The orientation of the screen now.
 int GetOrientation();
 
-// Where everything goes for one orientation and client size.
+// Where everything goes for one orientation and client size: every
+// rectangle the face is drawn in, invalidated in or tapped in.
 struct Layout {
     int orientation;
+    int clientWidth, clientHeight;
     int digitAreaWidth, digitAreaHeight, digitHeight;
-    RECT clock;
-    RECT prev, stop, pause, next;   // the four 26 x 26 squares of the strip
-    int buttonsTop;                 // of "Set Alarms", "Sleep", "Stop Countdown"
+    RECT clockRect;                       // the digit area
+    RECT digitSlots[COLON_SLOT + 1];      // by slot number 1-5
+    RECT frameRect;                       // the box's outer edge; white one pixel in
+    RECT edgeRects[4];                    // portrait and square: the black window edges
+    int edgeCount;
+    RECT indicatorRect;                   // AM/PM
+    RECT labelRect;                       // COUNTDOWN
+    RECT bellRect;                        // the silenced indicator
+    RECT prevButtonRect, stopButtonRect, pauseButtonRect, nextButtonRect;
+    RECT playerStripRect;                 // the four squares and a pixel round them
+    RECT clockAreaRect, wideClockAreaRect;   // redrawn after a change of settings or mode
+    int buttonsTop;                       // of "Set Alarms", "Sleep", "Stop Countdown"
 };
 
 // The layout rule alone, for a client rectangle and an orientation.
 Layout LayoutFor(int orientation, const RECT& client);
-
-extern RECT clockRect;
-extern RECT prevButtonRect, stopButtonRect, pauseButtonRect, nextButtonRect;
-extern int clientWidth, clientHeight;
-extern int digitAreaWidth, digitAreaHeight, digitHeight;
+// The layout of the main window now.
+const Layout& MainLayout();
 
 extern HWND setAlarmsButton, sleepButton, stopCountdownButton;
 extern HWND dateText, pendingAlarmText, internetTimeText;

@@ -9,6 +9,7 @@
 #include "launcher.h"
 #include "layout.h"
 #include "menubar.h"
+#include "messages.h"
 #include "resource.h"
 #include "ringing.h"
 #include "alarmrequests.h"
@@ -45,10 +46,10 @@ static void CheckOrientation()
     DestroyButtons();
     CreateButtons();
     ShowButtonsForMode();
-    if (displayMode == DISPLAY_SLEEP) {
-        trackInfoChanged = true;
-        ShowSleepTexts();
-    }
+    // The new lines show the current track and every text at once.
+    if (displayMode == DISPLAY_SLEEP)
+        MarkTrackInfoChanged();
+    ShowFaceTexts();
     InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
@@ -99,6 +100,7 @@ static void OnSettings(HWND window)
     InvalidateClockArea(orientation != 1);
     DestroyTextControls();
     CreateTextControls();
+    ShowFaceTexts();
     PaintClockNow(window);
     UpdateTaskbarIcon();
 }
@@ -106,10 +108,7 @@ static void OnSettings(HWND window)
 static void OnSilenceAll(HWND window)
 {
     SetSilenced(settings.Silenced == 0);
-    RECT bell = { 298, 31, 316, 47 };
-    if (orientation >= 0)
-        bell = { clockRect.left + 2, clockRect.top - 20, clockRect.left + 18, clockRect.top - 4 };
-    InvalidateRect(window, &bell, FALSE);
+    InvalidateRect(window, &MainLayout().bellRect, FALSE);
 }
 
 static void OnCountdown()
@@ -204,17 +203,33 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 static void OnClockTimer()
 {
     // The chime's one-shot gives its use of the sound library back.
-    if (oneShotFinished.exchange(false) && CloseOneShot())
+    if (TakeOneShotFinished() && CloseOneShot())
         ReleaseFMOD();
     UpdateClock();
     if (displayMode == DISPLAY_SLEEP) {
+        // The sound library's thread leaves the telling to this one, after
+        // the music has stopped.
+        bool trackFailed = TakeMediaTrackFailure();
         SleepEndReached();
+        if (trackFailed)
+            ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
         // The device must not suspend while sleep music plays.
         if (displayMode == DISPLAY_SLEEP)
             SystemIdleTimerReset();
     } else if (displayMode == DISPLAY_COUNTDOWN && settings.CountdownKeepAwake) {
         SystemIdleTimerReset();
     }
+}
+
+// ---- painting ---------------------------------------------------------------------------
+
+static void OnPaint(HWND window)
+{
+    // The digits are brought to the time now first: their slots join this
+    // paint when they changed.
+    RefreshFace();
+    PaintMainWindow(window, MainLayout(), ShownFace(), displayMode, CurrentPlayerLook(),
+                    settings.Silenced != 0);
 }
 
 // ---- the window procedure ------------------------------------------------------------
@@ -254,7 +269,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_PAINT:
         if (!app.windowClosing)
-            PaintMainWindow(window);
+            OnPaint(window);
         break;
     case WM_CLOSE:
         CloseSequence(window);
@@ -266,8 +281,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HELP:
         LaunchProgram(L"peghelp", L"file:wkl.htp#wkl_help");
         return 0;
-    case WM_COMMAND:
-        return OnCommand(window, message, wParam, lParam);
+    case WM_COMMAND: {
+        // A dialog may have changed what rings next.
+        LRESULT result = OnCommand(window, message, wParam, lParam);
+        ShowPendingAlarm();
+        return result;
+    }
     case WM_TIMER:
         if (wParam == CLOCK_TIMER_ID)
             OnClockTimer();
@@ -298,12 +317,16 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_APP_EVENT:
-        if (!app.windowClosing)
+        if (!app.windowClosing) {
             HandleEvent(wParam);
+            ShowPendingAlarm();
+        }
         return 0;
     case WM_APP_MISSED:
-        if (!app.windowClosing)
+        if (!app.windowClosing) {
             HandleMissedEvent(wParam);
+            ShowPendingAlarm();
+        }
         return 0;
     case WM_POWERBROADCAST:
         // The nearest the desktop comes to the device being switched off
@@ -319,6 +342,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_APP_RELOAD_ALARMS:
         LoadAlarms();
+        ShowPendingAlarm();
         return 0;
     case WM_APP_RELOAD_CHIME:
         ReloadChimeHandle();

@@ -18,13 +18,6 @@ ULONGLONG sleepEndTime;
 // The seconds of timed sleep that were left when it was paused.
 static DWORD sleepRemainingSeconds;
 
-// The engine cannot tell the user from its own threads; it leaves it here.
-static void TellTrackOpenFailure()
-{
-    if (TrackOpenFailed())
-        ShowMessage(nullptr, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
-}
-
 void StartSleep()
 {
     RunSleepDialog();
@@ -36,14 +29,13 @@ void StartSleep()
     }
     if (sleepList == nullptr)
         return;
-    bool playing = PlayMediaList(sleepList);
-    TellTrackOpenFailure();
-    if (playing) {
+    if (PlayMediaList(sleepList)) {
         SetDisplayMode(DISPLAY_SLEEP);
     } else {
         // Not kept, so the next Cancel does not try it again.
         FreeMediaListAfterCallbacks(sleepList);
         sleepList = nullptr;
+        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
     }
 }
 
@@ -63,9 +55,8 @@ void StopSleep()
 
 bool SleepEndReached()
 {
-    TellTrackOpenFailure();
     // A pause freezes the time left, so the end cannot come while paused.
-    if (!SleepEndDue(mediaListFinished, settings.TimedSleep != 0 && !sleepPaused,
+    if (!SleepEndDue(MediaListFinished(), settings.TimedSleep != 0 && !sleepPaused,
                      static_cast<LONGLONG>(sleepEndTime),
                      static_cast<LONGLONG>(ClockNowTicks())))
         return false;
@@ -75,37 +66,47 @@ bool SleepEndReached()
 
 // ---- the player buttons ---------------------------------------------------------
 
-// Which button's square holds the point: 1 previous .. 4 next, 0 none.
-static int PlayerButtonAt(POINT point)
-{
-    const RECT* squares[4] = { &prevButtonRect, &stopButtonRect, &pauseButtonRect,
-                               &nextButtonRect };
-    for (int i = 0; i < 4; i++) {
-        if (PtInRect(squares[i], point))
-            return i + 1;
-    }
-    return 0;
-}
-
 static const RECT* PlayerButtonRect(int button)
 {
+    const Layout& layout = MainLayout();
     switch (button) {
-    case 1: return &prevButtonRect;
-    case 2: return &stopButtonRect;
-    case 3: return &pauseButtonRect;
-    case 4: return &nextButtonRect;
+    case 1: return &layout.prevButtonRect;
+    case 2: return &layout.stopButtonRect;
+    case 3: return &layout.pauseButtonRect;
+    case 4: return &layout.nextButtonRect;
     }
     return nullptr;
 }
 
+// Which button's square holds the point: 1 previous .. 4 next, 0 none.
+static int PlayerButtonAt(POINT point)
+{
+    for (int button = 1; button <= 4; button++) {
+        if (PtInRect(PlayerButtonRect(button), point))
+            return button;
+    }
+    return 0;
+}
+
+PlayerLook CurrentPlayerLook()
+{
+    MediaNode* track = CurrentTrack();
+    PlayerLook look = {};
+    look.pressed = pressedButton;
+    look.paused = sleepPaused != 0;
+    look.atFirst = track == MediaListHead();
+    look.atLast = track != nullptr && track->next == nullptr;
+    return look;
+}
+
 static bool CanSkipBack()
 {
-    return !sleepPaused && currentTrack.load() != mediaListHead;
+    return !sleepPaused && CurrentTrack() != MediaListHead();
 }
 
 static bool CanSkipForward()
 {
-    MediaNode* track = currentTrack;
+    MediaNode* track = CurrentTrack();
     return !sleepPaused && track != nullptr && track->next != nullptr;
 }
 
@@ -143,6 +144,12 @@ static void TogglePause()
     }
 }
 
+static void SkipOrSay(bool forward)
+{
+    if (!SkipTrack(forward))
+        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+}
+
 void OnPlayerPenUp(POINT point)
 {
     int pressed = pressedButton;
@@ -152,8 +159,7 @@ void OnPlayerPenUp(POINT point)
         switch (pressed) {
         case 1:
             if (CanSkipBack())
-                SkipTrack(false);
-            TellTrackOpenFailure();
+                SkipOrSay(false);
             break;
         case 2:
             if (sleepPaused) {
@@ -167,15 +173,14 @@ void OnPlayerPenUp(POINT point)
             break;
         case 4:
             if (CanSkipForward())
-                SkipTrack(true);
-            TellTrackOpenFailure();
+                SkipOrSay(true);
             break;
         }
     }
     pressedButton = 0;
     if (pressed == 1 || pressed == 4) {
-        InvalidateRect(mainWindow, &prevButtonRect, FALSE);
-        InvalidateRect(mainWindow, &nextButtonRect, FALSE);
+        InvalidateRect(mainWindow, PlayerButtonRect(1), FALSE);
+        InvalidateRect(mainWindow, PlayerButtonRect(4), FALSE);
     } else {
         InvalidateRect(mainWindow, PlayerButtonRect(pressed), FALSE);
     }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "clockface.h"
 #include "medialist.h"
 
 // The list built by the Sleep dialog; played, then freed when sleep ends.
@@ -23,6 +24,8 @@ void StopSleep();
 // Stops sleep when the music or the sleep time is over; true when it did.
 bool SleepEndReached();
 
+// How the player buttons look now.
+PlayerLook CurrentPlayerLook();
 // The pen on the player buttons (sleep mode only).
 void OnPlayerPenDown(POINT point);
 void OnPlayerPenUp(POINT point);

@@ -83,7 +83,8 @@ bool InitInstance(HINSTANCE instance)
         displayMode = DISPLAY_COUNTDOWN;
     ComputeLayout();
     CreateTextControls();
-    ShowPendingAlarm();
+    ResetClockCache();
+    ShowFaceTexts();
     CreateButtons();
     LoadClockFace(app.appInstance);
 
@@ -158,7 +159,6 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
     if (!InitInstance(instance))
         return 0;
 
-    fmodUseCount = 0;
     app.windowClosing = false;
     ringing.alarmRinging = 0;
     app.bitmapsReleased = false;

@@ -1,14 +1,11 @@
 // Drawing of the clock face: digits, colon, AM/PM, COUNTDOWN label, the
-// silenced bell and the sleep-player buttons, all copied from bitmaps.
+// silenced bell and the sleep-player buttons, all copied from bitmaps, in
+// WM_PAINT only and from what it is given: the layout, the face and the
+// player's look.
 #include "clockface.h"
 
 #include "app.h"
-#include "displaymode.h"
-#include "layout.h"
 #include "resource.h"
-#include "settings.h"
-#include "sleepplayer.h"
-#include "sound.h"
 
 // Indices into faceBitmaps of each orientation's pictures.
 #define PORTRAIT_DIGITS     0
@@ -60,7 +57,6 @@ static const WORD playerBitmapIds[PLAYER_BITMAP_COUNT] = {
 static HBITMAP faceBitmaps[FACE_BITMAP_COUNT];
 static HBITMAP playerBitmaps[PLAYER_BITMAP_COUNT];
 static HDC faceMemDC;
-static RECT digitSlots[COLON_SLOT + 1];   // x, y, width, height by slot number
 bool faceLoaded;
 unsigned liveFaceBitmaps;
 unsigned faceCopyCount;
@@ -90,13 +86,6 @@ void LoadClockFace(HINSTANCE instance)
     HDC dc = GetDC(mainWindow);
     faceMemDC = CreateCompatibleDC(dc);
     ReleaseDC(mainWindow, dc);
-
-    int left = clockRect.left, top = clockRect.top + 10;
-    digitSlots[1] = { left + 10, top, 40, digitHeight };
-    digitSlots[2] = { left + 60, top, 40, digitHeight };
-    digitSlots[COLON_SLOT] = { left + 100, top, 20, digitHeight };
-    digitSlots[3] = { left + 120, top, 40, digitHeight };
-    digitSlots[4] = { left + 170, top, 40, digitHeight };
     faceLoaded = true;
 
     for (int i = 0; i < PLAYER_BITMAP_COUNT; i++)
@@ -116,16 +105,6 @@ void FreeClockFace()
         DeleteFaceBitmap(bitmap);
 }
 
-RECT DigitSlotRect(int slot)
-{
-    RECT r = {};
-    if (slot >= 1 && slot <= COLON_SLOT) {
-        const RECT& s = digitSlots[slot];   // left, top, width, height
-        r = { s.left, s.top, s.left + s.right, s.top + s.bottom };
-    }
-    return r;
-}
-
 static void CopyBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
 {
     faceCopyCount++;
@@ -135,147 +114,146 @@ static void CopyBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int heig
 }
 
 // The bitmap for a slot, or null for a value it cannot show.
-static HBITMAP SlotBitmap(int value, int slot)
+static HBITMAP SlotBitmap(int turn, int value, int slot)
 {
-    int turn = GetOrientation();
-    int digits = turn < 0 ? LANDSCAPE_DIGITS : (turn == 0 ? SQUARE_DIGITS : PORTRAIT_DIGITS);
     if (slot == COLON_SLOT) {
         int on = turn < 0 ? LANDSCAPE_COLON : (turn == 0 ? SQUARE_COLON : PORTRAIT_COLON);
         int off = turn < 0 ? LANDSCAPE_COLON_OFF
                            : (turn == 0 ? SQUARE_COLON_OFF : PORTRAIT_COLON_OFF);
         return faceBitmaps[value == 1 ? on : off];
     }
+    if (value == FACE_BLANK)
+        return faceBitmaps[turn < 0 ? LANDSCAPE_BLANK : (turn == 0 ? SQUARE_BLANK : PORTRAIT_BLANK)];
     if (value < 0 || value > 9)
         return nullptr;
-    // The hour's leading zero is hidden on the 12-hour clock only.
-    if (slot == 1 && value == 0 && settings.TwentyFourHourTime == 0 && displayMode != DISPLAY_COUNTDOWN)
-        return faceBitmaps[turn < 0 ? LANDSCAPE_BLANK : (turn == 0 ? SQUARE_BLANK : PORTRAIT_BLANK)];
+    int digits = turn < 0 ? LANDSCAPE_DIGITS : (turn == 0 ? SQUARE_DIGITS : PORTRAIT_DIGITS);
     return faceBitmaps[digits + value];
 }
 
-static void DrawSlot(HDC dc, int value, int slot)
+static void DrawSlot(HDC dc, const Layout& layout, int value, int slot)
 {
-    HBITMAP bitmap = SlotBitmap(value, slot);
+    HBITMAP bitmap = SlotBitmap(layout.orientation, value, slot);
     if (bitmap == nullptr)
         return;
-    const RECT& s = digitSlots[slot];
-    CopyBitmap(dc, bitmap, s.left, s.top, s.right, s.bottom);
+    const RECT& r = layout.digitSlots[slot];
+    CopyBitmap(dc, bitmap, r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-void DrawDigitSlot(int value, int slot)
+static void FillBox(HDC dc, const RECT& r, int stockBrush)
 {
-    if (slot < 1 || slot > COLON_SLOT || !faceLoaded)
-        return;
-    HDC dc = GetDC(mainWindow);
-    DrawSlot(dc, value, slot);
-    ReleaseDC(mainWindow, dc);
-}
-
-void DrawAmPmIndicator(bool isPm)
-{
-    if (!faceLoaded)
-        return;
-    HDC dc = GetDC(mainWindow);
-    if (orientation < 0)
-        CopyBitmap(dc, faceBitmaps[AMPM_BLOCK + (isPm ? 1 : 0)], 5, 37, 48, 48);
-    else
-        CopyBitmap(dc, faceBitmaps[AMPM_STRIP + (isPm ? 1 : 0)], clockRect.left + 20,
-                   clockRect.top - 20, 200, 23);
-    ReleaseDC(mainWindow, dc);
-}
-
-void DrawCountdownLabel()
-{
-    if (!faceLoaded)
-        return;
-    HDC dc = GetDC(mainWindow);
-    if (orientation < 0)
-        CopyBitmap(dc, faceBitmaps[COUNTDOWN_DOWN], 6, 40, 23, 200);
-    else
-        CopyBitmap(dc, faceBitmaps[COUNTDOWN_ACROSS], clockRect.left + 20, clockRect.top - 20,
-                   200, 23);
-    ReleaseDC(mainWindow, dc);
-}
-
-static void FillBox(HDC dc, int left, int top, int right, int bottom, int stockBrush)
-{
-    RECT r = { left, top, right, bottom };
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(stockBrush)));
+}
+
+// AM/PM, the COUNTDOWN label, or neither (the place left black).
+static void DrawIndicator(HDC dc, const Layout& layout, int indicator)
+{
+    bool landscape = layout.orientation < 0;
+    const RECT& r = indicator == FACE_COUNTDOWN ? layout.labelRect : layout.indicatorRect;
+    int bitmap;
+    if (indicator == FACE_AM || indicator == FACE_PM)
+        bitmap = (landscape ? AMPM_BLOCK : AMPM_STRIP) + (indicator == FACE_PM ? 1 : 0);
+    else if (indicator == FACE_COUNTDOWN)
+        bitmap = landscape ? COUNTDOWN_DOWN : COUNTDOWN_ACROSS;
+    else
+        bitmap = -1;
+    if (bitmap < 0)
+        FillBox(dc, r, BLACK_BRUSH);
+    else
+        CopyBitmap(dc, faceBitmaps[bitmap], r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 static void DrawPlayerButton(HDC dc, const RECT& r, int bitmap)
 {
-    CopyBitmap(dc, playerBitmaps[bitmap], r.left, r.top, r.right - r.left, r.bottom - r.top);
+    if (RectVisible(dc, &r))
+        CopyBitmap(dc, playerBitmaps[bitmap], r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-static void DrawPlayerButtons(HDC dc)
+static void DrawPlayerButtons(HDC dc, const Layout& layout, const PlayerLook& player)
 {
-    MediaNode* track = currentTrack;
     int previous = PREVIOUS_YELLOW;
-    if (pressedButton == 1)
+    if (player.pressed == 1)
         previous = PREVIOUS_GREEN;
-    else if (track == mediaListHead)
+    else if (player.atFirst)
         previous = PREVIOUS_GREY;
-    DrawPlayerButton(dc, prevButtonRect, previous);
-    DrawPlayerButton(dc, stopButtonRect, pressedButton == 2 ? STOP_GREEN : STOP_YELLOW);
+    DrawPlayerButton(dc, layout.prevButtonRect, previous);
+    DrawPlayerButton(dc, layout.stopButtonRect, player.pressed == 2 ? STOP_GREEN : STOP_YELLOW);
     int pause;
-    if (sleepPaused)
-        pause = pressedButton == 3 ? PLAY_GREEN : PLAY_YELLOW;
+    if (player.paused)
+        pause = player.pressed == 3 ? PLAY_GREEN : PLAY_YELLOW;
     else
-        pause = pressedButton == 3 ? PAUSE_GREEN : PAUSE_YELLOW;
-    DrawPlayerButton(dc, pauseButtonRect, pause);
+        pause = player.pressed == 3 ? PAUSE_GREEN : PAUSE_YELLOW;
+    DrawPlayerButton(dc, layout.pauseButtonRect, pause);
     int next = NEXT_YELLOW;
-    if (pressedButton == 4)
+    if (player.pressed == 4)
         next = NEXT_GREEN;
-    else if (track != nullptr && track->next == nullptr)
+    else if (player.atLast)
         next = NEXT_GREY;
-    DrawPlayerButton(dc, nextButtonRect, next);
+    DrawPlayerButton(dc, layout.nextButtonRect, next);
 }
 
-void PaintMainWindow(HWND window)
+// The window's edges and the black box with a one-pixel white outline.
+static void DrawBox(HDC dc, const Layout& layout)
+{
+    for (int i = 0; i < layout.edgeCount; i++)
+        FillBox(dc, layout.edgeRects[i], BLACK_BRUSH);
+    RECT r = layout.frameRect;
+    FillBox(dc, r, BLACK_BRUSH);
+    InflateRect(&r, -1, -1);
+    FillBox(dc, r, WHITE_BRUSH);
+    InflateRect(&r, -1, -1);
+    FillBox(dc, r, BLACK_BRUSH);
+    FillBox(dc, layout.clockRect, BLACK_BRUSH);
+}
+
+// True when all to paint lies in the row of digit slots: what a tick
+// invalidates. The slots are then copied over what is there, and only the
+// black between them is filled where it needs painting.
+static bool WithinDigitRow(const Layout& layout, const RECT& paint)
+{
+    RECT row = { layout.digitSlots[1].left, layout.digitSlots[1].top, layout.digitSlots[4].right,
+                 layout.digitSlots[1].bottom };
+    return paint.left >= row.left && paint.top >= row.top && paint.right <= row.right
+        && paint.bottom <= row.bottom;
+}
+
+static void FillBetweenSlots(HDC dc, const Layout& layout)
+{
+    const RECT* s = layout.digitSlots;
+    const RECT gaps[2] = { { s[1].right, s[1].top, s[2].left, s[1].bottom },
+                           { s[3].right, s[3].top, s[4].left, s[3].bottom } };
+    for (const RECT& gap : gaps) {
+        if (RectVisible(dc, &gap))
+            FillBox(dc, gap, BLACK_BRUSH);
+    }
+}
+
+void PaintMainWindow(HWND window, const Layout& layout, const FaceState& face, int mode,
+                     const PlayerLook& player, bool silenced)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    int l = clockRect.left, t = clockRect.top, r = clockRect.right, b = clockRect.bottom;
-    int w = clientWidth, h = clientHeight;
-    if (orientation >= 0) {
-        FillBox(dc, 0, 25, 2, h, BLACK_BRUSH);
-        FillBox(dc, 0, 25, w, 27, BLACK_BRUSH);
-        FillBox(dc, 0, h - 2, w, h, BLACK_BRUSH);
-        FillBox(dc, w - 2, 25, w, h, BLACK_BRUSH);
+    bool digitsOnly = WithinDigitRow(layout, ps.rcPaint);
+    if (digitsOnly)
+        FillBetweenSlots(dc, layout);
+    else
+        DrawBox(dc, layout);
+    if (faceLoaded) {
+        for (int slot = 1; slot <= COLON_SLOT; slot++) {
+            int value = slot == COLON_SLOT ? (face.colonOn ? 1 : 0) : face.digits[slot - 1];
+            if (RectVisible(dc, &layout.digitSlots[slot]))
+                DrawSlot(dc, layout, value, slot);
+        }
     }
-    // A black box with a one-pixel white outline.
-    if (orientation < 0) {
-        FillBox(dc, l - 48, t - 3, r + 48, b + 51, BLACK_BRUSH);
-        FillBox(dc, l - 47, t - 2, r + 47, b + 50, WHITE_BRUSH);
-        FillBox(dc, l - 46, t - 1, r + 46, b + 49, BLACK_BRUSH);
-    } else {
-        FillBox(dc, l - 3, t - 23, r + 3, b + 51, BLACK_BRUSH);
-        FillBox(dc, l - 2, t - 22, r + 2, b + 50, WHITE_BRUSH);
-        FillBox(dc, l - 1, t - 21, r + 1, b + 49, BLACK_BRUSH);
-        if (settings.TwentyFourHourTime)
-            FillBox(dc, l, t - 20, r, b, BLACK_BRUSH);
-    }
-    FillRect(dc, &clockRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    if (faceLoaded)
-        DrawSlot(dc, 1, COLON_SLOT);
-
-    if (displayMode == DISPLAY_CLOCK || displayMode == DISPLAY_COUNTDOWN) {
-        ShowPendingAlarm();
-        FillBox(dc, prevButtonRect.left - 1, prevButtonRect.top - 1, nextButtonRect.right + 1,
-                prevButtonRect.bottom + 1, LTGRAY_BRUSH);
-    } else if (displayMode == DISPLAY_SLEEP) {
-        ShowSleepTexts();
+    if (!digitsOnly) {
         if (faceLoaded)
-            DrawPlayerButtons(dc);
-    }
-    if (settings.Silenced && faceLoaded) {
-        if (orientation < 0)
-            CopyBitmap(dc, playerBitmaps[SILENCED_BELL], 298, 31, 16, 16);
-        else
-            CopyBitmap(dc, playerBitmaps[SILENCED_BELL], l + 2, t - 20, 16, 16);
+            DrawIndicator(dc, layout, face.indicator);
+        if (mode == FACE_MODE_CLOCK || mode == FACE_MODE_COUNTDOWN)
+            FillBox(dc, layout.playerStripRect, LTGRAY_BRUSH);
+        else if (mode == FACE_MODE_SLEEP && faceLoaded)
+            DrawPlayerButtons(dc, layout, player);
+        if (silenced && faceLoaded)
+            CopyBitmap(dc, playerBitmaps[SILENCED_BELL], layout.bellRect.left, layout.bellRect.top,
+                       16, 16);
     }
     EndPaint(window, &ps);
-    ResetClockCache();
-    UpdateClock();
 }

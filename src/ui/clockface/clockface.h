@@ -1,16 +1,19 @@
 // The large clock of the main window drawn from bitmaps, the sleep-player
-// buttons and indicators, and the text lines around the clock with their
-// once-a-second update.
+// buttons and indicators (clockface.cpp), the text lines around the clock
+// (clocktexts.cpp) and the once-a-second update that decides what changed
+// (clockupdate.cpp). What the face shows is worked out in facestate.cpp.
 #ifndef WAKELOOM_CLOCKFACE_H
 #define WAKELOOM_CLOCKFACE_H
 
 #include <windows.h>
 
+#include "facestate.h"
+#include "layout.h"
+
 #define FACE_BITMAP_COUNT   45
 #define PLAYER_BITMAP_COUNT 13
-#define COLON_SLOT          5
 
-// ---- rendering ----
+// ---- drawing (clockface.cpp) ----
 // Loads the bitmaps (a set still loaded is freed first).
 void LoadClockFace(HINSTANCE instance);
 void FreeClockFace();
@@ -19,27 +22,46 @@ extern bool faceLoaded;
 extern unsigned liveFaceBitmaps;
 // Bitmap copies made so far: what a tick costs, for tests and the benchmark.
 extern unsigned faceCopyCount;
-// Draws slot 1-4 (hour tens, hour ones, minute tens, minute ones) with a
-// digit 0-9, or slot 5 with the colon on (1) or off (0).
-void DrawDigitSlot(int value, int slot);
-void DrawAmPmIndicator(bool isPm);
-void DrawCountdownLabel();
-void PaintMainWindow(HWND window);
-// Where slot 1-5 is drawn.
-RECT DigitSlotRect(int slot);
 
-// ---- texts and the periodic update ----
+// How the sleep player's buttons look: the button under the pen (0 none,
+// 1 previous .. 4 next), paused, and whether the track is the first or
+// the last of the list.
+struct PlayerLook {
+    int pressed;
+    bool paused;
+    bool atFirst;
+    bool atLast;
+};
+
+// The WM_PAINT body: draws what lies in the update region of `face` in
+// `layout`, for the display mode, the player and the silenced indicator.
+void PaintMainWindow(HWND window, const Layout& layout, const FaceState& face, int mode,
+                     const PlayerLook& player, bool silenced);
+
+// ---- the periodic update (clockupdate.cpp) ----
 // Where the clock reads the local and the UTC time; tests set their own.
 typedef void (*ClockTimeSource)(SYSTEMTIME* localNow, SYSTEMTIME* utcNow);
 extern ClockTimeSource clockTimeSource;
 // The clock's local time now, as a FILETIME count.
 ULONGLONG ClockNowTicks();
-// The once-a-second update; always 1.
+// The once-a-second update: invalidates the slots that changed and writes
+// the text lines that changed; always 1.
 int UpdateClock();
+// Forgets what the face and its lines show, so that the next update and
+// paint redraw every slot and line, with the colon on.
 void ResetClockCache();
-// The Internet time, 0-999 beats of the day at UTC+1.
+// Brings the digits to the time now without turning the colon, and
+// invalidates the slots that change: a paint draws the time it is.
+void RefreshFace();
+// What the face shows, or is about to once the invalidated slots are painted.
+const FaceState& ShownFace();
+// Writes every text line of the display mode now (after the lines were
+// made anew).
+void ShowFaceTexts();
+// The Internet time now, 0-999 beats.
 int InternetTimeBeats();
-int InternetTimeBeatsAt(const SYSTEMTIME& utcNow);
+
+// ---- the text lines (clocktexts.cpp) ----
 void ShowInternetTime(int beats);
 // dayOfWeek 0 is Sunday; monthIndex is the month minus 1.
 void ShowDate(int dayOfWeek, int monthIndex, int day);

@@ -1,6 +1,5 @@
-// The once-a-second update of the clock face and the text lines around it:
-// date, next pending alarm, Internet time, and the sleep player's track and
-// time left.
+// The text lines around the clock face: date, next pending alarm, Internet
+// time, and the sleep player's track and time left; and the clock they read.
 #include "clockface.h"
 
 #include <strsafe.h>
@@ -10,7 +9,6 @@
 #include "alarms.h"
 #include "alarmtime.h"
 #include "app.h"
-#include "displaymode.h"
 #include "layout.h"
 #include "messages.h"
 #include "resource.h"
@@ -21,32 +19,9 @@
 #define REMAINING_UNITS 9
 #define NAME_CUT        10
 
-// What the screen shows now, so a tick redraws only what changed.
-static int colonPhase;
-static int shownDigits[5];      // by slot 1-4; -1 unknown
-static int shownAmPm;           // -1 unknown, 0 AM, 1 PM
-static int shownDay, shownDayOfWeek, shownMonth;
-static WORD shownBeats;         // 0xFFFF unknown
 static wchar_t savedRemainingText[REMAINING_UNITS];
 
-void ResetClockCache()
-{
-    colonPhase = 0;
-    for (int& digit : shownDigits)
-        digit = -1;
-    shownAmPm = -1;
-    shownDay = shownDayOfWeek = shownMonth = -1;
-    shownBeats = 0xFFFF;
-}
-
-static void ShowSlot(int slot, int value)
-{
-    if (shownDigits[slot] == value)
-        return;
-    DrawDigitSlot(value, slot);
-    shownDigits[slot] = value;
-}
-
+// The clock is read here, below the update that also reads it.
 static void ReadSystemClock(SYSTEMTIME* localNow, SYSTEMTIME* utcNow)
 {
     GetLocalTime(localNow);
@@ -65,102 +40,6 @@ static SYSTEMTIME LocalNow()
 ULONGLONG ClockNowTicks()
 {
     return static_cast<ULONGLONG>(SystemTimeToTicks(LocalNow()));
-}
-
-static void ShowSleepTextsAt(ULONGLONG localNowTicks);
-
-int UpdateClock()
-{
-    SYSTEMTIME localNow, utcNow;
-    clockTimeSource(&localNow, &utcNow);
-
-    if (colonPhase == 1) {
-        DrawDigitSlot(0, COLON_SLOT);
-        if (sleepPaused)
-            BlinkSleepTexts(false);
-        colonPhase = 0;
-    } else {
-        DrawDigitSlot(1, COLON_SLOT);
-        if (sleepPaused)
-            BlinkSleepTexts(true);
-        colonPhase = 1;
-    }
-
-    int hours, minutes;
-    if (displayMode != DISPLAY_COUNTDOWN) {
-        hours = localNow.wHour;
-        minutes = localNow.wMinute;
-        if (settings.TwentyFourHourTime == 0) {
-            if (hours >= 12) {
-                if (shownAmPm < 1) {
-                    DrawAmPmIndicator(true);
-                    shownAmPm = 1;
-                }
-                if (hours > 12)
-                    hours -= 12;
-            } else if (shownAmPm != 0) {
-                DrawAmPmIndicator(false);
-                shownAmPm = 0;
-            }
-        }
-    } else {
-        ULONGLONG end = (static_cast<ULONGLONG>(settings.CDFTHigh) << 32) | settings.CDFTLow;
-        LONGLONG left = static_cast<LONGLONG>(end - static_cast<ULONGLONG>(SystemTimeToTicks(localNow)));
-        LONGLONG totalMinutes = left / TICKS_PER_SECOND / 60;
-        hours = static_cast<int>(totalMinutes / 60);
-        minutes = static_cast<int>(totalMinutes - 60 * static_cast<LONGLONG>(hours));
-        DrawCountdownLabel();
-    }
-
-    if (hours > 9 || displayMode == DISPLAY_COUNTDOWN) {
-        ShowSlot(1, hours / 10);
-        ShowSlot(2, hours % 10);
-    } else if (settings.TwentyFourHourTime || hours != 0) {
-        ShowSlot(1, 0);
-        ShowSlot(2, hours);
-    } else {
-        // Midnight to 00:59 on the 12-hour clock reads 12.
-        ShowSlot(1, 1);
-        ShowSlot(2, 2);
-    }
-    ShowSlot(3, minutes / 10);
-    ShowSlot(4, minutes % 10);
-
-    if (displayMode == DISPLAY_CLOCK || displayMode == DISPLAY_COUNTDOWN) {
-        if (localNow.wDay != shownDay || localNow.wDayOfWeek != shownDayOfWeek
-            || localNow.wMonth != shownMonth) {
-            shownDay = localNow.wDay;
-            shownDayOfWeek = localNow.wDayOfWeek;
-            shownMonth = localNow.wMonth;
-            ShowDate(localNow.wDayOfWeek, localNow.wMonth - 1, localNow.wDay);
-        }
-        int beats = InternetTimeBeatsAt(utcNow);
-        if (beats != shownBeats) {
-            ShowInternetTime(beats);
-            shownBeats = static_cast<WORD>(beats);
-        }
-    } else if (displayMode == DISPLAY_SLEEP) {
-        if (trackInfoChanged)
-            InvalidatePlayerButtons();
-        ShowSleepTextsAt(static_cast<ULONGLONG>(SystemTimeToTicks(localNow)));
-    }
-    return 1;
-}
-
-int InternetTimeBeatsAt(const SYSTEMTIME& utcNow)
-{
-    unsigned hour = utcNow.wHour + 1u;
-    if (hour > 23)
-        hour -= 24;
-    unsigned seconds = (hour * 60 + utcNow.wMinute) * 60 + utcNow.wSecond;
-    return static_cast<int>(seconds * 1000 / 86400);
-}
-
-int InternetTimeBeats()
-{
-    SYSTEMTIME localNow, utcNow;
-    clockTimeSource(&localNow, &utcNow);
-    return InternetTimeBeatsAt(utcNow);
 }
 
 void ShowInternetTime(int beats)
@@ -255,29 +134,21 @@ static void WriteTrackTexts()
     }
 }
 
-static void ShowSleepTextsAt(ULONGLONG localNowTicks)
+void ShowSleepTexts()
 {
-    if (trackInfoChanged) {
+    if (TakeTrackInfoChanged())
         WriteTrackTexts();
-        trackInfoChanged = false;
-    }
     if (settings.TimedSleep == 0 || sleepPaused || sleepRemainingText == nullptr)
         return;
-    LONGLONG left = static_cast<LONGLONG>(sleepEndTime - localNowTicks);
-    LONGLONG totalMinutes = left / TICKS_PER_SECOND / 60;
-    int hours = static_cast<int>(totalMinutes / 60);
-    int minutes = static_cast<int>(totalMinutes - 60 * static_cast<LONGLONG>(hours));
+    int hours, minutes;
+    TimeLeft(static_cast<LONGLONG>(sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
+             &minutes);
     wchar_t text[REMAINING_UNITS + 8];
     StringCchPrintfW(text, ARRAYSIZE(text), L"%02d:%02d", hours, minutes);
     wchar_t shown[REMAINING_UNITS] = L"";
     GetWindowTextW(sleepRemainingText, shown, ARRAYSIZE(shown));
     if (lstrcmpW(shown, text) != 0)
         SetWindowTextW(sleepRemainingText, text);
-}
-
-void ShowSleepTexts()
-{
-    ShowSleepTextsAt(ClockNowTicks());
 }
 
 void BlinkSleepTexts(bool show)
@@ -305,9 +176,7 @@ void ClearSavedRemainingText()
 
 void InvalidatePlayerButtons()
 {
-    RECT strip = { prevButtonRect.left - 1, prevButtonRect.top - 1, nextButtonRect.right + 1,
-                   prevButtonRect.bottom + 1 };
-    InvalidateRect(mainWindow, &strip, FALSE);
+    InvalidateRect(mainWindow, &MainLayout().playerStripRect, FALSE);
 }
 
 void FitTextToControl(HWND control, HFONT font, const wchar_t* source, wchar_t* destination,

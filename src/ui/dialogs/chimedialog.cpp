@@ -44,11 +44,10 @@ static void OnTest(HWND dialog)
         ShowMessage(dialog, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
     } else if (found) {
         // A longer sound is cut: the dialog waits for it, not for the whole.
-        for (int look = 0; look < TEST_LOOKS && !oneShotFinished; look++)
+        for (int look = 0; look < TEST_LOOKS && !OneShotFinished(); look++)
             Sleep(TEST_LOOK_MS);
-        if (!oneShotFinished)
+        if (!TakeOneShotFinished())
             StopOneShot();
-        oneShotFinished = false;
         CloseOneShot();
         ReleaseFMOD();
     }

@@ -70,6 +70,15 @@ static bool AtAlarmVolume(const RingDialog* ring)
     return ring->kind == RING_ALARM || ring->kind == RING_TEST;
 }
 
+// The level the engine sets while this dialog rings: the alarm's own unless
+// it keeps the device volume; the countdown always keeps it.
+static int RingVolumeLevel(const RingDialog* ring)
+{
+    if (!AtAlarmVolume(ring) || ring->alarm == nullptr || ring->alarm->UseSystemVol != 0)
+        return KEEP_DEVICE_VOLUME;
+    return static_cast<int>(ring->alarm->Volume);
+}
+
 static void StopRingSound(RingDialog* ring)
 {
     if (!ring->soundOn)
@@ -90,16 +99,16 @@ static void NoteUnplayable(RingDialog* ring, const wchar_t* path)
 static void StartRingSound(RingDialog* ring, RingSound from)
 {
     bool alarmVolume = AtAlarmVolume(ring);
+    int level = RingVolumeLevel(ring);
     wchar_t paths[2][MAX_PATH];
     RingSoundPaths(ring, paths[SOUND_OWN], paths[SOUND_DEFAULT]);
-    ringingAlarm = ring->alarm;
     ring->soundOn = true;
     for (int which = from; which < SOUND_TONE; which++) {
         // Its own sound is the default one: no need to try it twice.
         if (which == SOUND_DEFAULT && from == SOUND_OWN
             && wcscmp(paths[SOUND_OWN], paths[SOUND_DEFAULT]) == 0)
             continue;
-        if (PlaySoundViaFMOD(paths[which], alarmVolume)) {
+        if (PlaySoundViaFMOD(paths[which], level)) {
             StringCchCopyW(ring->ringSoundPath, MAX_PATH, paths[which]);
             ring->playing = static_cast<RingSound>(which);
             return;
@@ -110,7 +119,7 @@ static void StartRingSound(RingDialog* ring, RingSound from)
     }
     ring->ringSoundPath[0] = L'\0';
     ring->playing = SOUND_TONE;
-    PlayAlarmTone(alarmVolume);
+    PlayAlarmTone(level);
 }
 
 // The file that played stopped giving sound (cut short or removed while it
@@ -163,7 +172,6 @@ static void EndRingDialog(HWND dialog, RingDialog* ring, INT_PTR result)
         openRingWindow = nullptr;
         openRing = nullptr;
     }
-    ringingAlarm = nullptr;
     EndDialog(dialog, result);
 }
 
