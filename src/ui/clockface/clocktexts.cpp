@@ -81,20 +81,15 @@ void ShowPendingAlarm()
         return;
     }
 
-    wchar_t name[ALARM_NAME_UNITS + 4];
-    const wchar_t* stored = alarms[index]->AlarmName;
-    if (stored[0] == L'\0' || lstrcmpW(stored, UNTITLED_ALARM_NAME) == 0) {
-        wchar_t format[32];
-        LoadResourceText(IDS_ALARM_NUMBER, format, ARRAYSIZE(format));
-        StringCchPrintfW(name, ARRAYSIZE(name), format, index + 1);
-    } else {
-        StringCchCopyNW(name, ARRAYSIZE(name), stored, ALARM_NAME_UNITS);
-        size_t length = 0;
-        StringCchLengthW(name, ARRAYSIZE(name), &length);
-        if (length > NAME_CUT) {
-            name[NAME_CUT] = L'\0';
-            StringCchCatW(name, ARRAYSIZE(name), L"...");
-        }
+    // The name every other place shows: only an exact "Untitled", or none,
+    // stands for the alarm's number.
+    wchar_t name[ALARM_NAME_UNITS + 16];
+    AlarmDisplayName(index, name, ARRAYSIZE(name));
+    size_t length = 0;
+    StringCchLengthW(name, ARRAYSIZE(name), &length);
+    if (length > NAME_CUT) {
+        name[NAME_CUT] = L'\0';
+        StringCchCatW(name, ARRAYSIZE(name), L"...");
     }
 
     wchar_t day[63] = L"";

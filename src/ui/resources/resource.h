@@ -43,7 +43,6 @@
 #define IDS_SLEEP_BUTTON        334
 #define IDS_STOP_COUNTDOWN_BUTTON 335
 #define IDS_NO_PENDING_ALARMS   336
-#define IDS_ALARM_NUMBER        337
 #define IDS_TODAY               338
 #define IDS_LAUNCHER_FAILED     339
 #define IDS_SOURCE_FOLDER       340
