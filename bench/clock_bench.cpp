@@ -55,9 +55,9 @@ static void MeasureTicks()
     clockTimeSource = BenchClock;
     ResetClockCache();
     UpdateClock();
-    UpdateWindow(mainWindow);
+    UpdateWindow(app.mainWindow);
     const int ticks = 1000;
-    unsigned copies = faceCopyCount;
+    unsigned copies = clockFace.faceCopyCount;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -65,7 +65,7 @@ static void MeasureTicks()
         benchTime.wSecond = static_cast<WORD>(1 + i % 58);   // ordinary seconds of one minute
         // The tick invalidates; its drawing is the paint that follows.
         UpdateClock();
-        UpdateWindow(mainWindow);
+        UpdateWindow(app.mainWindow);
         // Idle until the next tick, as the message loop is: what was drawn
         // reaches the screen then.
         MSG msg;
@@ -75,7 +75,7 @@ static void MeasureTicks()
     double micros = static_cast<double>(end.QuadPart - start.QuadPart) * 1e6
         / static_cast<double>(frequency.QuadPart) / ticks;
     printf("ordinary tick: %.2f bitmap copies, %.1f us (over %d ticks)\n",
-           static_cast<double>(faceCopyCount - copies) / ticks, micros, ticks);
+           static_cast<double>(clockFace.faceCopyCount - copies) / ticks, micros, ticks);
     fflush(stdout);
 }
 
@@ -102,10 +102,10 @@ static void RunTimerLoop(DWORD seconds, const char* label)
 // the program runs it, measured from inside.
 static void MeasureIdleWindow(DWORD seconds)
 {
-    SetTimer(mainWindow, CLOCK_TIMER_ID, 1000, nullptr);
+    SetTimer(app.mainWindow, CLOCK_TIMER_ID, 1000, nullptr);
     RunTimerLoop(seconds, "clock window in this process");
-    KillTimer(mainWindow, CLOCK_TIMER_ID);
-    SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+    KillTimer(app.mainWindow, CLOCK_TIMER_ID);
+    SendMessageW(app.mainWindow, WM_CLOSE, 0, 0);
     PumpUntil([] { return false; }, 200);
     FreeClockFace();
     FreeAlarms();

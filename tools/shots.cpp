@@ -125,7 +125,7 @@ static void OpenFolders(HWND tree, HTREEITEM item)
 static void CALLBACK ShootDialog(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND dialog = GetForegroundWindow();
-    if (dialog == mainWindow || dialog == nullptr || !IsWindowVisible(dialog))
+    if (dialog == app.mainWindow || dialog == nullptr || !IsWindowVisible(dialog))
         return;
     KillTimer(nullptr, id);
     if (HWND tree = GetDlgItem(dialog, IDC_FOLDER_TREE))
@@ -142,14 +142,14 @@ struct Shot {
 
 static INT_PTR RingAlarm()
 {
-    return RunAlarmDialog(mainWindow, 2, alarms[2], true);
+    return RunAlarmDialog(app.mainWindow, 2, alarms[2], true);
 }
 
-static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(mainWindow, true); }
+static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(app.mainWindow, true); }
 static INT_PTR Picker()
 {
     wchar_t folder[MAX_PATH];
-    return RunFolderPicker(mainWindow, folder);
+    return RunFolderPicker(app.mainWindow, folder);
 }
 
 static INT_PTR Snooze() { return RunSnoozeTimeDialog(&settings.SnoozeTime); }
@@ -175,13 +175,14 @@ static void ShootSleepingClock()
     wchar_t path[MAX_PATH];
     StringCchPrintfW(path, MAX_PATH, L"%s\\sounds\\CBell.wav", settings.installDirectory);
     settings.TimedSleep = 1;
-    sleepEndTime = ClockNowTicks() + 45 * TICKS_PER_MINUTE;
-    sleepList = BuildMediaList(MEDIA_SOURCE_FILE, path);
-    if (sleepList == nullptr || !PlayMediaList(sleepList))
+    sleepPlayer.sleepEndTime = ClockNowTicks() + 45 * TICKS_PER_MINUTE;
+    sleepPlayer.sleepList = BuildMediaList(MEDIA_SOURCE_FILE, path);
+    if (sleepPlayer.sleepList == nullptr || !PlayMediaList(sleepPlayer.sleepList))
         return;
     SetDisplayMode(DISPLAY_SLEEP);
-    SendMessageW(mainWindow, WM_TIMER, CLOCK_TIMER_ID, 0);
-    RedrawWindow(mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageW(app.mainWindow, WM_TIMER, CLOCK_TIMER_ID, 0);
+    RedrawWindow(app.mainWindow, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     shotName = L"sleeping";
     SaveSettledScreen();
     StopSleep();
@@ -289,6 +290,6 @@ int wmain(int argc, wchar_t** argv)
     }
     RemoveDocuments(documents);
     TurnScreen(240, 320);
-    DestroyWindow(mainWindow);
+    DestroyWindow(app.mainWindow);
     return 0;
 }

@@ -16,9 +16,9 @@ static RECT ScreenRect(HWND window)
 
 TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrientation)
 {
-    EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), ScreenRect(mainWindow));
+    EXPECT_EQ((RECT{ 0, 0, 240, 320 - MENUBAR_HEIGHT }), ScreenRect(app.mainWindow));
     EXPECT_EQ((RECT{ 0, 320 - MENUBAR_HEIGHT, 240, 320 }), ScreenRect(app.menuBar));
-    EXPECT_EQ(0, GetWindowLongW(mainWindow, GWL_STYLE) & WS_CAPTION);
+    EXPECT_EQ(0, GetWindowLongW(app.mainWindow, GWL_STYLE) & WS_CAPTION);
     EXPECT_EQ(DeviceTaskbar(), WindowFromPoint(POINT{ 120, TASKBAR_HEIGHT / 2 }));
     // The whole face, AM/PM strip to player strip, is on the screen below
     // the taskbar strip.
@@ -26,10 +26,10 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     EXPECT_TRUE(ShowsSomewhere(Face(), IDB_AMPM_STRIP_AM, TASKBAR_HEIGHT));
     EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
 
-    HWND portraitDate = dateText;
+    HWND portraitDate = mainControls.dateText;
     EXPECT_TRUE(TurnScreen(320, 240));
     EXPECT_EQ(-1, orientation);
-    EXPECT_NE(portraitDate, dateText);
+    EXPECT_NE(portraitDate, mainControls.dateText);
     EXPECT_EQ((RECT{ 0, 240 - MENUBAR_HEIGHT, 320, 240 }), ScreenRect(app.menuBar));
     EXPECT_LE(MainLayout().prevButtonRect.bottom, MainLayout().clientHeight);
     // The landscape face: its digits, the AM/PM block.
@@ -39,9 +39,9 @@ TEST_F(MainWindow, FillsTheScreenBetweenTaskbarAndMenuBarLaidOutAnewForEachOrien
     EXPECT_TRUE(ShowsSomewhere(face, IDB_AMPM_BLOCK_PM));
 
     // Another size of the same orientation keeps the layout.
-    HWND landscapeDate = dateText;
+    HWND landscapeDate = mainControls.dateText;
     EXPECT_TRUE(TurnScreen(320, 200));
-    EXPECT_EQ(landscapeDate, dateText);
+    EXPECT_EQ(landscapeDate, mainControls.dateText);
     // Turned back here, so a failure above leaves no turned screen behind.
     ASSERT_TRUE(TurnScreen(240, 320));
     EXPECT_EQ(1, orientation);
@@ -64,7 +64,7 @@ static std::string BarAround(WPARAM command, HWND button = nullptr, int answer =
     Answering({ [&](HWND dialog) {
         during = BarState();
         ClickDialogButton(dialog, answer);
-    } }, [&] { SendMessageW(mainWindow, WM_COMMAND, command, reinterpret_cast<LPARAM>(button)); });
+    } }, [&] { SendMessageW(app.mainWindow, WM_COMMAND, command, reinterpret_cast<LPARAM>(button)); });
     return during + " " + BarState();
 }
 
@@ -82,7 +82,7 @@ TEST_F(MainWindow, MenuBarIsOffWhileADialogRunsAndBackAsTheModeAllows)
     // Cancel in Set Alarms leaves a pending snooze cancellable; Done ends it.
     EnableCancelSnooze(true);
     for (int answer : { IDCANCEL, IDOK }) {
-        EXPECT_EQ("000 111", BarAround(MAKEWPARAM(0, BN_CLICKED), setAlarmsButton, answer));
+        EXPECT_EQ("000 111", BarAround(MAKEWPARAM(0, BN_CLICKED), mainControls.setAlarmsButton, answer));
         EXPECT_EQ(answer == IDOK, ItemGrey(IDM_CANCEL_SNOOZE)) << answer;
         EXPECT_EQ(answer == IDCANCEL, SendMessageW(app.menuBar, TB_ISBUTTONENABLED, IDM_CANCEL_SNOOZE, 0) != 0);
     }
@@ -92,14 +92,14 @@ TEST_F(MainWindow, MenuBarIsOffWhileADialogRunsAndBackAsTheModeAllows)
     for (int item : { IDM_SLEEP, IDM_COUNTDOWN, IDM_SETTINGS, IDM_SNOOZE_TIME })
         EXPECT_TRUE(ItemGrey(item)) << item;
     EXPECT_EQ("000 110", BarAround(IDM_ABOUT));
-    Click(stopCountdownButton);
+    Click(mainControls.stopCountdownButton);
     EXPECT_FALSE(ItemGrey(IDM_SLEEP));
     EXPECT_EQ("111", BarState());
 }
 
 TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)
 {
-    SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+    SendMessageW(app.mainWindow, WM_CLOSE, 0, 0);
     PumpPending();
     FreeAlarms();
     WriteDword(SETTINGS_PATH, L"Countdown", 1);
@@ -108,9 +108,9 @@ TEST_F(MainWindow, StartsInCountdownModeWhenACountdownWasRunning)
     WriteDword(SETTINGS_PATH, L"CDFTHigh", static_cast<DWORD>(end >> 32));
     app.windowClosing = false;
     ASSERT_TRUE(InitInstance(GetModuleHandleW(nullptr)));
-    EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
-    EXPECT_TRUE(IsWindowVisible(stopCountdownButton));
-    EXPECT_FALSE(IsWindowVisible(setAlarmsButton));
-    EXPECT_NE(nullptr, pendingAlarmText);
+    EXPECT_EQ(DISPLAY_COUNTDOWN, app.displayMode);
+    EXPECT_TRUE(IsWindowVisible(mainControls.stopCountdownButton));
+    EXPECT_FALSE(IsWindowVisible(mainControls.setAlarmsButton));
+    EXPECT_NE(nullptr, mainControls.pendingAlarmText);
 }
 

@@ -31,16 +31,16 @@ void MainWindowTest::TearDown()
 {
     while (FmodUseCount() > 0)
         ReleaseFMOD();
-    if (mainWindow != nullptr && IsWindow(mainWindow))
-        SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+    if (app.mainWindow != nullptr && IsWindow(app.mainWindow))
+        SendMessageW(app.mainWindow, WM_CLOSE, 0, 0);
     PumpPending();
     FreeClockFace();
     FreeAlarms();
-    mainWindow = nullptr;
+    app.mainWindow = nullptr;
     app.menuBar = nullptr;
-    displayMode = DISPLAY_CLOCK;
-    sleepPaused = 0;
-    pressedButton = 0;
+    app.displayMode = DISPLAY_CLOCK;
+    sleepPlayer.sleepPaused = 0;
+    sleepPlayer.pressedButton = 0;
     ClearAllNotifications();
     ResetProgramRegistry();
 }
@@ -53,8 +53,8 @@ void MainWindowTest::SetClock(const SYSTEMTIME& time)
 
 Capture MainWindowTest::Face()
 {
-    InvalidateRect(mainWindow, nullptr, TRUE);
-    return CaptureWindow(mainWindow);
+    InvalidateRect(app.mainWindow, nullptr, TRUE);
+    return CaptureWindow(app.mainWindow);
 }
 
 bool MainWindowTest::TurnScreen(int width, int height)
@@ -134,12 +134,12 @@ bool MainWindowTest::ShowsSomewhere(const Capture& capture, int bitmapId, int fr
 
 void Click(HWND button)
 {
-    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(app.mainWindow, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 std::function<void()> Command(int id)
 {
-    return [id] { SendMessageW(mainWindow, WM_COMMAND, id, 0); };
+    return [id] { SendMessageW(app.mainWindow, WM_COMMAND, id, 0); };
 }
 
 void Press(HWND dialog, int id)

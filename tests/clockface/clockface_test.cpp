@@ -51,10 +51,10 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
     }
     // The tick blinks the colon, and brings the next minute.
     UpdateClock();
-    EXPECT_TRUE(Filled(CaptureWindow(mainWindow), MainLayout().digitSlots[COLON_SLOT], 0x000000));
+    EXPECT_TRUE(Filled(CaptureWindow(app.mainWindow), MainLayout().digitSlots[COLON_SLOT], 0x000000));
     SetClock(MakeTime(2026, 12, 6, 21, 48));
     UpdateClock();
-    Capture face = CaptureWindow(mainWindow);
+    Capture face = CaptureWindow(app.mainWindow);
     EXPECT_TRUE(Shows(face, MainLayout().digitSlots[COLON_SLOT], IDB_PORTRAIT_COLON));
     EXPECT_TRUE(Shows(face, MainLayout().digitSlots[4], kDigit[8]));
 
@@ -71,7 +71,7 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
 TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
 {
     for (DWORD silenced : { 1u, 0u }) {
-        SendMessageW(mainWindow, WM_COMMAND, IDM_SILENCE_ALL, 0);
+        SendMessageW(app.mainWindow, WM_COMMAND, IDM_SILENCE_ALL, 0);
         EXPECT_EQ(silenced, settings.Silenced);
         EXPECT_STORED(SETTINGS_PATH, L"Silenced", silenced);
         EXPECT_EQ(silenced != 0, ShowsSomewhere(Face(), IDB_SILENCED));
@@ -85,17 +85,17 @@ TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
     SetClock(MakeTime(2026, 1, 4, 22, 59, 59));
     ResetClockCache();
     UpdateClock();
-    EXPECT_EQ(L"Sunday, Jan 4", WindowText(dateText));
-    EXPECT_EQ(L"@999", WindowText(internetTimeText));
+    EXPECT_EQ(L"Sunday, Jan 4", WindowText(mainControls.dateText));
+    EXPECT_EQ(L"@999", WindowText(mainControls.internetTimeText));
     SetClock(MakeTime(2026, 12, 9, 23, 0, 0));   // midnight at UTC+1
     UpdateClock();
-    EXPECT_EQ(L"Wednesday, Dec 9", WindowText(dateText));
-    EXPECT_EQ(L"@000", WindowText(internetTimeText));
+    EXPECT_EQ(L"Wednesday, Dec 9", WindowText(mainControls.dateText));
+    EXPECT_EQ(L"@000", WindowText(mainControls.internetTimeText));
 
     // The pending alarm line.
     SetClock(MakeTime(2026, 12, 5, 6, 0));   // a Saturday
     ShowPendingAlarm();
-    EXPECT_EQ(L"No Pending Alarms", WindowText(pendingAlarmText));
+    EXPECT_EQ(L"No Pending Alarms", WindowText(mainControls.pendingAlarmText));
     alarms[3]->AlarmOn = 1;
     const struct {
         const wchar_t* name;
@@ -106,16 +106,16 @@ TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
     for (const auto& n : names) {
         StringCchCopyW(alarms[3]->AlarmName, ALARM_NAME_UNITS, n.name);
         ShowPendingAlarm();
-        EXPECT_EQ(n.line, WindowText(pendingAlarmText));
+        EXPECT_EQ(n.line, WindowText(mainControls.pendingAlarmText));
     }
     SetClock(MakeTime(2026, 12, 6, 8, 0));   // Sunday, after 7:00
     ShowPendingAlarm();
-    EXPECT_EQ(L"Alarm 4 (7:00 AM Mon)", WindowText(pendingAlarmText));
+    EXPECT_EQ(L"Alarm 4 (7:00 AM Mon)", WindowText(mainControls.pendingAlarmText));
 
     settings.ShowITime = 0;
     DestroyTextControls();
     CreateTextControls();
-    EXPECT_EQ(nullptr, internetTimeText);
+    EXPECT_EQ(nullptr, mainControls.internetTimeText);
 }
 
 TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongTitleShortenedAndNoTraceOnceSleepEnds)
@@ -126,41 +126,43 @@ TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedALongT
     SetMediaPosition(&tracks[0], &tracks[1]);
     settings.TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
-    sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
+    sleepPlayer.sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
     ShowSleepTexts();   // at 9:05:10
-    EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
-    sleepPaused = 1;
+    EXPECT_EQ(L"02:03", WindowText(mainControls.sleepRemainingText));
+    sleepPlayer.sleepPaused = 1;
     BlinkSleepTexts(false);
-    EXPECT_EQ(L"", WindowText(sleepRemainingText));
+    EXPECT_EQ(L"", WindowText(mainControls.sleepRemainingText));
     BlinkSleepTexts(true);
-    EXPECT_EQ(L"02:03", WindowText(sleepRemainingText));
-    sleepPaused = 0;
+    EXPECT_EQ(L"02:03", WindowText(mainControls.sleepRemainingText));
+    sleepPlayer.sleepPaused = 0;
 
     // A title too long for its line is shortened with dots until it fits.
     const std::wstring whole = L"A rather long title that cannot fit on the line of the title at all";
     wchar_t fitted[100];
-    FitTextToControl(trackTitleText, trackTitleFont, whole.c_str(), fitted, ARRAYSIZE(fitted));
+    FitTextToControl(mainControls.trackTitleText, mainControls.trackTitleFont, whole.c_str(), fitted,
+                     ARRAYSIZE(fitted));
     size_t kept = wcslen(fitted) - 3;
     EXPECT_LT(kept, whole.size() - 3);
     EXPECT_EQ(whole.substr(0, kept) + L"...", fitted);
 
     // The player buttons.
     auto pen = [](UINT message, const RECT& button) {
-        SendMessageW(mainWindow, message, 0, MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2));
+        SendMessageW(app.mainWindow, message, 0,
+                     MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2));
     };
     EXPECT_TRUE(Shows(Face(), MainLayout().nextButtonRect, IDB_NEXT_YELLOW));
     pen(WM_LBUTTONDOWN, MainLayout().nextButtonRect);
-    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), MainLayout().nextButtonRect, IDB_NEXT_GREEN));
+    EXPECT_TRUE(Shows(CaptureWindow(app.mainWindow), MainLayout().nextButtonRect, IDB_NEXT_GREEN));
     pen(WM_LBUTTONUP, MainLayout().prevButtonRect);   // released elsewhere: only the look undone
     EXPECT_EQ(&tracks[1], CurrentTrack());
-    EXPECT_TRUE(Shows(CaptureWindow(mainWindow), MainLayout().nextButtonRect, IDB_NEXT_YELLOW));
+    EXPECT_TRUE(Shows(CaptureWindow(app.mainWindow), MainLayout().nextButtonRect, IDB_NEXT_YELLOW));
 
     // A pen pressed on pause as sleep ends is forgotten: its release on the
     // clock must not pause anything. No player button is left on the face.
     pen(WM_LBUTTONDOWN, MainLayout().pauseButtonRect);
     StopSleep();
     pen(WM_LBUTTONUP, MainLayout().pauseButtonRect);
-    EXPECT_EQ(0, sleepPaused);
+    EXPECT_EQ(0, sleepPlayer.sleepPaused);
     EXPECT_FALSE(ShowsSomewhere(Face(), IDB_NEXT_YELLOW));
     SetMediaPosition(nullptr, nullptr);
 }

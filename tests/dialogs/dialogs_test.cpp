@@ -111,7 +111,7 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         SendMessageW(DeviceDoneButton(dialog, IDCANCEL), BM_CLICK, 0, 0);
     }, [](HWND ringing) {
         EXPECT_EQ(L"Gym", WindowText(ringing));
-        PostMessageW(mainWindow, WM_APP_EVENT, 2, 0);
+        PostMessageW(app.mainWindow, WM_APP_EVENT, 2, 0);
         EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(ringing); }, 5000));
     }, [&](HWND ringing) {
         EXPECT_EQ(L"Alarm 3", WindowText(ringing));
@@ -195,7 +195,7 @@ TEST_F(Dialogs, SettingsSavesOnDoneOnlyAndRedrawsTheFace)
     EXPECT_STORED(SETTINGS_PATH, L"MaxTime", 20u);
     EXPECT_STORED(SETTINGS_PATH, L"24HourTime", 1u);
     // The face is redrawn on the 24-hour clock: 21:47 shows a 2.
-    EXPECT_TRUE(ShowsSomewhere(CaptureWindow(mainWindow), IDB_PORTRAIT_DIGIT_2));
+    EXPECT_TRUE(ShowsSomewhere(CaptureWindow(app.mainWindow), IDB_PORTRAIT_DIGIT_2));
 }
 
 // ---- Countdown ----
@@ -211,7 +211,7 @@ TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinut
     }, PickFile(sound), Says(L"The countdown time must be greater than zero") },
         Command(IDM_COUNTDOWN));
     EXPECT_EQ(0, _wcsicmp(sound.c_str(), settings.CountdownSound));
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_TRUE(PendingNotifications().empty());
 
     // Opened at half an hour each time; the second start replaces the first
@@ -223,7 +223,7 @@ TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinut
             SetDigits(dialog, minutes / 60, minutes % 60 / 10, minutes % 10);
             Press(dialog, IDC_COUNTDOWN_START);
         } }, Command(IDM_COUNTDOWN));
-        EXPECT_EQ(DISPLAY_COUNTDOWN, displayMode);
+        EXPECT_EQ(DISPLAY_COUNTDOWN, app.displayMode);
         EXPECT_STORED(SETTINGS_PATH, L"Countdown", 1u);
         std::vector<PendingNotification> pending = PendingNotifications();
         ASSERT_EQ(1u, pending.size());
@@ -235,8 +235,8 @@ TEST_F(Dialogs, CountdownRefusesZeroKeepsABrowseThroughCancelAndRunsFromOneMinut
                          | StoredDword(SETTINGS_PATH, L"CDFTLow");
         EXPECT_EQ(Ticks(pending[0].start) + 59 * TICKS_PER_SECOND, static_cast<LONGLONG>(finish));
     }
-    Click(stopCountdownButton);
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    Click(mainControls.stopCountdownButton);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     EXPECT_TRUE(PendingNotifications().empty());
 }

@@ -26,8 +26,8 @@ static int ToneAtTheEnd(const SoundCapture& capture)
 static void Tap(const RECT& button)
 {
     LPARAM at = MAKELPARAM((button.left + button.right) / 2, (button.top + button.bottom) / 2);
-    SendMessageW(mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(mainWindow, WM_LBUTTONUP, 0, at);
+    SendMessageW(app.mainWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(app.mainWindow, WM_LBUTTONUP, 0, at);
 }
 
 class SleepDialog : public MainWindowTest {
@@ -47,10 +47,10 @@ protected:
     }
     void TearDown() override
     {
-        if (displayMode == DISPLAY_SLEEP)
+        if (app.displayMode == DISPLAY_SLEEP)
             StopSleep();
-        FreeMediaList(sleepList);
-        sleepList = nullptr;
+        FreeMediaList(sleepPlayer.sleepList);
+        sleepPlayer.sleepList = nullptr;
         if (hadPersonal)
             WriteRawValue(HKEY_CURRENT_USER, kPersonal, L"Personal", REG_EXPAND_SZ,
                           personal.data(), static_cast<DWORD>(personal.size()));
@@ -81,7 +81,7 @@ protected:
     {
         clock = AddTicks(clock, seconds * TICKS_PER_SECOND);
         SetClock(clock);
-        SendMessageW(mainWindow, WM_TIMER, CLOCK_TIMER_ID, 0);
+        SendMessageW(app.mainWindow, WM_TIMER, CLOCK_TIMER_ID, 0);
     }
 
     // The track shows its title and its tone is heard (each track opens the
@@ -92,7 +92,7 @@ protected:
         int heard = 0;
         if (PumpUntil([&] {
                 Tick();
-                shown = WindowText(trackTitleText);
+                shown = WindowText(mainControls.trackTitleText);
                 heard = ToneAtTheEnd(ReadSoundCapture());
                 return shown == title && abs(heard - tone) < tone / 10;
             }, 8000))
@@ -126,33 +126,33 @@ TEST_F(SleepDialog, DialogShowsItsSettingsWrapsItsDigitsChecksTheSourceBeforeThe
         Press(dialog, IDC_SLEEP_START);   // a source, but 0:00
         Press(dialog, IDCANCEL);
     }, Says(L"No supported sound files were found"),
-       Says(L"The sleep time must be greater than zero") }, [] { Click(sleepButton); });
+       Says(L"The sleep time must be greater than zero") }, [] { Click(mainControls.sleepButton); });
     // Refused at its time, the list is not kept for a Cancel to play.
-    EXPECT_EQ(nullptr, sleepList);
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(nullptr, sleepPlayer.sleepList);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
 
     // A kept list that cannot play says so once, and the clock stays.
-    sleepList = static_cast<MediaNode*>(LocalAlloc(LPTR, sizeof(MediaNode)));
-    StringCchCopyW(sleepList->path, ARRAYSIZE(sleepList->path), L"C:\\no such folder\\missing.mp3");
+    sleepPlayer.sleepList = static_cast<MediaNode*>(LocalAlloc(LPTR, sizeof(MediaNode)));
+    StringCchCopyW(sleepPlayer.sleepList->path, MEDIA_PATH_UNITS, L"C:\\no such folder\\missing.mp3");
     Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); }, Says(L"Unable to play sound!") },
-              [] { Click(sleepButton); });
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+              [] { Click(mainControls.sleepButton); });
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_EQ(0u, FmodUseCount());
-    EXPECT_EQ(nullptr, sleepList);
+    EXPECT_EQ(nullptr, sleepPlayer.sleepList);
 
     // A next track that cannot be opened ends the music, and the window's
     // thread, not the sound library's, says so.
     WriteBytes(Folder(L"Cut") + L"\\1.wav", MakeWav(std::vector<short>(2205), 1, 22050));
     WriteBytes(Folder(L"Cut") + L"\\2.wav", {});
-    sleepList = BuildMediaList(MEDIA_SOURCE_FOLDER, Folder(L"Cut").c_str());
-    Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); } }, [] { Click(sleepButton); });
-    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    sleepPlayer.sleepList = BuildMediaList(MEDIA_SOURCE_FOLDER, Folder(L"Cut").c_str());
+    Answering({ [](HWND dialog) { Press(dialog, IDCANCEL); } }, [] { Click(mainControls.sleepButton); });
+    ASSERT_EQ(DISPLAY_SLEEP, app.displayMode);
     Answering({ [](HWND box) {
         EXPECT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(box, nullptr));
-        EXPECT_EQ(mainWindow, GetWindow(box, GW_OWNER));
+        EXPECT_EQ(app.mainWindow, GetWindow(box, GW_OWNER));
         Says(L"Unable to play sound!")(box);
-    } }, [&] { PumpUntil([&] { Tick(); return displayMode == DISPLAY_CLOCK; }, 10000); });
-    EXPECT_EQ(nullptr, sleepList);
+    } }, [&] { PumpUntil([&] { Tick(); return app.displayMode == DISPLAY_CLOCK; }, 10000); });
+    EXPECT_EQ(nullptr, sleepPlayer.sleepList);
     EXPECT_EQ(0u, FmodUseCount());
 }
 
@@ -164,7 +164,7 @@ TEST_F(SleepDialog, PickerWithNoFolderOfSoundOffersNothingToSelect)
         Press(dialog, IDC_PICKER_SELECT);
         EXPECT_TRUE(IsWindowVisible(dialog));
         Press(dialog, IDC_PICKER_CANCEL);
-    } }, [] { wchar_t picked[MAX_PATH]; EXPECT_EQ(2, RunFolderPicker(mainWindow, picked)); });
+    } }, [] { wchar_t picked[MAX_PATH]; EXPECT_EQ(2, RunFolderPicker(app.mainWindow, picked)); });
 }
 
 TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButtonsUntilTheTimeIsUp)
@@ -193,8 +193,8 @@ TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButton
             documents = TreeView_GetNextSibling(tree, documents);
         TreeView_SelectItem(tree, TreeView_GetChild(tree, documents));
         Press(picker, IDC_PICKER_SELECT);
-    } }, [] { Click(sleepButton); });
-    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    } }, [] { Click(mainControls.sleepButton); });
+    ASSERT_EQ(DISPLAY_SLEEP, app.displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"SleepPath", L"\\Documents\\Night");
     EXPECT_STORED(SETTINGS_PATH, L"SleepTime", 1);
 
@@ -217,21 +217,21 @@ TEST_F(SleepDialog, FolderFromTheTreePlaysEachTrackWholeInNameOrderWithItsButton
 
     // Paused, the time left stands still however long the pause.
     Tick();
-    EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
+    EXPECT_EQ(L"00:01", WindowText(mainControls.sleepRemainingText));
     Tap(MainLayout().pauseButtonRect);
     MediaNode* track = CurrentTrack();
     Tap(MainLayout().nextButtonRect);   // no skipping while paused
     EXPECT_EQ(track, CurrentTrack());
     Tick(600);
-    EXPECT_EQ(DISPLAY_SLEEP, displayMode);
+    EXPECT_EQ(DISPLAY_SLEEP, app.displayMode);
     Tap(MainLayout().pauseButtonRect);
     Tick(1);
-    EXPECT_EQ(DISPLAY_SLEEP, displayMode);
-    EXPECT_EQ(L"00:01", WindowText(sleepRemainingText));
+    EXPECT_EQ(DISPLAY_SLEEP, app.displayMode);
+    EXPECT_EQ(L"00:01", WindowText(mainControls.sleepRemainingText));
     // Less than a whole minute left: the sleep is over.
     Tick(60);
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-    EXPECT_EQ(nullptr, sleepList);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
+    EXPECT_EQ(nullptr, sleepPlayer.sleepList);
 }
 
 TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStopped)
@@ -250,8 +250,9 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
         EXPECT_EQ(L"Playlist:", Text(dialog, IDC_SLEEP_SOURCE_LABEL));
         Press(dialog, IDCANCEL);
     }, PickFile(bad), Says(L"This does not appear to be a valid playlist file"),
-       Says(L"No supported sound files were found"), PickFile(good) }, [] { Click(sleepButton); });
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+       Says(L"No supported sound files were found"), PickFile(good) },
+              [] { Click(mainControls.sleepButton); });
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"SleepPath", good);
     EXPECT_STORED(SETTINGS_PATH, L"SleepPathType", MEDIA_SOURCE_PLAYLIST);
 
@@ -259,12 +260,12 @@ TEST_F(SleepDialog, PlaylistIsReadWhenChosenKeptThroughCancelAndPlaysUntilStoppe
     Answering({ [](HWND dialog) {
         SetDigits(dialog, 0, 0, 1);
         Press(dialog, IDC_SLEEP_START);
-    } }, [] { Click(sleepButton); });
-    ASSERT_EQ(DISPLAY_SLEEP, displayMode);
+    } }, [] { Click(mainControls.sleepButton); });
+    ASSERT_EQ(DISPLAY_SLEEP, app.displayMode);
     EXPECT_TRUE(Plays(L"Dusk", 1320));
-    EXPECT_EQ(L"The Owls - Evening", WindowText(trackDetailText));
+    EXPECT_EQ(L"The Owls - Evening", WindowText(mainControls.trackDetailText));
     Tap(MainLayout().stopButtonRect);
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_EQ(0, FmodUseCount());
 }
 

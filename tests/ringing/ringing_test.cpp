@@ -21,7 +21,7 @@ static std::vector<PendingNotification> PendingFor(const wchar_t* arguments)
 // The main window's handling of an arriving event.
 static std::function<void()> Event(WPARAM event)
 {
-    return [event] { SendMessageW(mainWindow, WM_APP_EVENT, event, 0); };
+    return [event] { SendMessageW(app.mainWindow, WM_APP_EVENT, event, 0); };
 }
 
 static bool CancelSnoozeEnabled()
@@ -89,10 +89,10 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
         told = true;
     } }, [&] {
         for (WPARAM n : { WPARAM(2), WPARAM(EVENT_COUNTDOWN), WPARAM(7) })
-            PostMessageW(mainWindow, WM_APP_MISSED, n, 0);
+            PostMessageW(app.mainWindow, WM_APP_MISSED, n, 0);
         PumpUntil([&] { return told; }, 10000);
     });
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
 
     // An alarm turned off whose notification could not be cleared, a number
     // wider than any event and a countdown's end with none running ring
@@ -101,7 +101,7 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     Answering({}, [] {
         for (WPARAM n : { WPARAM(4), WPARAM(EVENT_COUNTDOWN), (WPARAM(1) << 32) | 2 }) {
             Event(n)();
-            SendMessageW(mainWindow, WM_APP_MISSED, n, 0);
+            SendMessageW(app.mainWindow, WM_APP_MISSED, n, 0);
         }
     });
     EXPECT_FALSE(MissedEventsToReport());
@@ -115,12 +115,12 @@ TEST_F(Ringing, MissedEventsSaySoAndSilencedOrUnknownOnesNothingButNoneRings)
     Answering({}, [] {
         for (int n : { 2, 4, 10, 253, -1, 9999, EVENT_COUNTDOWN }) {
             Event(static_cast<WPARAM>(n))();
-            SendMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(n), 0);
+            SendMessageW(app.mainWindow, WM_APP_MISSED, static_cast<WPARAM>(n), 0);
         }
     });
     EXPECT_FALSE(MissedEventsToReport());
     EXPECT_EQ(0u, FmodUseCount());
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     // Alarm 3 for its next time, alarm 5 (off) cleared.
     EXPECT_TRUE(PendingFor(L"/ID:4").empty());
@@ -139,11 +139,11 @@ TEST_F(Ringing, RingsAloneInTheWideDialogUntilTheMaximumTimeAndSaysSoOnlyAfterwa
     settings.Chime = 1;
     settings.MaxTime = 1;
     ASSERT_TRUE(TurnScreen(320, 240));
-    HWND owner = mainWindow;
+    HWND owner = app.mainWindow;
     ULONGLONG shown = 0;
     Answering({ [&](HWND dialog) {
         shown = GetTickCount64();
-        EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+        EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
         EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
         DWORD uses = FmodUseCount();
         for (int n : { 5, EVENT_CHIME, EVENT_COUNTDOWN })
@@ -234,7 +234,7 @@ TEST_F(Ringing, ResumeFromSleepStartsTheSoundAgainFromItsBeginning)
     bool restarted = false;
     Answering({ WhenHeard(L"buzz.wav", 1.0, 1, [&](HWND dialog) {
         ClearSoundCapture();   // the stream writes on; a new one starts a new file
-        SendMessageW(mainWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        SendMessageW(app.mainWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
         restarted = PumpUntil([&] {
             std::vector<short> heard = ReadSoundCapture().samples;
             return heard.size() >= pass.size()
@@ -254,7 +254,7 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
         EXPECT_EQ(1u, FmodUseCount());
         ClickDialogButton(dialog, IDCANCEL);
     }) }, Event(EVENT_COUNTDOWN));
-    EXPECT_EQ(DISPLAY_CLOCK, displayMode);
+    EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
     EXPECT_STORED(SETTINGS_PATH, L"Countdown", 0u);
     EXPECT_EQ(0u, FmodUseCount());
 
@@ -279,13 +279,13 @@ TEST_F(Ringing, CountdownEndSoundsItsBuzzerAtTheDeviceVolumeThenEndsTheCountdown
 TEST_F(Ringing, SnoozeRequestsTheSnoozeTimeOrSaysItCannotAndTheAlarmIsSetAgain)
 {
     // Sleep music playing: it stops, and the clock is back, before the alarm rings.
-    sleepList = BuildMediaList(MEDIA_SOURCE_FILE, BuildSoundPath(L"CBell.wav").c_str());
-    ASSERT_TRUE(PlayMediaList(sleepList));
+    sleepPlayer.sleepList = BuildMediaList(MEDIA_SOURCE_FILE, BuildSoundPath(L"CBell.wav").c_str());
+    ASSERT_TRUE(PlayMediaList(sleepPlayer.sleepList));
     SetDisplayMode(DISPLAY_SLEEP);
     LONGLONG now = static_cast<LONGLONG>(LocalNowTicks());
     Answering({ [](HWND dialog) {
-        EXPECT_EQ(DISPLAY_CLOCK, displayMode);
-        EXPECT_EQ(nullptr, sleepList);
+        EXPECT_EQ(DISPLAY_CLOCK, app.displayMode);
+        EXPECT_EQ(nullptr, sleepPlayer.sleepList);
         EXPECT_EQ(1u, FmodUseCount());   // the alarm's alone
         ClickDialogButton(dialog, IDOK);
     } }, Event(2));

@@ -19,10 +19,12 @@ struct AppState {
     bool windowClosing;
     // Set while the clock bitmaps are released on low memory.
     bool bitmapsReleased;
+    // The main window, which every part of the window layer owns by.
+    HWND mainWindow;
+    // DISPLAY_CLOCK, DISPLAY_COUNTDOWN or DISPLAY_SLEEP.
+    int displayMode;
 };
 extern AppState app;
-// The main window, which every part of the window layer owns by.
-extern HWND mainWindow;
 
 // The entry point's work: returns the process exit code. `commandLine` is
 // the raw one (GetCommandLineW), program name included.

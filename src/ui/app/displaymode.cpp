@@ -8,23 +8,22 @@
 #include "settings.h"
 #include "sleepplayer.h"
 
-int displayMode;
 
 void SetDisplayMode(int mode)
 {
     if (mode != DISPLAY_CLOCK && mode != DISPLAY_SLEEP && mode != DISPLAY_COUNTDOWN)
         return;
     // A pen pressed in one mode must not act in the next.
-    pressedButton = 0;
+    sleepPlayer.pressedButton = 0;
     if (mode == DISPLAY_SLEEP) {
-        sleepPaused = 0;
+        sleepPlayer.sleepPaused = 0;
         ClearSavedRemainingText();
     } else {
         ResetClockCache();
     }
-    InvalidateRect(mainWindow, &MainLayout().playerStripRect, FALSE);
+    InvalidateRect(app.mainWindow, &MainLayout().playerStripRect, FALSE);
     DestroyTextControls();
-    displayMode = mode;
+    app.displayMode = mode;
     ApplyDisplayModeToMenus();
     CreateTextControls();
     ShowFaceTexts();
@@ -34,13 +33,13 @@ void SetDisplayMode(int mode)
 void InvalidateClockArea(bool wide)
 {
     const Layout& layout = MainLayout();
-    InvalidateRect(mainWindow, wide ? &layout.wideClockAreaRect : &layout.clockAreaRect, TRUE);
+    InvalidateRect(app.mainWindow, wide ? &layout.wideClockAreaRect : &layout.clockAreaRect, TRUE);
 }
 
 void StopCountdown()
 {
     settings.Countdown = 0;
-    if (displayMode != DISPLAY_COUNTDOWN)
+    if (app.displayMode != DISPLAY_COUNTDOWN)
         return;
     ClearCountdownNotification();
     SaveCountdownSettings();

@@ -3,11 +3,11 @@
 #ifndef WAKELOOM_DISPLAYMODE_H
 #define WAKELOOM_DISPLAYMODE_H
 
+#include "app.h"   // app.displayMode
+
 #define DISPLAY_CLOCK     0
 #define DISPLAY_SLEEP     1
 #define DISPLAY_COUNTDOWN 2
-
-extern int displayMode;
 
 // Rebuilds the text lines, shows the mode's buttons and applies its rule to
 // the menu bar; an unknown mode changes nothing.

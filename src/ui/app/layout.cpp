@@ -8,13 +8,11 @@
 #include "resource.h"
 #include "settings.h"
 
+MainControls mainControls;
+
 int orientation;
 static Layout current;
 
-HWND setAlarmsButton, sleepButton, stopCountdownButton;
-HWND dateText, pendingAlarmText, internetTimeText;
-HWND trackTitleText, trackDetailText, sleepRemainingText;
-HFONT trackTitleFont, trackDetailFont;
 static HFONT dateFont, pendingAlarmFont, internetTimeFont, sleepRemainingFont;
 
 #define BUTTON_HEIGHT 20
@@ -113,7 +111,7 @@ const Layout& MainLayout()
 void ComputeLayout()
 {
     RECT client;
-    GetClientRect(mainWindow, &client);
+    GetClientRect(app.mainWindow, &client);
     current = LayoutFor(GetOrientation(), client);
     orientation = current.orientation;
 }
@@ -122,9 +120,9 @@ void ComputeLayout()
 
 int PointsToHeight(int points)
 {
-    HDC dc = GetDC(mainWindow);
+    HDC dc = GetDC(app.mainWindow);
     int height = -(points * GetDeviceCaps(dc, LOGPIXELSY)) / 72;
-    ReleaseDC(mainWindow, dc);
+    ReleaseDC(app.mainWindow, dc);
     return height;
 }
 
@@ -146,7 +144,7 @@ static HWND CreateText(int x, int y, int width, int height, HFONT font, const wc
     // from painting over the other.
     HWND control = CreateWindowExW(0, L"STATIC", text,
                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER, x, y,
-                                   width, height, mainWindow, nullptr, app.appInstance, nullptr);
+                                   width, height, app.mainWindow, nullptr, app.appInstance, nullptr);
     if (control != nullptr && font != nullptr)
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
@@ -158,20 +156,20 @@ static void CreateClockTexts()
     if (settings.ShowITime) {
         // The date narrows to leave the beats room at its right.
         dateFont = CreateSystemFont(8, FW_BOLD);
-        dateText = CreateText(left, bottom + 8, 150, 20, dateFont, L"");
+        mainControls.dateText = CreateText(left, bottom + 8, 150, 20, dateFont, L"");
         LOGFONTW tahoma = {};
         tahoma.lfHeight = PointsToHeight(16);
         tahoma.lfWeight = FW_BOLD;
         StringCchCopyW(tahoma.lfFaceName, LF_FACESIZE, L"Tahoma");
         internetTimeFont = CreateFontIndirectW(&tahoma);
-        internetTimeText = CreateText(left + 150, bottom, 70, 40, internetTimeFont, L"");
+        mainControls.internetTimeText = CreateText(left + 150, bottom, 70, 40, internetTimeFont, L"");
     } else {
         dateFont = CreateSystemFont(12, FW_BOLD);
-        dateText = CreateText(left, bottom, 220, 20, dateFont, L"");
+        mainControls.dateText = CreateText(left, bottom, 220, 20, dateFont, L"");
     }
     pendingAlarmFont = CreateSystemFont(8, FW_BOLD);
-    pendingAlarmText = CreateText(left, bottom + 28, 220, 20, pendingAlarmFont, L"");
-    SetWindowPos(pendingAlarmText, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    mainControls.pendingAlarmText = CreateText(left, bottom + 28, 220, 20, pendingAlarmFont, L"");
+    SetWindowPos(mainControls.pendingAlarmText, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 static void CreateSleepTexts()
@@ -180,21 +178,22 @@ static void CreateSleepTexts()
     int top = bottom + 8;
     int titleWidth = 216, titleHeight = 20;
     // The stock font is bold under Wine: the artist line asks for normal.
-    trackDetailFont = CreateSystemFont(8, FW_NORMAL);
-    trackTitleFont = CreateSystemFont(10, FW_BOLD);
+    mainControls.trackDetailFont = CreateSystemFont(8, FW_NORMAL);
+    mainControls.trackTitleFont = CreateSystemFont(10, FW_BOLD);
     if (settings.TimedSleep) {
         sleepRemainingFont = CreateSystemFont(16, FW_BOLD);
-        sleepRemainingText = CreateText(left + 150, top, 70, 40, sleepRemainingFont, L"00:00");
+        mainControls.sleepRemainingText = CreateText(left + 150, top, 70, 40, sleepRemainingFont, L"00:00");
         titleWidth = 150;
         titleHeight = 16;
     }
-    trackTitleText = CreateText(left + 2, top, titleWidth, titleHeight, trackTitleFont, L"");
-    trackDetailText = CreateText(left + 2, bottom + 28, titleWidth, 20, trackDetailFont, L"");
+    MainControls& c = mainControls;
+    c.trackTitleText = CreateText(left + 2, top, titleWidth, titleHeight, c.trackTitleFont, L"");
+    c.trackDetailText = CreateText(left + 2, bottom + 28, titleWidth, 20, c.trackDetailFont, L"");
 }
 
 void CreateTextControls()
 {
-    if (displayMode == DISPLAY_SLEEP)
+    if (app.displayMode == DISPLAY_SLEEP)
         CreateSleepTexts();
     else
         CreateClockTexts();
@@ -217,26 +216,27 @@ static void DeleteFont(HFONT* font)
 void DestroyTextControls()
 {
     // Only one mode's set exists at a time; the others are null.
-    DestroyControl(&dateText);
-    DestroyControl(&pendingAlarmText);
-    DestroyControl(&internetTimeText);
-    DestroyControl(&trackTitleText);
-    DestroyControl(&trackDetailText);
-    DestroyControl(&sleepRemainingText);
+    DestroyControl(&mainControls.dateText);
+    DestroyControl(&mainControls.pendingAlarmText);
+    DestroyControl(&mainControls.internetTimeText);
+    DestroyControl(&mainControls.trackTitleText);
+    DestroyControl(&mainControls.trackDetailText);
+    DestroyControl(&mainControls.sleepRemainingText);
     DeleteFont(&dateFont);
     DeleteFont(&pendingAlarmFont);
     DeleteFont(&internetTimeFont);
-    DeleteFont(&trackTitleFont);
-    DeleteFont(&trackDetailFont);
+    DeleteFont(&mainControls.trackTitleFont);
+    DeleteFont(&mainControls.trackDetailFont);
     DeleteFont(&sleepRemainingFont);
 }
 
 bool IsMainText(HWND control)
 {
+    const MainControls& c = mainControls;
     return control != nullptr
-        && (control == dateText || control == pendingAlarmText || control == internetTimeText
-            || control == trackTitleText || control == trackDetailText
-            || control == sleepRemainingText);
+        && (control == c.dateText || control == c.pendingAlarmText || control == c.internetTimeText
+            || control == c.trackTitleText || control == c.trackDetailText
+            || control == c.sleepRemainingText);
 }
 
 // ---- buttons -------------------------------------------------------------------------
@@ -247,35 +247,36 @@ static HWND CreateButton(UINT textId, int x, int width, bool visible)
     LoadResourceText(textId, text, ARRAYSIZE(text));
     DWORD style = WS_CHILD | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0);
     return CreateWindowExW(0, L"BUTTON", text, style, x, current.buttonsTop, width, BUTTON_HEIGHT,
-                           mainWindow, nullptr, app.appInstance, nullptr);
+                           app.mainWindow, nullptr, app.appInstance, nullptr);
 }
 
 void CreateButtons()
 {
     int left = current.clockRect.left;
-    setAlarmsButton = CreateButton(IDS_SET_ALARMS_BUTTON, left + 20, 80, true);
-    sleepButton = CreateButton(IDS_SLEEP_BUTTON, left + 120, 80, true);
-    stopCountdownButton = CreateButton(IDS_STOP_COUNTDOWN_BUTTON, left + 40, 140, false);
+    mainControls.setAlarmsButton = CreateButton(IDS_SET_ALARMS_BUTTON, left + 20, 80, true);
+    mainControls.sleepButton = CreateButton(IDS_SLEEP_BUTTON, left + 120, 80, true);
+    mainControls.stopCountdownButton = CreateButton(IDS_STOP_COUNTDOWN_BUTTON, left + 40, 140, false);
 }
 
 void DestroyButtons()
 {
-    DestroyControl(&setAlarmsButton);
-    DestroyControl(&sleepButton);
-    DestroyControl(&stopCountdownButton);
+    DestroyControl(&mainControls.setAlarmsButton);
+    DestroyControl(&mainControls.sleepButton);
+    DestroyControl(&mainControls.stopCountdownButton);
 }
 
 void ShowButtonsForMode()
 {
-    ShowWindow(setAlarmsButton, displayMode == DISPLAY_CLOCK ? SW_SHOW : SW_HIDE);
-    ShowWindow(sleepButton, displayMode == DISPLAY_CLOCK ? SW_SHOW : SW_HIDE);
-    ShowWindow(stopCountdownButton, displayMode == DISPLAY_COUNTDOWN ? SW_SHOW : SW_HIDE);
+    ShowWindow(mainControls.setAlarmsButton, app.displayMode == DISPLAY_CLOCK ? SW_SHOW : SW_HIDE);
+    ShowWindow(mainControls.sleepButton, app.displayMode == DISPLAY_CLOCK ? SW_SHOW : SW_HIDE);
+    ShowWindow(mainControls.stopCountdownButton, app.displayMode == DISPLAY_COUNTDOWN ? SW_SHOW : SW_HIDE);
 }
 
 bool IsMainButton(HWND control)
 {
+    const MainControls& c = mainControls;
     return control != nullptr
-        && (control == setAlarmsButton || control == sleepButton || control == stopCountdownButton);
+        && (control == c.setAlarmsButton || control == c.sleepButton || control == c.stopCountdownButton);
 }
 
 void DrawMainButton(const DRAWITEMSTRUCT* item)

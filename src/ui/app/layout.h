@@ -37,10 +37,14 @@ Layout LayoutFor(int orientation, const RECT& client);
 // The layout of the main window now.
 const Layout& MainLayout();
 
-extern HWND setAlarmsButton, sleepButton, stopCountdownButton;
-extern HWND dateText, pendingAlarmText, internetTimeText;
-extern HWND trackTitleText, trackDetailText, sleepRemainingText;
-extern HFONT trackTitleFont, trackDetailFont;
+// The main window's buttons and text lines (null when their mode hides them).
+struct MainControls {
+    HWND setAlarmsButton, sleepButton, stopCountdownButton;
+    HWND dateText, pendingAlarmText, internetTimeText;
+    HWND trackTitleText, trackDetailText, sleepRemainingText;
+    HFONT trackTitleFont, trackDetailFont;
+};
+extern MainControls mainControls;
 
 // Lays out for the screen now and stores the new orientation.
 void ComputeLayout();

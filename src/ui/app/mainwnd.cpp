@@ -36,7 +36,7 @@ static LRESULT OnCreate(HWND window)
 static void CheckOrientation()
 {
     // Before the first layout there is nothing to rebuild.
-    if (mainWindow == nullptr || GetOrientation() == orientation)
+    if (app.mainWindow == nullptr || GetOrientation() == orientation)
         return;
     FreeClockFace();
     ComputeLayout();
@@ -47,10 +47,10 @@ static void CheckOrientation()
     CreateButtons();
     ShowButtonsForMode();
     // The new lines show the current track and every text at once.
-    if (displayMode == DISPLAY_SLEEP)
+    if (app.displayMode == DISPLAY_SLEEP)
         MarkTrackInfoChanged();
     ShowFaceTexts();
-    InvalidateRect(mainWindow, nullptr, TRUE);
+    InvalidateRect(app.mainWindow, nullptr, TRUE);
 }
 
 static void CloseSequence(HWND window)
@@ -77,7 +77,7 @@ static void PaintClockNow(HWND window)
 void SetSilenced(bool on)
 {
     settings.Silenced = on ? 1 : 0;
-    RescheduleAllAlarms(mainWindow);
+    RescheduleAllAlarms(app.mainWindow);
     CheckSilenceMenuItem();
     SaveSettings();
 }
@@ -116,7 +116,7 @@ static void OnCountdown()
     if (RunCountdownDialog() != IDC_COUNTDOWN_START)
         return;
     // A countdown that could not be set would never ring: not shown as running.
-    if (!StartCountdownNotification(mainWindow))
+    if (!StartCountdownNotification(app.mainWindow))
         return;
     settings.Countdown = 1;
     SaveCountdownSettings();
@@ -128,20 +128,20 @@ static void OnHourlyChime()
     if (RunChimeDialog() != IDOK)
         return;
     ReloadChimeHandle();
-    RescheduleChime(mainWindow);
+    RescheduleChime(app.mainWindow);
 }
 
 static LRESULT OnButton(HWND button)
 {
-    if (button == setAlarmsButton) {
+    if (button == mainControls.setAlarmsButton) {
         // Done saved and rescheduled the alarms, which ends any snooze; after
         // Cancel a snooze still pending can still be cancelled.
         if (RunSetAlarmsDialog() == IDOK)
             EnableCancelSnooze(false);
         SaveSettings();
-    } else if (button == sleepButton) {
+    } else if (button == mainControls.sleepButton) {
         StartSleep();
-    } else if (button == stopCountdownButton) {
+    } else if (button == mainControls.stopCountdownButton) {
         StopCountdown();
     }
     return 0;
@@ -169,7 +169,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         OpenSoundControlPanel();
         return 0;
     case IDM_CANCEL_SNOOZE:
-        RescheduleAllAlarms(mainWindow);
+        RescheduleAllAlarms(app.mainWindow);
         EnableCancelSnooze(false);
         return 0;
     case IDM_HELP:
@@ -206,17 +206,17 @@ static void OnClockTimer()
     if (TakeOneShotFinished() && CloseOneShot())
         ReleaseFMOD();
     UpdateClock();
-    if (displayMode == DISPLAY_SLEEP) {
+    if (app.displayMode == DISPLAY_SLEEP) {
         // The sound library's thread leaves the telling to this one, after
         // the music has stopped.
         bool trackFailed = TakeMediaTrackFailure();
         SleepEndReached();
         if (trackFailed)
-            ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+            ShowMessage(app.mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
         // The device must not suspend while sleep music plays.
-        if (displayMode == DISPLAY_SLEEP)
+        if (app.displayMode == DISPLAY_SLEEP)
             SystemIdleTimerReset();
-    } else if (displayMode == DISPLAY_COUNTDOWN && settings.CountdownKeepAwake) {
+    } else if (app.displayMode == DISPLAY_COUNTDOWN && settings.CountdownKeepAwake) {
         SystemIdleTimerReset();
     }
 }
@@ -228,7 +228,7 @@ static void OnPaint(HWND window)
     // The digits are brought to the time now first: their slots join this
     // paint when they changed.
     RefreshFace();
-    PaintMainWindow(window, MainLayout(), ShownFace(), displayMode, CurrentPlayerLook(),
+    PaintMainWindow(window, MainLayout(), ShownFace(), app.displayMode, CurrentPlayerLook(),
                     settings.Silenced != 0);
 }
 

@@ -69,7 +69,7 @@ void EnableMenuBar(bool enable)
 {
     EnableBarButton(IDM_ALARMS_MENU, enable);
     EnableBarButton(IDM_OPTIONS_MENU, enable);
-    EnableBarButton(IDM_SETTINGS, enable && displayMode == DISPLAY_CLOCK);
+    EnableBarButton(IDM_SETTINGS, enable && app.displayMode == DISPLAY_CLOCK);
 }
 
 void EnableCancelSnooze(bool enable)
@@ -80,7 +80,7 @@ void EnableCancelSnooze(bool enable)
 
 void ApplyDisplayModeToMenus()
 {
-    bool onClock = displayMode == DISPLAY_CLOCK;
+    bool onClock = app.displayMode == DISPLAY_CLOCK;
     HMENU menu = MenuBarMenu();
     for (int command : clockOnlyCommands)
         EnableMenuItem(menu, command, onClock ? MF_ENABLED : MF_GRAYED);

@@ -11,10 +11,8 @@
 #include "settings.h"
 #include "sound.h"
 
-MediaNode* sleepList;
-int pressedButton;
-BYTE sleepPaused;
-ULONGLONG sleepEndTime;
+SleepPlayer sleepPlayer;
+
 // The seconds of timed sleep that were left when it was paused.
 static DWORD sleepRemainingSeconds;
 
@@ -24,31 +22,31 @@ void StartSleep()
     SaveSettings();
     if (settings.TimedSleep) {
         // The extra 59 seconds: sleep ends once less than a whole minute is left.
-        sleepEndTime = ClockNowTicks()
+        sleepPlayer.sleepEndTime = ClockNowTicks()
             + (static_cast<ULONGLONG>(settings.SleepTime) * 60 + 59) * TICKS_PER_SECOND;
     }
-    if (sleepList == nullptr)
+    if (sleepPlayer.sleepList == nullptr)
         return;
-    if (PlayMediaList(sleepList)) {
+    if (PlayMediaList(sleepPlayer.sleepList)) {
         SetDisplayMode(DISPLAY_SLEEP);
     } else {
         // Not kept, so the next Cancel does not try it again.
-        FreeMediaListAfterCallbacks(sleepList);
-        sleepList = nullptr;
-        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+        FreeMediaListAfterCallbacks(sleepPlayer.sleepList);
+        sleepPlayer.sleepList = nullptr;
+        ShowMessage(app.mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
     }
 }
 
 void StopSleep()
 {
-    if (displayMode != DISPLAY_SLEEP)
+    if (app.displayMode != DISPLAY_SLEEP)
         return;
     StopMediaList();
     CloseMediaStream();
     ReleaseFMOD();
-    if (sleepList != nullptr) {
-        FreeMediaListAfterCallbacks(sleepList);
-        sleepList = nullptr;
+    if (sleepPlayer.sleepList != nullptr) {
+        FreeMediaListAfterCallbacks(sleepPlayer.sleepList);
+        sleepPlayer.sleepList = nullptr;
     }
     SetDisplayMode(DISPLAY_CLOCK);
 }
@@ -56,8 +54,8 @@ void StopSleep()
 bool SleepEndReached()
 {
     // A pause freezes the time left, so the end cannot come while paused.
-    if (!SleepEndDue(MediaListFinished(), settings.TimedSleep != 0 && !sleepPaused,
-                     static_cast<LONGLONG>(sleepEndTime),
+    if (!SleepEndDue(MediaListFinished(), settings.TimedSleep != 0 && !sleepPlayer.sleepPaused,
+                     static_cast<LONGLONG>(sleepPlayer.sleepEndTime),
                      static_cast<LONGLONG>(ClockNowTicks())))
         return false;
     StopSleep();
@@ -92,8 +90,8 @@ PlayerLook CurrentPlayerLook()
 {
     MediaNode* track = CurrentTrack();
     PlayerLook look = {};
-    look.pressed = pressedButton;
-    look.paused = sleepPaused != 0;
+    look.pressed = sleepPlayer.pressedButton;
+    look.paused = sleepPlayer.sleepPaused != 0;
     look.atFirst = track == MediaListHead();
     look.atLast = track != nullptr && track->next == nullptr;
     return look;
@@ -101,44 +99,44 @@ PlayerLook CurrentPlayerLook()
 
 static bool CanSkipBack()
 {
-    return !sleepPaused && CurrentTrack() != MediaListHead();
+    return !sleepPlayer.sleepPaused && CurrentTrack() != MediaListHead();
 }
 
 static bool CanSkipForward()
 {
     MediaNode* track = CurrentTrack();
-    return !sleepPaused && track != nullptr && track->next != nullptr;
+    return !sleepPlayer.sleepPaused && track != nullptr && track->next != nullptr;
 }
 
 void OnPlayerPenDown(POINT point)
 {
     // The buttons exist only while sleep music plays.
-    if (displayMode != DISPLAY_SLEEP)
+    if (app.displayMode != DISPLAY_SLEEP)
         return;
     int button = PlayerButtonAt(point);
     if ((button == 1 && !CanSkipBack()) || (button == 4 && !CanSkipForward()))
         button = 0;
     if (button != 0) {
-        pressedButton = button;
-        InvalidateRect(mainWindow, PlayerButtonRect(button), FALSE);
+        sleepPlayer.pressedButton = button;
+        InvalidateRect(app.mainWindow, PlayerButtonRect(button), FALSE);
     }
 }
 
 static void TogglePause()
 {
-    if (!sleepPaused) {
-        sleepPaused = 1;
+    if (!sleepPlayer.sleepPaused) {
+        sleepPlayer.sleepPaused = 1;
         ClearSavedRemainingText();
         PauseAllSound(true);
         if (settings.TimedSleep) {
-            LONGLONG left = static_cast<LONGLONG>(sleepEndTime - ClockNowTicks());
+            LONGLONG left = static_cast<LONGLONG>(sleepPlayer.sleepEndTime - ClockNowTicks());
             sleepRemainingSeconds = left > 0 ? static_cast<DWORD>(left / TICKS_PER_SECOND) : 0;
         }
     } else {
-        sleepPaused = 0;
+        sleepPlayer.sleepPaused = 0;
         PauseAllSound(false);
         if (settings.TimedSleep)
-            sleepEndTime = ClockNowTicks()
+            sleepPlayer.sleepEndTime = ClockNowTicks()
                 + static_cast<ULONGLONG>(sleepRemainingSeconds) * TICKS_PER_SECOND;
         BlinkSleepTexts(true);
     }
@@ -147,12 +145,12 @@ static void TogglePause()
 static void SkipOrSay(bool forward)
 {
     if (!SkipTrack(forward))
-        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+        ShowMessage(app.mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
 }
 
 void OnPlayerPenUp(POINT point)
 {
-    int pressed = pressedButton;
+    int pressed = sleepPlayer.pressedButton;
     if (pressed < 1)
         return;
     if (PlayerButtonAt(point) == pressed) {
@@ -162,8 +160,8 @@ void OnPlayerPenUp(POINT point)
                 SkipOrSay(false);
             break;
         case 2:
-            if (sleepPaused) {
-                sleepPaused = 0;
+            if (sleepPlayer.sleepPaused) {
+                sleepPlayer.sleepPaused = 0;
                 PauseAllSound(false);
             }
             StopSleep();
@@ -177,11 +175,11 @@ void OnPlayerPenUp(POINT point)
             break;
         }
     }
-    pressedButton = 0;
+    sleepPlayer.pressedButton = 0;
     if (pressed == 1 || pressed == 4) {
-        InvalidateRect(mainWindow, PlayerButtonRect(1), FALSE);
-        InvalidateRect(mainWindow, PlayerButtonRect(4), FALSE);
+        InvalidateRect(app.mainWindow, PlayerButtonRect(1), FALSE);
+        InvalidateRect(app.mainWindow, PlayerButtonRect(4), FALSE);
     } else {
-        InvalidateRect(mainWindow, PlayerButtonRect(pressed), FALSE);
+        InvalidateRect(app.mainWindow, PlayerButtonRect(pressed), FALSE);
     }
 }

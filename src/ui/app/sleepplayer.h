@@ -8,14 +8,17 @@
 #include "clockface.h"
 #include "medialist.h"
 
-// The list built by the Sleep dialog; played, then freed when sleep ends.
-extern MediaNode* sleepList;
-// The player button under the pen: 0 none, 1 previous, 2 stop,
-// 3 pause/resume, 4 next.
-extern int pressedButton;
-extern BYTE sleepPaused;
-// When timed sleep ends, as a local-time FILETIME count.
-extern ULONGLONG sleepEndTime;
+struct SleepPlayer {
+    // The list built by the Sleep dialog; played, then freed when sleep ends.
+    MediaNode* sleepList;
+    // The player button under the pen: 0 none, 1 previous, 2 stop,
+    // 3 pause/resume, 4 next.
+    int pressedButton;
+    BYTE sleepPaused;
+    // When timed sleep ends, as a local-time FILETIME count.
+    ULONGLONG sleepEndTime;
+};
+extern SleepPlayer sleepPlayer;
 
 // Runs the Sleep dialog and plays what it chose.
 void StartSleep();

@@ -18,7 +18,6 @@
 #include "sound.h"
 
 AppState app;
-HWND mainWindow;
 
 // The event this start was made for, or -1.
 static int startEvent = -1;
@@ -64,7 +63,7 @@ bool InitInstance(HINSTANCE instance)
     if (window == nullptr || !IsWindow(window))
         return false;
 
-    displayMode = DISPLAY_CLOCK;
+    app.displayMode = DISPLAY_CLOCK;
     LoadSettings();
     // Without its records the program could neither show nor keep alarms.
     if (!AllocateAlarms()) {
@@ -73,14 +72,14 @@ bool InitInstance(HINSTANCE instance)
     }
     InitAlarmDefaults();
     LoadAlarms();
-    mainWindow = window;
+    app.mainWindow = window;
 
     INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES };
     InitCommonControlsEx(&icc);
 
     EndStaleCountdown();
     if (settings.Countdown != 0)
-        displayMode = DISPLAY_COUNTDOWN;
+        app.displayMode = DISPLAY_COUNTDOWN;
     ComputeLayout();
     CreateTextControls();
     ResetClockCache();
@@ -165,15 +164,15 @@ int WakeloomMain(HINSTANCE instance, HINSTANCE previousInstance, const wchar_t* 
     EnableCancelSnooze(false);
 
     if (eventId >= 0) {
-        PostMessageW(mainWindow, WM_APP_EVENT, static_cast<WPARAM>(eventId), 0);
+        PostMessageW(app.mainWindow, WM_APP_EVENT, static_cast<WPARAM>(eventId), 0);
     } else {
-        RescheduleAllAlarms(mainWindow);
+        RescheduleAllAlarms(app.mainWindow);
         if (missedId >= 0)
-            PostMessageW(mainWindow, WM_APP_MISSED, static_cast<WPARAM>(missedId), 0);
+            PostMessageW(app.mainWindow, WM_APP_MISSED, static_cast<WPARAM>(missedId), 0);
     }
-    PostMessageW(mainWindow, WM_PAINT, 0, 0);
+    PostMessageW(app.mainWindow, WM_PAINT, 0, 0);
     ResetClockCache();
-    SetTimer(mainWindow, CLOCK_TIMER_ID, 1000, nullptr);
+    SetTimer(app.mainWindow, CLOCK_TIMER_ID, 1000, nullptr);
     CheckSilenceMenuItem();
 
     MSG msg = {};

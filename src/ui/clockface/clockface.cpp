@@ -54,25 +54,23 @@ static const WORD playerBitmapIds[PLAYER_BITMAP_COUNT] = {
     IDB_PREVIOUS_GREY, IDB_NEXT_GREY, IDB_SILENCED,
 };
 
+ClockFaceBitmaps clockFace;
 static HBITMAP faceBitmaps[FACE_BITMAP_COUNT];
 static HBITMAP playerBitmaps[PLAYER_BITMAP_COUNT];
 static HDC faceMemDC;
-bool faceLoaded;
-unsigned liveFaceBitmaps;
-unsigned faceCopyCount;
 
 static HBITMAP LoadFaceBitmap(HINSTANCE instance, WORD id)
 {
     HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(id));
     if (bitmap != nullptr)
-        liveFaceBitmaps++;
+        clockFace.liveFaceBitmaps++;
     return bitmap;
 }
 
 static void DeleteFaceBitmap(HBITMAP& bitmap)
 {
     if (bitmap != nullptr && DeleteObject(bitmap))
-        liveFaceBitmaps--;
+        clockFace.liveFaceBitmaps--;
     bitmap = nullptr;
 }
 
@@ -83,10 +81,10 @@ void LoadClockFace(HINSTANCE instance)
     FreeClockFace();
     for (int i = 0; i < FACE_BITMAP_COUNT; i++)
         faceBitmaps[i] = LoadFaceBitmap(instance, faceBitmapIds[i]);
-    HDC dc = GetDC(mainWindow);
+    HDC dc = GetDC(app.mainWindow);
     faceMemDC = CreateCompatibleDC(dc);
-    ReleaseDC(mainWindow, dc);
-    faceLoaded = true;
+    ReleaseDC(app.mainWindow, dc);
+    clockFace.faceLoaded = true;
 
     for (int i = 0; i < PLAYER_BITMAP_COUNT; i++)
         playerBitmaps[i] = LoadFaceBitmap(instance, playerBitmapIds[i]);
@@ -94,9 +92,9 @@ void LoadClockFace(HINSTANCE instance)
 
 void FreeClockFace()
 {
-    if (!faceLoaded)
+    if (!clockFace.faceLoaded)
         return;
-    faceLoaded = false;
+    clockFace.faceLoaded = false;
     DeleteDC(faceMemDC);
     faceMemDC = nullptr;
     for (HBITMAP& bitmap : faceBitmaps)
@@ -107,7 +105,7 @@ void FreeClockFace()
 
 static void CopyBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
 {
-    faceCopyCount++;
+    clockFace.faceCopyCount++;
     HGDIOBJ old = SelectObject(faceMemDC, bitmap);
     BitBlt(dc, x, y, width, height, faceMemDC, 0, 0, SRCCOPY);
     SelectObject(faceMemDC, old);
@@ -237,7 +235,7 @@ void PaintMainWindow(HWND window, const Layout& layout, const FaceState& face, i
         FillBetweenSlots(dc, layout);
     else
         DrawBox(dc, layout);
-    if (faceLoaded) {
+    if (clockFace.faceLoaded) {
         for (int slot = 1; slot <= COLON_SLOT; slot++) {
             int value = slot == COLON_SLOT ? (face.colonOn ? 1 : 0) : face.digits[slot - 1];
             if (RectVisible(dc, &layout.digitSlots[slot]))
@@ -245,13 +243,13 @@ void PaintMainWindow(HWND window, const Layout& layout, const FaceState& face, i
         }
     }
     if (!digitsOnly) {
-        if (faceLoaded)
+        if (clockFace.faceLoaded)
             DrawIndicator(dc, layout, face.indicator);
         if (mode == FACE_MODE_CLOCK || mode == FACE_MODE_COUNTDOWN)
             FillBox(dc, layout.playerStripRect, LTGRAY_BRUSH);
-        else if (mode == FACE_MODE_SLEEP && faceLoaded)
+        else if (mode == FACE_MODE_SLEEP && clockFace.faceLoaded)
             DrawPlayerButtons(dc, layout, player);
-        if (silenced && faceLoaded)
+        if (silenced && clockFace.faceLoaded)
             CopyBitmap(dc, playerBitmaps[SILENCED_BELL], layout.bellRect.left, layout.bellRect.top,
                        16, 16);
     }

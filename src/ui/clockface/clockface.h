@@ -17,11 +17,14 @@
 // Loads the bitmaps (a set still loaded is freed first).
 void LoadClockFace(HINSTANCE instance);
 void FreeClockFace();
-extern bool faceLoaded;
-// The bitmaps loaded and not yet deleted.
-extern unsigned liveFaceBitmaps;
-// Bitmap copies made so far: what a tick costs, for tests and the benchmark.
-extern unsigned faceCopyCount;
+struct ClockFaceBitmaps {
+    bool faceLoaded;
+    // The bitmaps loaded and not yet deleted.
+    unsigned liveFaceBitmaps;
+    // Bitmap copies made so far: what a tick costs, for tests and the benchmark.
+    unsigned faceCopyCount;
+};
+extern ClockFaceBitmaps clockFace;
 
 // How the sleep player's buttons look: the button under the pen (0 none,
 // 1 previous .. 4 next), paused, and whether the track is the first or

@@ -44,16 +44,16 @@ ULONGLONG ClockNowTicks()
 
 void ShowInternetTime(int beats)
 {
-    if (internetTimeText == nullptr)
+    if (mainControls.internetTimeText == nullptr)
         return;
     wchar_t text[16];
     StringCchPrintfW(text, ARRAYSIZE(text), L"@%03d", beats);
-    SetWindowTextW(internetTimeText, text);
+    SetWindowTextW(mainControls.internetTimeText, text);
 }
 
 void ShowDate(int dayOfWeek, int monthIndex, int day)
 {
-    if (dateText == nullptr || dayOfWeek < 0 || dayOfWeek > 6 || monthIndex < 0
+    if (mainControls.dateText == nullptr || dayOfWeek < 0 || dayOfWeek > 6 || monthIndex < 0
         || monthIndex > 12)
         return;
     wchar_t dayName[49] = L"", monthName[49] = L"";
@@ -64,12 +64,12 @@ void ShowDate(int dayOfWeek, int monthIndex, int day)
     GetLocaleInfoW(LOCALE_USER_DEFAULT, monthType, monthName, ARRAYSIZE(monthName));
     wchar_t line[128];
     StringCchPrintfW(line, ARRAYSIZE(line), L"%s, %s %d", dayName, monthName, day);
-    SetWindowTextW(dateText, line);
+    SetWindowTextW(mainControls.dateText, line);
 }
 
 void ShowPendingAlarm()
 {
-    if (pendingAlarmText == nullptr)
+    if (mainControls.pendingAlarmText == nullptr)
         return;
     SYSTEMTIME localNow = LocalNow();
     SYSTEMTIME when;
@@ -77,7 +77,7 @@ void ShowPendingAlarm()
     if (index < 0 || index >= ALARM_COUNT || alarms[index] == nullptr) {
         wchar_t none[64];
         LoadResourceText(IDS_NO_PENDING_ALARMS, none, ARRAYSIZE(none));
-        SetWindowTextW(pendingAlarmText, none);
+        SetWindowTextW(mainControls.pendingAlarmText, none);
         return;
     }
 
@@ -103,7 +103,7 @@ void ShowPendingAlarm()
 
     wchar_t line[160];
     StringCchPrintfW(line, ARRAYSIZE(line), L"%s (%s %s)", name, time, day);
-    SetWindowTextW(pendingAlarmText, line);
+    SetWindowTextW(mainControls.pendingAlarmText, line);
 }
 
 // The title and the artist - album line of the current track, fitted.
@@ -113,9 +113,10 @@ static void WriteTrackTexts()
     wchar_t album[TRACK_TEXT_UNITS] = L"";
     GetTrackInfo(title, artist, album);
     wchar_t fitted[2 * TRACK_TEXT_UNITS + 4];
-    if (trackTitleText != nullptr) {
-        FitTextToControl(trackTitleText, trackTitleFont, title, fitted, ARRAYSIZE(fitted));
-        SetWindowTextW(trackTitleText, fitted);
+    if (mainControls.trackTitleText != nullptr) {
+        FitTextToControl(mainControls.trackTitleText, mainControls.trackTitleFont, title, fitted,
+                         ARRAYSIZE(fitted));
+        SetWindowTextW(mainControls.trackTitleText, fitted);
     }
     wchar_t detail[2 * TRACK_TEXT_UNITS + 4];
     StringCchCopyW(detail, ARRAYSIZE(detail), artist);
@@ -123,9 +124,10 @@ static void WriteTrackTexts()
         StringCchCatW(detail, ARRAYSIZE(detail), L" - ");
         StringCchCatW(detail, ARRAYSIZE(detail), album);
     }
-    if (trackDetailText != nullptr) {
-        FitTextToControl(trackDetailText, trackDetailFont, detail, fitted, ARRAYSIZE(fitted));
-        SetWindowTextW(trackDetailText, fitted);
+    if (mainControls.trackDetailText != nullptr) {
+        FitTextToControl(mainControls.trackDetailText, mainControls.trackDetailFont, detail, fitted,
+                         ARRAYSIZE(fitted));
+        SetWindowTextW(mainControls.trackDetailText, fitted);
     }
 }
 
@@ -133,35 +135,35 @@ void ShowSleepTexts()
 {
     if (TakeTrackInfoChanged())
         WriteTrackTexts();
-    if (settings.TimedSleep == 0 || sleepPaused || sleepRemainingText == nullptr)
+    if (settings.TimedSleep == 0 || sleepPlayer.sleepPaused || mainControls.sleepRemainingText == nullptr)
         return;
     int hours, minutes;
-    TimeLeft(static_cast<LONGLONG>(sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
+    TimeLeft(static_cast<LONGLONG>(sleepPlayer.sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
              &minutes);
     wchar_t text[REMAINING_UNITS + 8];
     StringCchPrintfW(text, ARRAYSIZE(text), L"%02d:%02d", hours, minutes);
     wchar_t shown[REMAINING_UNITS] = L"";
-    GetWindowTextW(sleepRemainingText, shown, ARRAYSIZE(shown));
+    GetWindowTextW(mainControls.sleepRemainingText, shown, ARRAYSIZE(shown));
     if (lstrcmpW(shown, text) != 0)
-        SetWindowTextW(sleepRemainingText, text);
+        SetWindowTextW(mainControls.sleepRemainingText, text);
 }
 
 void BlinkSleepTexts(bool show)
 {
     if (!show) {
-        if (trackTitleText != nullptr)
-            SetWindowTextW(trackTitleText, L"");
-        if (trackDetailText != nullptr)
-            SetWindowTextW(trackDetailText, L"");
-        if (settings.TimedSleep && sleepRemainingText != nullptr) {
-            GetWindowTextW(sleepRemainingText, savedRemainingText, REMAINING_UNITS);
-            SetWindowTextW(sleepRemainingText, L"");
+        if (mainControls.trackTitleText != nullptr)
+            SetWindowTextW(mainControls.trackTitleText, L"");
+        if (mainControls.trackDetailText != nullptr)
+            SetWindowTextW(mainControls.trackDetailText, L"");
+        if (settings.TimedSleep && mainControls.sleepRemainingText != nullptr) {
+            GetWindowTextW(mainControls.sleepRemainingText, savedRemainingText, REMAINING_UNITS);
+            SetWindowTextW(mainControls.sleepRemainingText, L"");
         }
         return;
     }
     WriteTrackTexts();
-    if (settings.TimedSleep && sleepRemainingText != nullptr && savedRemainingText[0] != L'\0')
-        SetWindowTextW(sleepRemainingText, savedRemainingText);
+    if (settings.TimedSleep && mainControls.sleepRemainingText != nullptr && savedRemainingText[0] != L'\0')
+        SetWindowTextW(mainControls.sleepRemainingText, savedRemainingText);
 }
 
 void ClearSavedRemainingText()
@@ -171,7 +173,7 @@ void ClearSavedRemainingText()
 
 void InvalidatePlayerButtons()
 {
-    InvalidateRect(mainWindow, &MainLayout().playerStripRect, FALSE);
+    InvalidateRect(app.mainWindow, &MainLayout().playerStripRect, FALSE);
 }
 
 void FitTextToControl(HWND control, HFONT font, const wchar_t* source, wchar_t* destination,

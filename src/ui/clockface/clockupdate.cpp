@@ -19,10 +19,10 @@ static FaceInput InputNow()
 {
     FaceInput in = {};
     clockTimeSource(&in.localNow, &in.utcNow);
-    in.mode = displayMode;
+    in.mode = app.displayMode;
     in.twentyFourHour = settings.TwentyFourHourTime != 0;
     in.countdownEndTicks = static_cast<LONGLONG>((static_cast<ULONGLONG>(settings.CDFTHigh) << 32) | settings.CDFTLow);
-    in.sleepPaused = sleepPaused != 0;
+    in.sleepPaused = sleepPlayer.sleepPaused != 0;
     return in;
 }
 
@@ -31,12 +31,12 @@ static void InvalidateSlots(unsigned changes)
     const Layout& layout = MainLayout();
     for (int slot = 1; slot <= COLON_SLOT; slot++) {
         if (changes & FACE_SLOT_CHANGED(slot))
-            InvalidateRect(mainWindow, &layout.digitSlots[slot], FALSE);
+            InvalidateRect(app.mainWindow, &layout.digitSlots[slot], FALSE);
     }
     if (changes & FACE_INDICATOR_CHANGED) {
-        InvalidateRect(mainWindow, &layout.indicatorRect, FALSE);
+        InvalidateRect(app.mainWindow, &layout.indicatorRect, FALSE);
         if (!EqualRect(&layout.indicatorRect, &layout.labelRect))
-            InvalidateRect(mainWindow, &layout.labelRect, FALSE);
+            InvalidateRect(app.mainWindow, &layout.labelRect, FALSE);
     }
 }
 
@@ -52,7 +52,7 @@ static void TakeDrawnPart(const FaceState& face)
 // Writes the lines of `changes`; their part of `face` becomes what is shown.
 static void WriteLines(const FaceState& face, unsigned changes)
 {
-    if (displayMode == DISPLAY_CLOCK || displayMode == DISPLAY_COUNTDOWN) {
+    if (app.displayMode == DISPLAY_CLOCK || app.displayMode == DISPLAY_COUNTDOWN) {
         if (changes & FACE_DATE_CHANGED)
             ShowDate(face.dayOfWeek, face.month - 1, face.day);
         if (changes & FACE_BEATS_CHANGED)
@@ -60,8 +60,8 @@ static void WriteLines(const FaceState& face, unsigned changes)
         // An alarm whose minute has come makes way for the next one.
         if (changes & FACE_MINUTE_CHANGED)
             ShowPendingAlarm();
-    } else if (displayMode == DISPLAY_SLEEP) {
-        if ((changes & FACE_BLINK_CHANGED) && sleepPaused)
+    } else if (app.displayMode == DISPLAY_SLEEP) {
+        if ((changes & FACE_BLINK_CHANGED) && sleepPlayer.sleepPaused)
             BlinkSleepTexts(face.sleepTextsShown);
         if (TrackInfoChanged())
             InvalidatePlayerButtons();

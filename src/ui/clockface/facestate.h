@@ -19,7 +19,7 @@
 #define FACE_PM           2
 #define FACE_COUNTDOWN    3
 
-// The display modes, as displayMode holds them.
+// The display modes, as app.displayMode holds them.
 #define FACE_MODE_CLOCK     0
 #define FACE_MODE_SLEEP     1
 #define FACE_MODE_COUNTDOWN 2

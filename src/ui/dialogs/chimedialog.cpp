@@ -33,7 +33,7 @@ static BOOL OnInitDialog(HWND dialog)
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, mainWindow, settings.ChimeSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, app.mainWindow, settings.ChimeSound, SETTINGS_TEXT_UNITS);
 }
 
 static void OnTest(HWND dialog)

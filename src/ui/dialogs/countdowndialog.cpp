@@ -52,7 +52,7 @@ static void OnStart(HWND dialog)
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, mainWindow, settings.CountdownSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, app.mainWindow, settings.CountdownSound, SETTINGS_TEXT_UNITS);
 }
 
 static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -73,7 +73,7 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
             OnBrowse(dialog);
             break;
         case IDC_TEST:
-            RunCountdownFinishedDialog(mainWindow, true);
+            RunCountdownFinishedDialog(app.mainWindow, true);
             BringBackToFront(dialog);
             break;
         default:

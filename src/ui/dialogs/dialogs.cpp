@@ -43,12 +43,12 @@ INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar)
 {
     if (!keepMenuBar) {
         EnableMenuBar(false);
-        DrawMenuBar(mainWindow);
+        DrawMenuBar(app.mainWindow);
     }
-    INT_PTR result = RunDialogTemplate(id, proc, mainWindow);
+    INT_PTR result = RunDialogTemplate(id, proc, app.mainWindow);
     if (!keepMenuBar) {
         EnableMenuBar(true);
-        DrawMenuBar(mainWindow);
+        DrawMenuBar(app.mainWindow);
     }
     return result;
 }
@@ -62,9 +62,9 @@ void MakeFullScreen(HWND dialog)
 // The main window's pixels per inch, vertically.
 static int ScreenPixelsPerInch()
 {
-    HDC dc = GetDC(mainWindow);
+    HDC dc = GetDC(app.mainWindow);
     int pixels = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(mainWindow, dc);
+    ReleaseDC(app.mainWindow, dc);
     return pixels;
 }
 

@@ -1,6 +1,6 @@
 // The Sleep dialog: where the sleep music comes from (a folder, a file or a
 // playlist) and whether it stops when played through or after a time. Start
-// leaves the list in sleepList for the main window to play.
+// leaves the list in sleepPlayer.sleepList for the main window to play.
 #include "dialogs.h"
 
 #include <initializer_list>
@@ -94,9 +94,9 @@ static void OnBrowse(HWND dialog)
         if (RunFolderPicker(dialog, folder) == IDOK)
             Choose(dialog, folder, MEDIA_SOURCE_FOLDER);
     } else if (kind == BROWSE_FILE) {
-        if (BrowseForFile(mainWindow, false, path))
+        if (BrowseForFile(app.mainWindow, false, path))
             Choose(dialog, path, MEDIA_SOURCE_FILE);
-    } else if (kind == BROWSE_PLAYLIST && BrowseForFile(mainWindow, true, path)) {
+    } else if (kind == BROWSE_PLAYLIST && BrowseForFile(app.mainWindow, true, path)) {
         // Read at once, so a playlist without music is never kept.
         MediaNode* list = ReadAsxPlaylist(path);
         if (list != nullptr) {
@@ -127,8 +127,8 @@ static void OnStart(HWND dialog)
         ShowMessage(nullptr, IDS_ZERO_SLEEP, IDS_ERROR, MB_OK);
         return;
     }
-    FreeMediaList(sleepList);
-    sleepList = list;
+    FreeMediaList(sleepPlayer.sleepList);
+    sleepPlayer.sleepList = list;
     settings.SleepTime = static_cast<DWORD>(minutes);
     settings.TimedSleep = IsDlgButtonChecked(dialog, IDC_FOR_THE_TIME) == BST_CHECKED ? 1 : 0;
     EndSleepDialog(dialog, IDC_SLEEP_START);

@@ -28,7 +28,7 @@ static bool IsAlarmEvent(int n)
 static void RescheduleAlarm(int n)
 {
     if (alarms[n]->AlarmOn == 1)
-        ScheduleAlarm(n, mainWindow);
+        ScheduleAlarm(n, app.mainWindow);
     else
         ClearAlarm(n);
 }
@@ -43,7 +43,7 @@ bool FindChimeSound(wchar_t* path)
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         StringCchCopyW(path, MAX_PATH, defaultPath);
         if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-            ShowMessage(mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
+            ShowMessage(app.mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
             return false;
         }
     }
@@ -59,24 +59,24 @@ static void SoundChime()
         return;
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
     if (wcscmp(path, defaultPath) == 0 || !PlayOneShot(defaultPath))
-        ShowMessage(mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+        ShowMessage(app.mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
 }
 
 static void RingAlarm(int n)
 {
-    if (displayMode == DISPLAY_SLEEP)
+    if (app.displayMode == DISPLAY_SLEEP)
         StopSleep();
     // A ringing alarm cancels a running countdown.
-    if (displayMode == DISPLAY_COUNTDOWN)
+    if (app.displayMode == DISPLAY_COUNTDOWN)
         StopCountdown();
     ringing.alarmRinging = 1;
     ringing.maxTimeReached = 0;
     ringing.currentAlarm = n;
     MessageBeep(0xFFFFFFFF);
     Sleep(1000);
-    SetWindowPos(mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    SetWindowPos(app.mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     EnableCancelSnooze(false);
-    if (RunAlarmDialog(mainWindow, n, alarms[n], false) == RING_SNOOZED) {
+    if (RunAlarmDialog(app.mainWindow, n, alarms[n], false) == RING_SNOOZED) {
         EnableCancelSnooze(true);   // the snooze is already requested
     } else {
         if (alarms[n]->AlarmOn == 1)
@@ -94,7 +94,7 @@ static void RingAlarm(int n)
 static void EndCountdown()
 {
     MessageBeep(0xFFFFFFFF);
-    RunCountdownFinishedDialog(mainWindow, false);
+    RunCountdownFinishedDialog(app.mainWindow, false);
 }
 
 // A due alarm takes the place of a test ring or of the countdown's end
@@ -124,7 +124,7 @@ void HandleEvent(WPARAM event)
                 : n == EVENT_COUNTDOWN ? settings.Countdown != 0 : true;
     if (mayRing && wanted && n != EVENT_CHIME && GivesWayTo(OpenRingKind(), n)) {
         EndOpenRing();
-        PostMessageW(mainWindow, WM_APP_EVENT, event, 0);
+        PostMessageW(app.mainWindow, WM_APP_EVENT, event, 0);
         return;
     }
     if (n == EVENT_COUNTDOWN) {
@@ -135,7 +135,7 @@ void HandleEvent(WPARAM event)
     } else if (n == EVENT_CHIME) {
         if (mayRing)
             SoundChime();
-        RescheduleChime(mainWindow);
+        RescheduleChime(app.mainWindow);
     } else if (mayRing && wanted) {
         RingAlarm(n);
     } else {
@@ -176,10 +176,10 @@ static void CALLBACK ReportMissedEvents(HWND, UINT, UINT_PTR timer, DWORD)
         }
     }
     if (count > 0)
-        ShowMessage(mainWindow, count == 1 ? IDS_ALARM_MISSED : IDS_ALARMS_MISSED, IDS_WAKELOOM,
+        ShowMessage(app.mainWindow, count == 1 ? IDS_ALARM_MISSED : IDS_ALARMS_MISSED, IDS_WAKELOOM,
                     MB_ICONINFORMATION, names);
     if (report.countdown)
-        ShowMessage(mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
+        ShowMessage(app.mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
 }
 
 static void ReportMissedLater()
@@ -206,7 +206,7 @@ void HandleMissedEvent(WPARAM event)
             ReportMissedLater();
         }
     } else if (n == EVENT_CHIME) {
-        RescheduleChime(mainWindow);
+        RescheduleChime(app.mainWindow);
     } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
         RescheduleAlarm(n);
         if (alarms[n]->AlarmOn == 1 && settings.Silenced == 0) {
