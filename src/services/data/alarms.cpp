@@ -136,12 +136,14 @@ LONG SaveAlarms()
     LONG err = EnsureKey(HKEY_LOCAL_MACHINE, ALARMS_KEY, &alarmsKey);
     if (err != ERROR_SUCCESS)
         return err;
+    // Every record is tried; the first that could not be written is told.
     for (int i = 0; i < ALARM_COUNT; i++) {
-        if (alarms[i] != nullptr)
-            WriteAlarm(alarmsKey, i);
+        LONG written = alarms[i] != nullptr ? WriteAlarm(alarmsKey, i) : ERROR_SUCCESS;
+        if (written != ERROR_SUCCESS && err == ERROR_SUCCESS)
+            err = written;
     }
     RegCloseKey(alarmsKey);
-    return ERROR_SUCCESS;
+    return err;
 }
 
 LONG SaveAlarm(int i)

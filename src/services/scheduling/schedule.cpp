@@ -125,6 +125,24 @@ void ClearEventNotification(DWORD handle)
         CeClearUserNotification(ToHandle(handle));
 }
 
+// The countdown's and the chime's one notification, kept in `*handle`:
+// cleared, and a fresh one requested for `time` (the handle stays 0 when
+// that fails).
+static void ClearHandle(DWORD* handle)
+{
+    if (*handle != 0) {
+        ClearEventNotification(*handle);
+        *handle = 0;
+    }
+}
+
+static bool RequestInto(DWORD* handle, int event, const SYSTEMTIME& time)
+{
+    ClearHandle(handle);
+    *handle = SetEventNotification(event, time);
+    return *handle != 0;
+}
+
 bool RequestCountdownEnd()
 {
     SYSTEMTIME now;
@@ -134,41 +152,24 @@ bool RequestCountdownEnd()
     ULONGLONG finish = static_cast<ULONGLONG>(SystemTimeToTicks(time) + 59 * TICKS_PER_SECOND);
     settings.CDFTLow = static_cast<DWORD>(finish);
     settings.CDFTHigh = static_cast<DWORD>(finish >> 32);
-    ClearCountdownNotification();
-    DWORD handle = SetEventNotification(EVENT_COUNTDOWN, time);
-    if (handle == 0)
-        return false;
-    settings.CountdownHandle = handle;
-    return true;
+    return RequestInto(&settings.CountdownHandle, EVENT_COUNTDOWN, time);
 }
 
 void ClearCountdownNotification()
 {
-    if (settings.CountdownHandle != 0) {
-        ClearEventNotification(settings.CountdownHandle);
-        settings.CountdownHandle = 0;
-    }
+    ClearHandle(&settings.CountdownHandle);
 }
 
 bool RequestChime()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    SYSTEMTIME time = NextChimeTime(now);
-    ClearChime();
-    DWORD handle = SetEventNotification(EVENT_CHIME, time);
-    if (handle == 0)
-        return false;
-    settings.ChimeHandle = handle;
-    return true;
+    return RequestInto(&settings.ChimeHandle, EVENT_CHIME, NextChimeTime(now));
 }
 
 void ClearChime()
 {
-    if (settings.ChimeHandle != 0) {
-        ClearEventNotification(settings.ChimeHandle);
-        settings.ChimeHandle = 0;
-    }
+    ClearHandle(&settings.ChimeHandle);
 }
 
 bool RequestChimeAsSet()
