@@ -8,7 +8,7 @@ set -euo pipefail
 
 "$WAKELOOM_ROOT/scripts/build.sh"
 "$WAKELOOM_ROOT/scripts/wine-prefix.sh"
-bash "$WAKELOOM_ROOT/tests/sound/make-media.sh" "$WAKELOOM_BUILD/sounds" "$WAKELOOM_BUILD/testmedia"
+bash "$WAKELOOM_ROOT/tests/services/sound/make-media.sh" "$WAKELOOM_BUILD/sounds" "$WAKELOOM_BUILD/testmedia"
 
 start_wine_session
 for bench in "$WAKELOOM_BUILD"/bin/*_bench.exe; do

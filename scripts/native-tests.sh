@@ -9,9 +9,8 @@ set -euo pipefail
 out=$WAKELOOM_BUILD/native
 mkdir -p "$out"
 cd "$WAKELOOM_ROOT"
-includes=(-Iplatform -Iplatform/fsound -Isrc/core -Isrc/ui/clockface)
-sources=(tests/native/*.cpp src/core/alarmtime.cpp src/core/foldertree.cpp
-         src/ui/clockface/facestate.cpp)
+includes=(-Iplatform -Iplatform/fsound -Isrc/core)
+sources=(tests/core/*.cpp src/core/alarmtime.cpp src/core/foldertree.cpp src/core/facestate.cpp)
 clang++ -std=c++20 -O1 -g -Wall -Wextra -fsanitize=address,undefined -fno-sanitize-recover=all \
     "${includes[@]}" -o "$out/native_tests" "${sources[@]}" -lgtest -lgtest_main -pthread
 "$out/native_tests" "$@"

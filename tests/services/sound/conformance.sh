@@ -5,7 +5,7 @@
 # sox) make of them: the same length, the samples within a few LSB, and the
 # same again after a rewind.
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/env.sh"
+. "$(dirname "$0")/../../../scripts/env.sh"
 
 dir=$WAKELOOM_BUILD/conformance
 rm -rf "$dir"

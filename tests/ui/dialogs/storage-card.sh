@@ -3,7 +3,7 @@
 # of the removable type, as a card in a handheld would be.
 #   storage-card.sh insert|remove
 set -euo pipefail
-. "$(dirname "$0")/../../scripts/env.sh"
+. "$(dirname "$0")/../../../scripts/env.sh"
 card=$WAKELOOM_BUILD/card
 case "$1" in
 insert)
