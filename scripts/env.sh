@@ -84,3 +84,28 @@ NoDisplay=true
 X-GNOME-Autostart-enabled=true
 DESKTOP
 }
+
+# The desktop's application-menu entry for Wakeloom in the current prefix,
+# with the session's environment like the autostart entry, and its icon
+# drawn from the program's own (build/bitmaps/wakeloom.ico).
+write_desktop_entry() {
+    local data=${XDG_DATA_HOME:-$HOME/.local/share} size
+    for size in 48 256; do
+        mkdir -p "$data/icons/hicolor/${size}x$size/apps"
+        convert "$WAKELOOM_BUILD/bitmaps/wakeloom.ico[$([ $size = 48 ] && echo 3 || echo 5)]" \
+            "$data/icons/hicolor/${size}x$size/apps/wakeloom.png"
+    done
+    mkdir -p "$data/applications"
+    cat > "$data/applications/wakeloom.desktop" <<DESKTOP
+[Desktop Entry]
+Type=Application
+Name=Wakeloom
+GenericName=Alarm clock
+Comment=Alarms that ring on time, a countdown, an hourly chime and music to fall asleep to
+Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE -u PULSE_SERVER -u PULSE_CLIENTCONFIG -u PULSE_COOKIE WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE "$WINEPREFIX/drive_c/Program Files/Wakeloom/Wakeloom.exe"
+Icon=wakeloom
+Terminal=false
+Categories=Utility;Clock;
+StartupWMClass=wakeloom.exe
+DESKTOP
+}

@@ -23,6 +23,8 @@ cp "$bin/wklmgr.exe" "$bin/wklsched.exe" "$bin/peghelp.exe" "$bin/wkl.htp" \
 # ring after a log-in even before Wakeloom is opened. (Under Windows it
 # registers itself in the Run key.)
 write_autostart_entry
+# Wakeloom itself starts from the desktop's application menu.
+write_desktop_entry
 
 # Written as the device writes it: rooted at a backslash, on the system drive.
 "$WINE" reg add 'HKLM\Software\Apps\Hazelmere Software Wakeloom' /v InstlDir /t REG_SZ \

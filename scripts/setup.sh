@@ -11,6 +11,7 @@ packages=(
     xvfb x11-utils imagemagick
     libstb-dev libmpg123-0 mpg123 lame vorbis-tools sox clang libclang-rt-14-dev
     faketime libfaketime
+    nsis
 )
 
 missing=()

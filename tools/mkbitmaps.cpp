@@ -1,7 +1,8 @@
-// Draws the clock face, player-button, menu-bar and logo bitmaps and writes
-// them as BMP files for the resource compiler. Runs on the build machine;
-// the output depends on nothing but this file, so every build draws the
-// same pixels.
+// Draws the clock face, player-button, menu-bar and logo bitmaps and the
+// program's icon, and writes them as BMP and ICO files for the resource
+// compiler. Runs on the build machine; the output depends on nothing but
+// this file, so every build draws the same pixels.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -164,6 +165,18 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
 std::string outputDir;
 int filesWritten;
 
+void WriteFile(const std::string& name, const std::vector<uint8_t>& out)
+{
+    std::string path = outputDir + "/" + name;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr || std::fwrite(out.data(), 1, out.size(), file) != out.size()
+        || std::fclose(file) != 0) {
+        std::perror(path.c_str());
+        std::exit(1);
+    }
+    filesWritten++;
+}
+
 void WriteBmp(const std::string& name, const Canvas& cv, int bits, const uint32_t* colours)
 {
     int paletteSize = 1 << bits;
@@ -200,14 +213,7 @@ void WriteBmp(const std::string& name, const Canvas& cv, int bits, const uint32_
         }
         out.insert(out.end(), row.begin(), row.end());
     }
-    std::string path = outputDir + "/" + name;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr || std::fwrite(out.data(), 1, out.size(), file) != out.size()) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::fclose(file);
-    filesWritten++;
+    WriteFile(name, out);
 }
 
 void Write4(const std::string& name, const Canvas& cv)
@@ -428,6 +434,97 @@ void Logo()
     WriteBmp("logo.bmp", cv, 8, colours);
 }
 
+// ---- the program's icon ------------------------------------------------------
+
+// The logo's clock face alone, on nothing: the colour of a point of the
+// unit square as 0xAARRGGBB.
+uint32_t IconPoint(double x, double y)
+{
+    double dx = x - 0.5, dy = y - 0.5, d = std::hypot(dx, dy);
+    if (d > 0.48)
+        return 0;
+    if (d > 0.43)
+        return 0xFFFFD000;                                       // the rim
+    auto nearLine = [&](double ax, double ay, double bx, double by, double thick) {
+        double lx = bx - ax, ly = by - ay;
+        double t = std::clamp(((x - ax) * lx + (y - ay) * ly) / (lx * lx + ly * ly), 0.0, 1.0);
+        return std::hypot(ax + t * lx - x, ay + t * ly - y) <= thick / 2;
+    };
+    if (d < 0.045)
+        return 0xFFD00000;                                       // the hub
+    if (nearLine(0.5, 0.5, 0.5, 0.17, 0.06) || nearLine(0.5, 0.5, 0.69, 0.61, 0.08))
+        return 0xFF000000;                                       // ten past four
+    for (int h = 0; h < 12; h++) {
+        double a = h * M_PI / 6;
+        if (nearLine(0.5 + 0.34 * std::sin(a), 0.5 - 0.34 * std::cos(a), 0.5 + 0.4 * std::sin(a),
+                     0.5 - 0.4 * std::cos(a), h % 3 ? 0.03 : 0.05))
+            return 0xFF000000;
+    }
+    int shade = int(200 + 55 * (1 - d / 0.43));                  // lighter at the centre
+    return 0xFF000000u | uint32_t(shade) << 16 | uint32_t(shade) << 8 | uint32_t(shade / 4);
+}
+
+// One image of the icon, `size` pixels square, each pixel the average of
+// 4 x 4 points so that the edges are smooth: 32-bit rows bottom up, then
+// the AND mask that old readers use.
+std::vector<uint8_t> IconImage(int size)
+{
+    std::vector<uint8_t> out;
+    Put32(out, 40);
+    Put32(out, uint32_t(size));
+    Put32(out, uint32_t(size * 2));   // the colour rows and the mask's
+    Put16(out, 1);
+    Put16(out, 32);
+    for (int i = 0; i < 6; i++)
+        Put32(out, 0);
+    for (int y = size - 1; y >= 0; y--)
+        for (int x = 0; x < size; x++) {
+            double sum[4] = {};
+            for (int sy = 0; sy < 4; sy++)
+                for (int sx = 0; sx < 4; sx++) {
+                    uint32_t c = IconPoint((x + (sx + 0.5) / 4) / size, (y + (sy + 0.5) / 4) / size);
+                    double alpha = (c >> 24) / 255.0;
+                    for (int k = 0; k < 3; k++)
+                        sum[k] += ((c >> (8 * k)) & 0xFF) * alpha;
+                    sum[3] += alpha;
+                }
+            for (int k = 0; k < 3; k++)   // blue, green, red, premultiplied back out
+                out.push_back(uint8_t(sum[3] > 0 ? std::lround(sum[k] / sum[3]) : 0));
+            out.push_back(uint8_t(std::lround(sum[3] / 16 * 255)));
+        }
+    int maskRow = ((size + 31) / 32) * 4;
+    out.insert(out.end(), size_t(maskRow) * size, 0);   // the alpha decides
+    return out;
+}
+
+// wakeloom.ico, in the sizes Windows asks for from the taskbar to a large
+// Start tile; the desktop entry on Linux is made from it too.
+void ProgramIcon()
+{
+    const int sizes[] = { 16, 24, 32, 48, 64, 256 };
+    std::vector<std::vector<uint8_t>> images;
+    for (int size : sizes)
+        images.push_back(IconImage(size));
+    std::vector<uint8_t> out;
+    Put16(out, 0);
+    Put16(out, 1);   // an icon
+    Put16(out, unsigned(images.size()));
+    uint32_t offset = uint32_t(6 + 16 * images.size());
+    for (size_t i = 0; i < images.size(); i++) {
+        out.push_back(uint8_t(sizes[i] & 0xFF));   // 256 is written as 0
+        out.push_back(uint8_t(sizes[i] & 0xFF));
+        Put16(out, 0);
+        Put16(out, 1);
+        Put16(out, 32);
+        Put32(out, uint32_t(images[i].size()));
+        Put32(out, offset);
+        offset += uint32_t(images[i].size());
+    }
+    for (const std::vector<uint8_t>& image : images)
+        out.insert(out.end(), image.begin(), image.end());
+    WriteFile("wakeloom.ico", out);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -448,6 +545,7 @@ int main(int argc, char** argv)
     TimeEditorPictures();
     FolderImages();
     Logo();
-    std::printf("%d bitmaps written to %s\n", filesWritten, outputDir.c_str());
+    ProgramIcon();
+    std::printf("%d pictures written to %s\n", filesWritten, outputDir.c_str());
     return 0;
 }

@@ -11,20 +11,8 @@ set -uo pipefail
 
 launcher='\Windows\wklmgr.exe'
 settings='HKLM\Software\Hazelmere\Wakeloom'
-wine_reg() { "${clock[@]}" "$WINE" reg "$@" >/dev/null 2>&1 </dev/null; }
-set_dword() { wine_reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f; }
 # Starts of Wakeloom's events as the scheduler logged them, from line $mark on.
 starts() { tail -n +"$mark" "$store_dir/notifications.log" 2>/dev/null | tr -d '\r' | grep -c -E -- " started .*: [^ ]+ $1\$" || true; }
-pending_at() { tool list | grep -q -x -E -- "[0-9]+ $1 $2"; }
-wait_until() {  # wait_until SECONDS COMMAND...
-    local deadline=$((SECONDS + $1))
-    until "${@:2}"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.5; done
-}
-wakeloom_gone() { [ -z "$(prefix_pids 'Wakeloom\.exe')" ]; }
-close_wakeloom() {
-    box=$(tool close-wakeloom)
-    wait_until 20 wakeloom_gone
-}
 
 trap 'stop_fake_clock' EXIT
 start_fake_clock Europe/Berlin

@@ -31,6 +31,20 @@ wait_for() {  # wait_for ARGUMENT SECONDS
     local deadline=$((SECONDS + $2))
     while [ "$(count "$1")" -lt 1 ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
 }
+wine_reg() { "${clock[@]}" "$WINE" reg "$@" >/dev/null 2>&1 </dev/null; }
+set_dword() { wine_reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f; }
+pending_at() { tool list | grep -q -x -E -- "[0-9]+ $1 $2"; }
+wait_until() {  # wait_until SECONDS COMMAND...
+    local deadline=$((SECONDS + $1))
+    until "${@:2}"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.5; done
+}
+wakeloom_gone() { [ -z "$(prefix_pids 'Wakeloom\.exe')" ]; }
+# Stops Wakeloom's ringing, answers its message box (its text in $box) and
+# closes its window.
+close_wakeloom() {
+    box=$(tool close-wakeloom)
+    wait_until 20 wakeloom_gone
+}
 scheduler_pid() { prefix_pids 'wklsched\.exe' | head -n1; }
 start_scheduler() {
     tool scheduler

@@ -8,8 +8,9 @@
 //   notifytool clear-all  removes every pending notification
 //   notifytool scheduler  starts the scheduler if it is not running
 //   notifytool close-wakeloom
-//       prints the text of Wakeloom's message box and answers it, then
-//       closes Wakeloom's window; exits 1 when Wakeloom has no window
+//       stops Wakeloom's ringing, prints the text of its message box and
+//       answers it, then closes its window; exits 1 when Wakeloom has no
+//       window
 #include <windows.h>
 
 #include <stdio.h>
@@ -17,6 +18,7 @@
 #include <wchar.h>
 
 #include "contract.h"
+#include "resource.h"
 #include "testsupport.h"
 
 int wmain(int argc, wchar_t** argv)
@@ -61,14 +63,24 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 2 && wcscmp(argv[1], L"scheduler") == 0)
         return EnsureNotificationSchedulerRunning() ? 0 : 1;
     if (argc == 2 && wcscmp(argv[1], L"close-wakeloom") == 0) {
-        HWND box = FindWindowW(L"#32770", WAKELOOM_NAME);
+        HWND main = FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
+        if (main == nullptr)
+            return 1;
+        HWND ringing = nullptr;
+        while ((ringing = FindWindowExW(nullptr, ringing, L"#32770", nullptr)) != nullptr) {
+            if (GetWindow(ringing, GW_OWNER) == main && GetDlgItem(ringing, IDC_STOP) != nullptr) {
+                ClickDialogButton(ringing, IDC_STOP);
+                break;
+            }
+        }
+        // The box may follow the ringing dialog.
+        HWND box = nullptr;
+        PumpUntil([&] { return (box = FindWindowW(L"#32770", WAKELOOM_NAME)) != nullptr; },
+                  ringing != nullptr ? 2000 : 0);
         if (box != nullptr) {
             printf("%ls\n", MessageBoxText(box).c_str());
             ClickDialogButton(box, IDOK);
         }
-        HWND main = FindWindowW(WAKELOOM_NAME, WAKELOOM_NAME);
-        if (main == nullptr)
-            return 1;
         PostMessageW(main, WM_CLOSE, 0, 0);
         return 0;
     }

@@ -30,6 +30,8 @@ bool RegisterMainWindowClass(HINSTANCE instance)
     WNDCLASSW wc = {};
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
+    // The desktop's taskbar and task switcher show the window's icon.
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_WAKELOOM));
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszClassName = app.windowClassName;
     return RegisterClassW(&wc) != 0;

@@ -114,7 +114,7 @@ static void SetTrayIcon(HWND window, DWORD action)
     nid.uID = TRAY_ICON_ID;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAY_CALLBACK;
-    nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    nid.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WAKELOOM));
     StringCchCopyW(nid.szTip, ARRAYSIZE(nid.szTip), WAKELOOM_NAME);
     Shell_NotifyIconW(action, &nid);
 }

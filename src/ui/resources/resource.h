@@ -71,6 +71,10 @@
 #define IDD_MESSAGE             197
 #define IDD_HOURLY_CHIME        199
 
+// The program's icon: the first in the file, so Windows shows it for the
+// program itself
+#define IDI_WAKELOOM            100
+
 // Pictures of the dialogs
 #define IDB_TIME_COLON          131
 #define IDB_ARROW_UP            134
