@@ -52,6 +52,14 @@ expect "started at each log-in" eval \
 expect "listed in Apps & features with its uninstaller" eval \
     'reg_query "$uninstall_key" /v QuietUninstallString | grep -q "uninstall\.exe\" /S"'
 expect "the installed scheduler runs" wait_until 20 running
+# Each program's version, and its manifest asking to run as the user.
+carry_info() {
+    local p
+    for p in Wakeloom wklmgr wklsched peghelp; do
+        grep -q 'level="asInvoker"' "$folder/$p.exe" && strings -el "$folder/$p.exe" | grep -qx ProductVersion || return 1
+    done
+}
+expect "each program carries its version and runs as the user" carry_info
 
 echo "== an alarm set through the installed program rings with it closed"
 set_dword "$alarm" AlarmOn 1
