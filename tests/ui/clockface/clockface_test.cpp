@@ -38,10 +38,10 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
         int hour, minute;
         int digits[4];
         int indicator;
-    } cases[] = {   // which digits each time shows, FaceState.* proves
-        { 0, 9, 5, { kBlank, 9, 0, 5 }, IDB_AMPM_STRIP_AM },
-        { 0, 12, 5, { 1, 2, 0, 5 }, IDB_AMPM_STRIP_PM },
-        { 1, 21, 47, { 2, 1, 4, 7 }, kBlank },
+    } cases[] = {
+        { 0, 9, 5, { kBlank, 9, 0, 5 }, IDB_AMPM_STRIP_AM }, { 0, 0, 30, { 1, 2, 3, 0 }, IDB_AMPM_STRIP_AM },
+        { 0, 12, 5, { 1, 2, 0, 5 }, IDB_AMPM_STRIP_PM },     { 0, 13, 0, { kBlank, 1, 0, 0 }, IDB_AMPM_STRIP_PM },
+        { 1, 0, 30, { 0, 0, 3, 0 }, kBlank },                { 1, 21, 47, { 2, 1, 4, 7 }, kBlank },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.hour << ":" << c.minute << " 24h " << c.twentyFour);
@@ -58,14 +58,23 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
     EXPECT_TRUE(Shows(face, MainLayout().digitSlots[COLON_SLOT], IDB_PORTRAIT_COLON));
     EXPECT_TRUE(Shows(face, MainLayout().digitSlots[4], kDigit[8]));
 
-    // The countdown shows the whole minutes left, with its label.
+    // The countdown shows the whole minutes left, with its label: an end
+    // 1 h 5 min 59 s away shows 01:05 until a minute has passed, then 00:00
+    // in its last minute.
     SYSTEMTIME start = MakeTime(2026, 12, 6, 9, 0, 0);
     ULONGLONG end = static_cast<ULONGLONG>(Ticks(start) + (65 * 60 + 59) * TICKS_PER_SECOND);
     settings.CDFTLow = static_cast<DWORD>(end);
     settings.CDFTHigh = static_cast<DWORD>(end >> 32);
     SetDisplayMode(DISPLAY_COUNTDOWN);
-    SetClock(AddTicks(start, TICKS_PER_SECOND));
-    ExpectFace(Face(), { 0, 1, 0, 5 }, IDB_COUNTDOWN_ACROSS);
+    const struct {
+        int secondsIn;
+        int digits[4];
+    } left[] = { { 1, { 0, 1, 0, 5 } }, { 59, { 0, 1, 0, 5 } }, { 60, { 0, 1, 0, 4 } }, { 65 * 60, { 0, 0, 0, 0 } } };
+    for (const auto& l : left) {
+        SCOPED_TRACE(l.secondsIn);
+        SetClock(AddTicks(start, l.secondsIn * TICKS_PER_SECOND));
+        ExpectFace(Face(), l.digits, IDB_COUNTDOWN_ACROSS);
+    }
 }
 
 TEST_F(ClockFace, SilencedBellComesAndGoesWithTheCommand)
