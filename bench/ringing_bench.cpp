@@ -16,8 +16,7 @@
 static bool Install(const TempFolder& install)
 {
     CreateDirectoryW((install / L"sounds").c_str(), nullptr);
-    if (!InstallInWindowsFolder(LAUNCHER_FILE)
-        || !CopyFileW(ProgramPath(WAKELOOM_PROGRAM_FILE).c_str(),
+    if (!CopyFileW(ProgramPath(WAKELOOM_PROGRAM_FILE).c_str(),
                       (install / WAKELOOM_PROGRAM_FILE).c_str(), FALSE)
         || !CopyFileW(BuildSoundPath(L"buzz.wav").c_str(), (install / L"sounds\\buzz.wav").c_str(),
                       FALSE))

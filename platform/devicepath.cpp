@@ -11,6 +11,10 @@
 // The device's name of the documents folder, and the desktop's own name of
 // it, both roots of device paths.
 #define DEVICE_DOCUMENTS L"My Documents"
+// Where the device keeps its programs, ours among them.
+#define DEVICE_WINDOWS   L"Windows"
+// The installer's value may be a long path: up to 259 units and a terminator.
+#define INSTALL_DIR_READ_BYTES 520
 
 static bool IsDeviceRooted(const wchar_t* path)
 {
@@ -81,13 +85,75 @@ bool DevicePathOf(const wchar_t* path, wchar_t* out, size_t outCount)
     return SUCCEEDED(StringCchCopyW(out, outCount, path));
 }
 
-bool ResolveDevicePath(const wchar_t* path, wchar_t* out, size_t outCount)
+static bool Resolve(const wchar_t* path, wchar_t* out, size_t outCount, bool ownPrograms);
+
+static bool ProgramFolder(wchar_t* folder)
+{
+    DWORD n = GetModuleFileNameW(nullptr, folder, MAX_PATH);
+    wchar_t* slash = n > 0 && n < MAX_PATH ? wcsrchr(folder, L'\\') : nullptr;
+    if (slash == nullptr)
+        return false;
+    *slash = L'\0';
+    return true;
+}
+
+static bool InstalledFolder(wchar_t* folder)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, INSTALL_DIR_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    wchar_t stored[INSTALL_DIR_READ_BYTES / sizeof(wchar_t)];
+    bool found = false;
+    for (const wchar_t* name : { L"InstlDir", L"InstallDir" }) {
+        DWORD bytes = sizeof(stored);
+        if (RegGetValueW(key, nullptr, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                         nullptr, stored, &bytes) == ERROR_SUCCESS) {
+            found = true;
+            break;
+        }
+    }
+    RegCloseKey(key);
+    // Resolved without the Windows folder's rule, which asks for this folder.
+    return found && Resolve(stored, folder, MAX_PATH, false) && folder[0] != L'\0';
+}
+
+bool InstallFolder(wchar_t* path, size_t pathCount)
+{
+    wchar_t folder[MAX_PATH];
+    return (InstalledFolder(folder) || ProgramFolder(folder))
+           && SUCCEEDED(StringCchCopyW(path, pathCount, folder));
+}
+
+static bool FoundIn(const wchar_t* folder, const wchar_t* name, wchar_t* out, size_t outCount)
+{
+    return SUCCEEDED(StringCchPrintfW(out, outCount, L"%s\\%s", folder, name))
+           && GetFileAttributesW(out) != INVALID_FILE_ATTRIBUTES;
+}
+
+// "\Windows\NAME" when NAME is one of our own files: beside the running
+// program (the scheduler, the launcher and Wakeloom are installed together)
+// or in the install folder.
+static bool OwnProgramFile(const wchar_t* path, wchar_t* out, size_t outCount)
+{
+    size_t length = RootLength(path + 1, DEVICE_WINDOWS);
+    if (length == 0 || path[1 + length] != L'\\' || path[2 + length] == L'\0')
+        return false;
+    const wchar_t* name = path + 2 + length;
+    wchar_t folder[MAX_PATH];
+    if (ProgramFolder(folder) && FoundIn(folder, name, out, outCount))
+        return true;
+    return InstalledFolder(folder) && FoundIn(folder, name, out, outCount);
+}
+
+static bool Resolve(const wchar_t* path, wchar_t* out, size_t outCount, bool ownPrograms)
 {
     if (out == nullptr || outCount == 0)
         return false;
     out[0] = L'\0';
     if (path == nullptr)
         return false;
+    if (ownPrograms && IsDeviceRooted(path) && OwnProgramFile(path, out, outCount))
+        return true;
 
     HRESULT hr;
     wchar_t root[MAX_PATH];
@@ -109,4 +175,9 @@ bool ResolveDevicePath(const wchar_t* path, wchar_t* out, size_t outCount)
         return false;
     }
     return true;
+}
+
+bool ResolveDevicePath(const wchar_t* path, wchar_t* out, size_t outCount)
+{
+    return Resolve(path, out, outCount, true);
 }

@@ -52,9 +52,10 @@ bool FindBesideProgram(const wchar_t* name, wchar_t* path, size_t pathCount)
     return FindFileIn(folder, name, path, pathCount);
 }
 
-bool FindInWindowsFolder(const wchar_t* name, wchar_t* path, size_t pathCount)
+bool FindDeviceWindowsFile(const wchar_t* name, wchar_t* path, size_t pathCount)
 {
-    wchar_t folder[MAX_PATH];
-    UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
-    return n > 0 && n < MAX_PATH && FindFileIn(folder, name, path, pathCount);
+    wchar_t devicePath[MAX_PATH];
+    return SUCCEEDED(StringCchPrintfW(devicePath, ARRAYSIZE(devicePath), L"\\Windows\\%s", name))
+           && ResolveDevicePath(devicePath, path, pathCount)
+           && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }

@@ -11,10 +11,11 @@
 // gets the started process's handle, and closes it.
 bool LaunchProgram(const wchar_t* path, const wchar_t* arguments, HANDLE* process = nullptr);
 
-// `name` in `folder`, beside this program, or in the Windows folder: true,
-// with its path, when the file is there.
+// `name` in `folder`, beside this program, or in the device's "\Windows"
+// (for our own files the program's or the install folder): true, with its
+// path, when the file is there.
 bool FindFileIn(const wchar_t* folder, const wchar_t* name, wchar_t* path, size_t pathCount);
 bool FindBesideProgram(const wchar_t* name, wchar_t* path, size_t pathCount);
-bool FindInWindowsFolder(const wchar_t* name, wchar_t* path, size_t pathCount);
+bool FindDeviceWindowsFile(const wchar_t* name, wchar_t* path, size_t pathCount);
 
 #endif

@@ -93,7 +93,12 @@ HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pc
         record.handle = store.nextHandle++;
         if (store.nextHandle == 0)  // 0 means "no notification"
             store.nextHandle = 1;
-        NoteIssuedHandles(store.nextHandle);
+        LONG noted = NoteIssuedHandles(store.nextHandle);
+        if (noted != ERROR_SUCCESS) {
+            UnlockNotificationStore(lock);
+            SetLastError(static_cast<DWORD>(noted));
+            return nullptr;
+        }
     }
     target->start = pcnt->stStartTime;
     target->end = pcnt->stEndTime;
@@ -214,14 +219,6 @@ BOOL CeGetUserNotification(HANDLE hNotification, DWORD cBufferSize, LPDWORD pcBy
     return TRUE;
 }
 
-static bool FindSchedulerProgram(wchar_t* path, size_t pathCount)
-{
-    // Beside the calling program first (a build or program folder), then in
-    // the Windows folder where installation puts it.
-    return FindBesideProgram(NOTIFICATION_SCHEDULER_FILE, path, pathCount)
-           || FindInWindowsFolder(NOTIFICATION_SCHEDULER_FILE, path, pathCount);
-}
-
 bool EnsureNotificationSchedulerRunning()
 {
     HANDLE running = OpenMutexW(SYNCHRONIZE, FALSE, NOTIFICATION_SCHEDULER_MUTEX);
@@ -229,8 +226,10 @@ bool EnsureNotificationSchedulerRunning()
         CloseHandle(running);
         return true;
     }
+    // Where the device keeps it: beside the calling program (a build or the
+    // install folder) or in the install folder.
     wchar_t path[MAX_PATH];
-    if (!FindSchedulerProgram(path, MAX_PATH))
+    if (!FindDeviceWindowsFile(NOTIFICATION_SCHEDULER_FILE, path, MAX_PATH))
         return false;
     return LaunchProgram(path, nullptr);
 }

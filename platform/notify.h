@@ -43,8 +43,9 @@ typedef struct UserNotificationInfoHeader {
 
 // hNotification 0 creates a notification; a known handle replaces that one
 // and keeps its handle. Returns the handle, or 0 (GetLastError tells why)
-// for an unknown handle, a bad record, a store that could not be written or
-// one already holding STORE_MAX_NOTIFICATIONS (ERROR_NOT_ENOUGH_QUOTA).
+// for an unknown handle, a bad record, a store or a handle count that could
+// not be written, or a store already holding STORE_MAX_NOTIFICATIONS
+// (ERROR_NOT_ENOUGH_QUOTA).
 HANDLE CeSetUserNotificationEx(HANDLE hNotification, CE_NOTIFICATION_TRIGGER* pcnt,
                                CE_USER_NOTIFICATION* pceun);
 BOOL CeClearUserNotification(HANDLE hNotification);
@@ -54,10 +55,10 @@ BOOL CeGetUserNotificationHandles(HANDLE* rghNotifications, DWORD cHandles,
 BOOL CeGetUserNotification(HANDLE hNotification, DWORD cBufferSize, LPDWORD pcBytesNeeded,
                            LPBYTE pBuffer);
 
-// The scheduler program, and the mutex that makes it one for the machine,
-// as the store it delivers from is.
+// The scheduler program, and the mutex that makes it one for the user's
+// session, as the store it delivers from is the user's.
 #define NOTIFICATION_SCHEDULER_FILE  L"wklsched.exe"
-#define NOTIFICATION_SCHEDULER_MUTEX L"Global\\WakeloomNotificationScheduler"
+#define NOTIFICATION_SCHEDULER_MUTEX L"Local\\WakeloomNotificationScheduler"
 // Starts the scheduler when it is not running. CeSetUserNotificationEx does
 // this itself; the session start does it too.
 bool EnsureNotificationSchedulerRunning();

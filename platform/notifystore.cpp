@@ -1,24 +1,21 @@
 #include "notifystore.h"
 
-#include <shlobj.h>
 #include <stdarg.h>
 #include <string.h>
 #include <strsafe.h>
 
 #include <algorithm>
 
-#define ISSUED_KEY        L"Software\\Hazelmere\\WakeloomNotifications"
-#define ISSUED_VALUE      L"NextHandle"
+#include "devicestore.h"
+
 #define STORE_READ_LIMIT  (64 * 1024 * 1024)
 #define LOG_LIMIT_BYTES   (256 * 1024)
 
 bool NotificationFilePath(const wchar_t* name, wchar_t* path, size_t pathCount)
 {
     wchar_t dataDir[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
-                                dataDir)))
-        return false;
-    return SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\Wakeloom\\%s", dataDir, name));
+    return DeviceDataFolder(dataDir, MAX_PATH)
+           && SUCCEEDED(StringCchPrintfW(path, pathCount, L"%s\\%s", dataDir, name));
 }
 
 bool NotificationStorePath(wchar_t* path, size_t pathCount)
@@ -154,30 +151,28 @@ static DWORD FreshHandleSeed()
     return seconds != 0 ? seconds : 1;
 }
 
-static DWORD IssuedHandles()
+static DWORD IssuedHandlesUnder(HKEY root)
 {
-    DWORD value = 0, size = sizeof(value), type = 0;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, ISSUED_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        if (RegQueryValueExW(key, ISSUED_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                             &size) != ERROR_SUCCESS || type != REG_DWORD)
-            value = 0;
-        RegCloseKey(key);
-    }
+    DWORD value = 0, size = sizeof(value);
+    if (RegGetValueW(root, DEVICE_HANDLES_KEY, DEVICE_HANDLES_VALUE, RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS)
+        value = 0;
     return value;
 }
 
-void NoteIssuedHandles(DWORD nextHandle)
+// The user's, and those an earlier install handed out for the machine: its
+// handles may be among the user's, copied with its store.
+static DWORD IssuedHandles()
+{
+    return std::max(IssuedHandlesUnder(DeviceDataRoot()), IssuedHandlesUnder(HKEY_LOCAL_MACHINE));
+}
+
+LONG NoteIssuedHandles(DWORD nextHandle)
 {
     // Written before the handle is returned: a registry that kept an alarm's
     // handle kept this too.
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ISSUED_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, ISSUED_VALUE, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nextHandle),
-                   sizeof(nextHandle));
-    RegCloseKey(key);
+    return RegSetKeyValueW(DeviceDataRoot(), DEVICE_HANDLES_KEY, DEVICE_HANDLES_VALUE, REG_DWORD,
+                           &nextHandle, sizeof(nextHandle));
 }
 
 // False when the file does not exist (or cannot be opened).

@@ -5,8 +5,9 @@
 // Each write goes to the file and then to a copy of it, so a good
 // generation is always on disk to recover a damaged file from.
 //
-// The store is one for the machine, and so are the lock, the change event
-// and the scheduler's mutex (Global names): two sessions share one of each.
+// The store is the user's own (see devicestore.h), and so are the lock, the
+// change event and the scheduler's mutex (Local names, of the user's
+// session): each user's scheduler rings that user's alarms.
 #ifndef WAKELOOM_NOTIFYSTORE_H
 #define WAKELOOM_NOTIFYSTORE_H
 
@@ -14,9 +15,9 @@
 
 #include "notifyrecord.h"
 
-#define NOTIFICATION_STORE_LOCK  L"Global\\WakeloomNotificationStore"
-#define NOTIFICATION_CHANGED     L"Global\\WakeloomNotificationsChanged"
-// The file names, in the common application-data folder's Wakeloom folder.
+#define NOTIFICATION_STORE_LOCK  L"Local\\WakeloomNotificationStore"
+#define NOTIFICATION_CHANGED     L"Local\\WakeloomNotificationsChanged"
+// The file names, in the program's data folder (DeviceDataFolder).
 #define STORE_FILE        L"notifications.dat"
 #define STORE_COPY_FILE   L"notifications.dat.copy"
 #define STORE_TEMP_FILE   L"notifications.dat.new"
@@ -34,8 +35,9 @@ void ReadNotificationStore(NotificationStore* store, bool repair = true);
 // Writes the next generation; false when the file could not be replaced.
 bool WriteNotificationStore(NotificationStore& store);
 // Handles handed out so far, kept apart from the store (in the registry,
-// where the alarms keep theirs), so no loss of the store repeats one.
-void NoteIssuedHandles(DWORD nextHandle);
+// where the alarms keep theirs), so no loss of the store repeats one. The
+// registry's error when it could not be written: no handle may then be given.
+LONG NoteIssuedHandles(DWORD nextHandle);
 
 // Signalled whenever the store changes, so the scheduler looks again.
 HANDLE OpenStoreChangedEvent();

@@ -9,12 +9,12 @@
 #include "launch.h"
 
 // The file as given when it exists, else in the Windows folder, where the
-// device keeps help files, else beside this viewer.
+// device keeps help files: ours are beside this viewer, in the install folder.
 static bool FindHelpFile(const wchar_t* name, wchar_t* path)
 {
     if (GetFileAttributesW(name) != INVALID_FILE_ATTRIBUTES)
         return SUCCEEDED(StringCchCopyW(path, MAX_PATH, name));
-    return FindInWindowsFolder(name, path, MAX_PATH) || FindBesideProgram(name, path, MAX_PATH);
+    return FindDeviceWindowsFile(name, path, MAX_PATH);
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)

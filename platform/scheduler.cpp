@@ -222,13 +222,13 @@ static void RegisterAtSessionStart()
         return;
     wchar_t command[MAX_PATH + 2];
     StringCchPrintfW(command, ARRAYSIZE(command), L"\"%s\"", path);
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, RUN_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, RUN_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                   static_cast<DWORD>((wcslen(command) + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    // Without it alarms ring after a log-in only once Wakeloom is opened:
+    // the log says so, the scheduler having no window to tell it in.
+    LONG err = RegSetKeyValueW(HKEY_CURRENT_USER, RUN_KEY, RUN_VALUE, REG_SZ, command,
+                               static_cast<DWORD>((wcslen(command) + 1) * sizeof(wchar_t)));
+    if (err != ERROR_SUCCESS)
+        LogNotificationEvent(L"the scheduler could not register to start at each log-in "
+                             L"(error %ld)", static_cast<long>(err));
 }
 
 static LRESULT CALLBACK SchedulerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -79,7 +79,7 @@ write_autostart_entry() {
 [Desktop Entry]
 Type=Application
 Name=Wakeloom alarm notifications
-Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE -u PULSE_SERVER -u PULSE_CLIENTCONFIG -u PULSE_COOKIE WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE $WINEPREFIX/drive_c/windows/wklsched.exe
+Exec=env -u ALSA_CONFIG_PATH -u WAKELOOM_CAPTURE -u PULSE_SERVER -u PULSE_CLIENTCONFIG -u PULSE_COOKIE WINEPREFIX=$WINEPREFIX TMPDIR=$TMPDIR WINEDEBUG=-all $WINE "$WINEPREFIX/drive_c/Program Files/Wakeloom/wklsched.exe"
 NoDisplay=true
 X-GNOME-Autostart-enabled=true
 DESKTOP

@@ -21,7 +21,6 @@ start_wine_session
 install="$WINEPREFIX/drive_c/soak"
 mkdir -p "$install"
 cp "$bin/eventrecorder.exe" "$install/Wakeloom.exe"
-cp "$bin/wklmgr.exe" "$WINEPREFIX/drive_c/windows/"
 soaklog="$install/Wakeloom.exe.log"
 rm -f "$soaklog" "$store_dir/notifications.log"
 tool clear-all

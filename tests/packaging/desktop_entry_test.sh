@@ -8,7 +8,8 @@ set -uo pipefail
 
 home=$(mktemp -d "$TMPDIR/home.XXXXXX")
 folder="$WINEPREFIX/drive_c/Program Files/Wakeloom"
-trap 'rm -rf "$home" "$folder"' EXIT
+# The clock starts the installed scheduler, which goes with the folder.
+trap 'kill_scheduler; rm -rf "$home" "$folder"' EXIT
 export HOME=$home XDG_DATA_HOME=$home/share XDG_CONFIG_HOME=$home/config
 "$WAKELOOM_ROOT/scripts/install.sh" >/dev/null
 entry=$XDG_DATA_HOME/applications/wakeloom.desktop

@@ -38,6 +38,7 @@ set_clock "2027-06-10 06:58:00"
 kill_scheduler
 tool clear-all
 wine_reg delete "$settings" /f
+wine_reg delete "${settings/HKCU/HKLM}" /f   # no earlier install's data to copy
 # The device's \Windows must lead to the installed launcher, nothing else.
 rm -f "$WINEPREFIX"/drive_c/windows/{wklmgr,wklsched,peghelp}.exe
 

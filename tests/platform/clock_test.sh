@@ -10,17 +10,17 @@ set -uo pipefail
 . "$(dirname "$0")/../support/notifyscript.sh"
 
 launcher='\Windows\wklmgr.exe'
-settings='HKLM\Software\Hazelmere\Wakeloom'
+settings='HKCU\Software\Hazelmere\Wakeloom'
 # Starts of Wakeloom's events as the scheduler logged them, from line $mark on.
 starts() { tail -n +"$mark" "$store_dir/notifications.log" 2>/dev/null | tr -d '\r' | grep -c -E -- " started .*: [^ ]+ $1\$" || true; }
 
 trap 'stop_fake_clock' EXIT
 start_fake_clock Europe/Berlin
 set_clock "2027-06-10 09:59:00"
+wine_reg delete "${settings/HKCU/HKLM}" /f   # no earlier install's data to copy
 tool clear-all
 rm -f "$log" "$store_dir/notifications.log"
 wine_reg delete "$settings" /f
-cp "$bin/wklmgr.exe" "$WINEPREFIX/drive_c/windows/"
 wine_reg add 'HKLM\Software\Apps\Hazelmere Software Wakeloom' /v InstlDir /t REG_SZ /d "$(winpath "$bin")" /f
 start_scheduler
 

@@ -6,7 +6,7 @@
 bin=$WAKELOOM_BUILD/bin
 recorder="$bin/eventrecorder.exe"
 log="$recorder.log"
-store_dir="$WINEPREFIX/drive_c/ProgramData/Wakeloom"
+store_dir="$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Wakeloom"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Every Wine command of the test goes through `clock`: empty, or the fake

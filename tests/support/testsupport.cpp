@@ -8,7 +8,10 @@
 #include <set>
 #include <sstream>
 
+#include <sddl.h>
+
 #include "contract.h"
+#include "devicestore.h"
 #include "notify.h"
 #include "notifystore.h"
 #include "soundtest.h"
@@ -22,8 +25,34 @@ std::wstring AlarmKeyPath(int i)
 
 void ResetProgramRegistry()
 {
+    RegDeleteTreeW(HKEY_CURRENT_USER, SETTINGS_PATH);
+    // An earlier install's, which the next start would copy.
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, INSTALL_PATH);
+}
+
+// Gives the keys at `paths` under `root` the access list `sddl`.
+static void SetAccessLists(HKEY root, const std::vector<std::wstring>& paths, const wchar_t* sddl)
+{
+    PSECURITY_DESCRIPTOR sd;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
+    for (const std::wstring& path : paths) {
+        HKEY key;
+        EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC, &key)) << path;
+        EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd)) << path;
+        RegCloseKey(key);
+    }
+    LocalFree(sd);
+}
+
+ReadOnlyKeys::ReadOnlyKeys(HKEY root, std::vector<std::wstring> paths) : root(root), paths(std::move(paths))
+{
+    SetAccessLists(root, this->paths, L"D:(A;;KR;;;WD)");
+}
+
+ReadOnlyKeys::~ReadOnlyKeys()
+{
+    SetAccessLists(root, paths, L"D:(A;;KA;;;WD)");
 }
 
 bool ReadRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
@@ -49,22 +78,24 @@ void WriteRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD ty
     RegSetKeyValueW(root, path, name, type, data, size);   // the key made as needed
 }
 
-void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value)
+void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value, HKEY root)
 {
-    WriteRawValue(HKEY_LOCAL_MACHINE, path, name, REG_DWORD, &value, sizeof(value));
+    WriteRawValue(root, path, name, REG_DWORD, &value, sizeof(value));
 }
 
 void WriteText(const wchar_t* path, const wchar_t* name, const std::wstring& text, bool terminate)
 {
+    // The install directory is the machine's, written by the installer.
+    HKEY root = wcscmp(path, INSTALL_PATH) == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     DWORD units = static_cast<DWORD>(text.size() + (terminate ? 1 : 0));
-    WriteRawValue(HKEY_LOCAL_MACHINE, path, name, REG_SZ, text.c_str(), units * sizeof(wchar_t));
+    WriteRawValue(root, path, name, REG_SZ, text.c_str(), units * sizeof(wchar_t));
 }
 
 std::vector<std::wstring> ValueNames(const wchar_t* path)
 {
     std::vector<std::wstring> names;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return names;
     for (DWORD i = 0;; i++) {
         wchar_t name[256];
@@ -82,7 +113,7 @@ std::vector<std::wstring> ValueNames(const wchar_t* path)
 DWORD StoredDword(const wchar_t* path, const wchar_t* name)
 {
     DWORD value = 0, size = sizeof(value);
-    return RegGetValueW(HKEY_LOCAL_MACHINE, path, name, RRF_RT_DWORD, nullptr, &value, &size)
+    return RegGetValueW(HKEY_CURRENT_USER, path, name, RRF_RT_DWORD, nullptr, &value, &size)
         == ERROR_SUCCESS ? value : 0xFFFFFFFF;
 }
 
@@ -94,7 +125,7 @@ static void ExpectStoredBytes(const char* file, int line, const wchar_t* path,
     ::testing::ScopedTrace trace(file, line, testing::PrintToString(std::wstring(name)));
     DWORD type = 0;
     std::vector<BYTE> data;
-    ReadRawValue(HKEY_LOCAL_MACHINE, path, name, &type, &data);
+    ReadRawValue(HKEY_CURRENT_USER, path, name, &type, &data);
     EXPECT_EQ(expectedType, type);
     const BYTE* bytes = static_cast<const BYTE*>(expected);
     EXPECT_EQ(std::vector<BYTE>(bytes, bytes + size), data);
@@ -410,21 +441,6 @@ double ProcessCpuSeconds(HANDLE process)
     return static_cast<double>(kernel.QuadPart + user.QuadPart) / 1e7;
 }
 
-bool InstallInWindowsFolder(const wchar_t* fileName)
-{
-    // The launcher's icon window keeps its program file open.
-    if (HWND running = FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME)) {
-        SendMessageW(running, WM_CLOSE, 0, 0);
-        PumpUntil([] { return FindWindowW(LAUNCHER_WINDOW_NAME, LAUNCHER_WINDOW_NAME) == nullptr; },
-                  5000);
-    }
-    wchar_t windows[MAX_PATH];
-    GetSystemWindowsDirectoryW(windows, MAX_PATH);
-    std::wstring target = std::wstring(windows) + L"\\" + fileName;
-    return PumpUntil([&] { return CopyFileW(ProgramPath(fileName).c_str(), target.c_str(), FALSE) != 0; },
-                     5000);
-}
-
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)
 {
     HWND found = nullptr;
@@ -475,12 +491,15 @@ std::vector<PendingNotification> PendingNotifications()
 void ClearAllNotifications()
 {
     HANDLE lock = LockNotificationStore();
+    wchar_t earlier[MAX_PATH];
+    EarlierDataFolder(earlier, MAX_PATH);
     for (const wchar_t* name : { STORE_FILE, STORE_COPY_FILE, STORE_DAMAGED, STORE_TEMP_FILE }) {
         wchar_t path[MAX_PATH];
         if (NotificationFilePath(name, path, MAX_PATH)) {
             RemoveDirectoryW(path);
             DeleteFileW(path);
         }
+        DeleteFileW((std::wstring(earlier) + L"\\" + name).c_str());   // an earlier install's
     }
     UnlockNotificationStore(lock);
 }

@@ -17,22 +17,34 @@
 #define INSTALL_PATH  L"Software\\Apps\\Hazelmere Software Wakeloom"
 std::wstring AlarmKeyPath(int i);
 
-// Deletes the program's settings, alarms and install-directory keys.
+// Deletes the program's settings, alarms and install-directory keys, and
+// an earlier install's under HKLM.
 void ResetProgramRegistry();
+// While it lives, the keys at `paths` under `root` grant everyone reading
+// only, as the machine's keys are to a standard user; then everything, so
+// that the test can delete them.
+struct ReadOnlyKeys {
+    ReadOnlyKeys(HKEY root, std::vector<std::wstring> paths);
+    ~ReadOnlyKeys();
+    HKEY root;
+    std::vector<std::wstring> paths;
+};
 // Reads a value's type and bytes; false when it does not exist.
 bool ReadRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
                   std::vector<BYTE>* data);
 void WriteRawValue(HKEY root, const wchar_t* path, const wchar_t* name, DWORD type,
                    const void* data, DWORD size);
-void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value);
+// The program's values are the user's (HKCU), the install directory the
+// machine's.
+void WriteDword(const wchar_t* path, const wchar_t* name, DWORD value, HKEY root = HKEY_CURRENT_USER);
 // Writes `text` with its terminator, or without it when `terminate` is false.
 void WriteText(const wchar_t* path, const wchar_t* name, const std::wstring& text,
                bool terminate = true);
-// The names of the values of a key (under HKLM), sorted.
+// The names of the values of a key (under HKCU), sorted.
 std::vector<std::wstring> ValueNames(const wchar_t* path);
-// The number stored under HKLM, or 0xFFFFFFFF when absent or not 4 bytes.
+// The number stored under HKCU, or 0xFFFFFFFF when absent or not 4 bytes.
 DWORD StoredDword(const wchar_t* path, const wchar_t* name);
-// Checks a value under HKLM: its type, and its bytes as a number or as a
+// Checks a value under HKCU: its type, and its bytes as a number or as a
 // text stored with exactly one terminator. Failures name the caller's line.
 void ExpectStored(const char* file, int line, const wchar_t* path, const wchar_t* name,
                   DWORD value);
@@ -117,9 +129,6 @@ DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs);
 void KillProgram(ChildProcess& child);
 // The CPU time a process has taken so far, in seconds.
 double ProcessCpuSeconds(HANDLE process);
-// Copies a program of the build (the launcher) into the Windows folder,
-// where the notifications start it; a copy that runs is ended first.
-bool InstallInWindowsFolder(const wchar_t* fileName);
 // The top-level window of class and title, waited for up to `timeoutMs`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 
@@ -155,7 +164,8 @@ struct BlockedStore {
 };
 // What the system holds, read back through the notification API.
 std::vector<PendingNotification> PendingNotifications();
-// Forgets every pending notification (the store starts afresh).
+// Forgets every pending notification (the store starts afresh), an
+// earlier install's too.
 void ClearAllNotifications();
 
 // The starts written by the event recorder program at `recorderPath`.

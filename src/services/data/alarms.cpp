@@ -2,6 +2,7 @@
 
 #include <strsafe.h>
 
+#include "devicestore.h"
 #include "regstore.h"
 #include "settings.h"
 
@@ -101,7 +102,7 @@ static void LoadAlarm(HKEY alarmsKey, int i)
 LONG LoadAlarms()
 {
     HKEY alarmsKey;
-    LONG err = EnsureKey(HKEY_LOCAL_MACHINE, ALARMS_KEY, &alarmsKey);
+    LONG err = EnsureKey(DeviceDataRoot(), ALARMS_KEY, KEY_READ, &alarmsKey);
     if (err != ERROR_SUCCESS)
         return err;
     for (int i = 0; i < ALARM_COUNT; i++) {
@@ -112,37 +113,47 @@ LONG LoadAlarms()
     return ERROR_SUCCESS;
 }
 
-static LONG WriteAlarm(HKEY alarmsKey, int i)
+// The Alarms key, as the saves need it: to make a record's subkey.
+static LONG OpenAlarmsKeyToSave(HKEY* alarmsKey)
+{
+    return EnsureKey(DeviceDataRoot(), ALARMS_KEY, KEY_READ | KEY_CREATE_SUB_KEY, alarmsKey);
+}
+
+// Writes record i under the Alarms key (null when that could not be
+// opened: `err` tells why) and notes the result.
+static LONG WriteAlarm(HKEY alarmsKey, LONG err, int i)
 {
     wchar_t subkey[12];
     IndexName(i, subkey, ARRAYSIZE(subkey));
-    HKEY key;
-    LONG err = EnsureKey(alarmsKey, subkey, &key);
-    if (err != ERROR_SUCCESS)
-        return err;
-    for (const AlarmField& field : alarmFields) {
-        LONG written = SaveField(key, field.name, field.kind, FieldOf(alarms[i], field));
-        if (written != ERROR_SUCCESS && err == ERROR_SUCCESS)
-            err = written;
+    HKEY key = nullptr;
+    if (err == ERROR_SUCCESS)
+        err = EnsureKey(alarmsKey, subkey, KEY_SET_VALUE, &key);
+    if (err == ERROR_SUCCESS) {
+        for (const AlarmField& field : alarmFields) {
+            LONG written = SaveField(key, field.name, field.kind, FieldOf(alarms[i], field));
+            if (err == ERROR_SUCCESS)
+                err = written;
+        }
+        RegFlushKey(key);
+        RegCloseKey(key);
     }
-    RegFlushKey(key);
-    RegCloseKey(key);
+    NoteRecordSaved(i, err);
     return err;
 }
 
 LONG SaveAlarms()
 {
     HKEY alarmsKey;
-    LONG err = EnsureKey(HKEY_LOCAL_MACHINE, ALARMS_KEY, &alarmsKey);
-    if (err != ERROR_SUCCESS)
-        return err;
+    LONG opened = OpenAlarmsKeyToSave(&alarmsKey);
     // Every record is tried; the first that could not be written is told.
+    LONG err = ERROR_SUCCESS;
     for (int i = 0; i < ALARM_COUNT; i++) {
-        LONG written = alarms[i] != nullptr ? WriteAlarm(alarmsKey, i) : ERROR_SUCCESS;
-        if (written != ERROR_SUCCESS && err == ERROR_SUCCESS)
+        LONG written = alarms[i] != nullptr ? WriteAlarm(alarmsKey, opened, i) : ERROR_SUCCESS;
+        if (err == ERROR_SUCCESS)
             err = written;
     }
-    RegCloseKey(alarmsKey);
+    if (alarmsKey != nullptr)
+        RegCloseKey(alarmsKey);
     return err;
 }
 
@@ -151,11 +162,10 @@ LONG SaveAlarm(int i)
     if (!IsValidIndex(i))
         return ERROR_INVALID_PARAMETER;
     HKEY alarmsKey;
-    LONG err = EnsureKey(HKEY_LOCAL_MACHINE, ALARMS_KEY, &alarmsKey);
-    if (err != ERROR_SUCCESS)
-        return err;
-    err = WriteAlarm(alarmsKey, i);
-    RegCloseKey(alarmsKey);
+    LONG opened = OpenAlarmsKeyToSave(&alarmsKey);
+    LONG err = WriteAlarm(alarmsKey, opened, i);
+    if (alarmsKey != nullptr)
+        RegCloseKey(alarmsKey);
     return err;
 }
 
@@ -164,7 +174,7 @@ LONG LoadAlarmHandle(int i, Alarm* alarm)
     if (i < 0 || i >= ALARM_COUNT || alarm == nullptr)
         return ERROR_INVALID_PARAMETER;
     HKEY alarmsKey;
-    LONG err = EnsureKey(HKEY_LOCAL_MACHINE, ALARMS_KEY, &alarmsKey);
+    LONG err = EnsureKey(DeviceDataRoot(), ALARMS_KEY, KEY_READ, &alarmsKey);
     if (err != ERROR_SUCCESS)
         return err;
     wchar_t subkey[12];

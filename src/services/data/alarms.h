@@ -1,6 +1,7 @@
-// The ten Alarm records, kept under HKLM\Software\Hazelmere\Wakeloom\Alarms
-// in one subkey per alarm ("0" .. "9"). One table of fields drives their
-// defaults, load and save.
+// The ten Alarm records, kept under the user's
+// Software\Hazelmere\Wakeloom\Alarms (devicestore.h) in one subkey per
+// alarm ("0" .. "9"). One table of fields drives their defaults, load and
+// save.
 #ifndef WAKELOOM_ALARMS_H
 #define WAKELOOM_ALARMS_H
 
@@ -16,6 +17,8 @@ extern Alarm* alarms[ALARM_COUNT];
 bool AllocateAlarms();
 void InitAlarmDefaults();
 LONG LoadAlarms();
+// Each record that could not be written is noted (NoteRecordSaved); the
+// result is the first such error.
 LONG SaveAlarms();
 LONG SaveAlarm(int i);
 LONG LoadAlarmHandle(int i, Alarm* alarm);

@@ -5,7 +5,16 @@
 // The longest text any field holds, with room for a terminator Wine adds.
 #define LONGEST_TEXT_UNITS 600
 
-LONG EnsureKey(HKEY root, const wchar_t* path, HKEY* key)
+// The records whose last save failed, those of them told of, and why the
+// last one failed.
+struct SaveFailures {
+    DWORD failing;
+    DWORD told;
+    LONG lastError;
+};
+static SaveFailures saveFailures;
+
+LONG EnsureKey(HKEY root, const wchar_t* path, REGSAM access, HKEY* key)
 {
     *key = nullptr;
     HKEY probe;
@@ -17,7 +26,7 @@ LONG EnsureKey(HKEY root, const wchar_t* path, HKEY* key)
                             &probe, &disposition) == ERROR_SUCCESS)
             RegCloseKey(probe);
     }
-    LONG err = RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, key);
+    LONG err = RegOpenKeyExW(root, path, 0, access, key);
     if (err != ERROR_SUCCESS)
         *key = nullptr;
     return err;
@@ -93,4 +102,26 @@ LONG SaveField(HKEY key, const wchar_t* name, FieldKind kind, const void* value)
     if (kind == FIELD_TEXT)
         return WriteTextValue(key, name, static_cast<const wchar_t*>(value));
     return WriteDwordValue(key, name, *static_cast<const DWORD*>(value));
+}
+
+void NoteRecordSaved(int record, LONG result)
+{
+    if (record < 0 || record > 31)
+        return;
+    DWORD bit = 1u << record;
+    if (result == ERROR_SUCCESS) {
+        saveFailures.failing &= ~bit;
+        saveFailures.told &= ~bit;
+    } else {
+        saveFailures.failing |= bit;
+        saveFailures.lastError = result;
+    }
+}
+
+DWORD TakeUntoldSaveFailures(LONG* error)
+{
+    DWORD untold = saveFailures.failing & ~saveFailures.told;
+    saveFailures.told |= untold;
+    *error = saveFailures.lastError;
+    return untold;
 }

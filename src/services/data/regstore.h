@@ -1,15 +1,15 @@
 // The registry pattern shared by the settings and the alarm records: keys
 // ensured before use, values read with their type and size checked, texts
-// written with their terminator.
+// written with their terminator, and every save's outcome noted.
 #ifndef WAKELOOM_REGSTORE_H
 #define WAKELOOM_REGSTORE_H
 
 #include <windows.h>
 
 // Opens `path` under `root`, creating it first when it cannot be opened, and
-// opens it afresh. Returns ERROR_SUCCESS with `*key` set, or the error of the
-// final open with `*key` null.
-LONG EnsureKey(HKEY root, const wchar_t* path, HKEY* key);
+// opens it afresh with `access`. Returns ERROR_SUCCESS with `*key` set, or
+// the error of the final open with `*key` null.
+LONG EnsureKey(HKEY root, const wchar_t* path, REGSAM access, HKEY* key);
 
 // Reads a 4-byte number. A value that is absent, of another size, or of a
 // type other than REG_DWORD or REG_BINARY leaves `*value` alone and returns
@@ -35,5 +35,16 @@ enum FieldKind { FIELD_FLAG, FIELD_NUMBER, FIELD_TEXT };
 // Loads one field into `value` (a DWORD, or a text of `units` units).
 void LoadField(HKEY key, const wchar_t* name, FieldKind kind, void* value, size_t units);
 LONG SaveField(HKEY key, const wchar_t* name, FieldKind kind, const void* value);
+
+// A save that fails must not go unseen. The records a save writes are
+// numbered: alarm i is record i, the settings SETTINGS_RECORD. Each save
+// notes its result; the window layer takes the failures to tell the user.
+#define SETTINGS_RECORD 16
+void NoteRecordSaved(int record, LONG result);
+// The records whose last save failed and that the user was not told of
+// yet (bit n for record n), and the error of the last failure. From now
+// they count as told: a record is told of again only after a save of it
+// has succeeded in between, so a failure repeated at every save is told once.
+DWORD TakeUntoldSaveFailures(LONG* error);
 
 #endif

@@ -6,8 +6,6 @@
 
 SettingsRecord settings;
 
-#define INSTALL_DIR_READ_BYTES 520
-
 // In the order they are loaded and saved. The 24-hour default comes from
 // the locale.
 const SettingField settingFields[] = {
@@ -41,23 +39,10 @@ static DWORD LocaleUses24HourTime()
     return iTime[0] == L'0' ? 0 : 1;
 }
 
-static void LookUpInstallDirectory()
-{
-    settings.installDirectory[0] = L'\0';
-
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, INSTALL_DIR_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    wchar_t stored[MAX_PATH] = L"";
-    if (ReadTextValue(key, L"InstlDir", INSTALL_DIR_READ_BYTES, stored, ARRAYSIZE(stored))
-        || ReadTextValue(key, L"InstallDir", INSTALL_DIR_READ_BYTES, stored, ARRAYSIZE(stored)))
-        ResolveDevicePath(stored, settings.installDirectory, ARRAYSIZE(settings.installDirectory));
-    RegCloseKey(key);
-}
-
 void FindInstallDirectory()
 {
-    LookUpInstallDirectory();
+    if (!InstallFolder(settings.installDirectory, ARRAYSIZE(settings.installDirectory)))
+        settings.installDirectory[0] = L'\0';
     for (const SettingField& field : settingFields) {
         if (field.kind == FIELD_TEXT)
             static_cast<wchar_t*>(field.value)[0] = L'\0';
@@ -72,7 +57,7 @@ LONG LoadSettings()
     FindInstallDirectory();
 
     HKEY key;
-    LONG err = EnsureKey(HKEY_LOCAL_MACHINE, SETTINGS_KEY, &key);
+    LONG err = EnsureKey(DeviceDataRoot(), SETTINGS_KEY, KEY_READ, &key);
     if (err != ERROR_SUCCESS)
         return err;
     for (const SettingField& field : settingFields)
@@ -92,17 +77,21 @@ LONG LoadSettings()
 static LONG SaveGroup(DWORD group)
 {
     HKEY key;
-    LONG err = RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_KEY, 0, KEY_ALL_ACCESS, &key);
-    if (err != ERROR_SUCCESS)
-        return err;
-    for (const SettingField& field : settingFields) {
-        if (group == 0 || (field.savedWith & group) != 0)
-            SaveField(key, field.name, field.kind, field.value);
+    LONG err = RegOpenKeyExW(DeviceDataRoot(), SETTINGS_KEY, 0, KEY_SET_VALUE, &key);
+    if (err == ERROR_SUCCESS) {
+        for (const SettingField& field : settingFields) {
+            if (group != 0 && (field.savedWith & group) == 0)
+                continue;
+            LONG written = SaveField(key, field.name, field.kind, field.value);
+            if (err == ERROR_SUCCESS)
+                err = written;
+        }
+        if (group == 0)
+            RegFlushKey(key);
+        RegCloseKey(key);
     }
-    if (group == 0)
-        RegFlushKey(key);
-    RegCloseKey(key);
-    return ERROR_SUCCESS;
+    NoteRecordSaved(SETTINGS_RECORD, err);
+    return err;
 }
 
 LONG SaveSettings()
@@ -123,7 +112,7 @@ LONG SaveCountdownSettings()
 LONG ReloadChimeHandle()
 {
     HKEY key;
-    LONG err = EnsureKey(HKEY_LOCAL_MACHINE, SETTINGS_KEY, &key);
+    LONG err = EnsureKey(DeviceDataRoot(), SETTINGS_KEY, KEY_READ, &key);
     if (err != ERROR_SUCCESS)
         return err;
     ReadDwordValue(key, L"ChimeHandle", &settings.ChimeHandle);

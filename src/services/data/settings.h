@@ -1,17 +1,15 @@
-// The Settings record, kept under HKLM\Software\Hazelmere\Wakeloom with one
-// registry value per field. One table of fields drives their defaults, the
-// load and the saves.
+// The Settings record, kept under the user's Software\Hazelmere\Wakeloom
+// (devicestore.h) with one registry value per field. One table of fields
+// drives their defaults, the load and the saves.
 #ifndef WAKELOOM_SETTINGS_H
 #define WAKELOOM_SETTINGS_H
 
 #include <windows.h>
 
+#include "devicestore.h"
 #include "regstore.h"
 
-#define SETTINGS_KEY        L"Software\\Hazelmere\\Wakeloom"
-// The device names this key with a leading backslash; desktop Windows
-// rejects that (ERROR_BAD_PATHNAME), and without it the key is the same.
-#define INSTALL_DIR_KEY     L"Software\\Apps\\Hazelmere Software Wakeloom"
+#define SETTINGS_KEY        DEVICE_DATA_KEY
 #define SETTINGS_TEXT_UNITS 260
 
 #define DEFAULT_ALARM_SOUND     L"buzz.wav"
@@ -64,6 +62,8 @@ extern const size_t settingFieldCount;
 // Looks up the install directory and sets every setting to its default.
 void FindInstallDirectory();
 LONG LoadSettings();
+// The saves return the first error of the open or of a value's write, and
+// note it (NoteRecordSaved).
 LONG SaveSettings();
 LONG SaveChimeSettings();
 LONG SaveCountdownSettings();

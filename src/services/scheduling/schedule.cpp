@@ -65,7 +65,12 @@ bool ScheduleAlarmAt(int i, SYSTEMTIME time, bool isSnooze)
     // Another process may have replaced the notification since we loaded.
     LoadAlarmHandle(i, alarms[i]);
     DWORD handle = ReplaceEventNotification(alarms[i]->AlarmHandle, i, due);
-    return handle != 0 && StoreAlarmHandle(i, handle);
+    if (handle == 0)
+        return false;
+    // Set, and it rings: a handle that could not be saved is noted by the
+    // save, for the window layer to tell.
+    StoreAlarmHandle(i, handle);
+    return true;
 }
 
 bool RequestNextOccurrence(int i)
@@ -85,7 +90,8 @@ bool ClearAlarm(int i)
     if (!CeClearUserNotification(ToHandle(alarms[i]->AlarmHandle))
         && GetLastError() != ERROR_INVALID_HANDLE)
         return false;
-    return StoreAlarmHandle(i, 0);
+    StoreAlarmHandle(i, 0);
+    return true;
 }
 
 DWORD RequestAllAlarms()

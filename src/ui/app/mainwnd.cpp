@@ -202,6 +202,8 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 static void OnClockTimer()
 {
+    // What start-up or a request of another program could not save.
+    ShowSaveFailures(app.mainWindow);
     // The chime's one-shot gives its use of the sound library back.
     if (TakeOneShotFinished() && CloseOneShot())
         ReleaseFMOD();
@@ -282,9 +284,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         LaunchProgram(L"peghelp", L"file:wkl.htp#wkl_help");
         return 0;
     case WM_COMMAND: {
-        // A dialog may have changed what rings next.
+        // A dialog may have changed what rings next, or failed to save it.
         LRESULT result = OnCommand(window, message, wParam, lParam);
         ShowPendingAlarm();
+        ShowSaveFailures(window);
         return result;
     }
     case WM_TIMER:
@@ -320,12 +323,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (!app.windowClosing) {
             HandleEvent(wParam);
             ShowPendingAlarm();
+            ShowSaveFailures(window);
         }
         return 0;
     case WM_APP_MISSED:
         if (!app.windowClosing) {
             HandleMissedEvent(wParam);
             ShowPendingAlarm();
+            ShowSaveFailures(window);
         }
         return 0;
     case WM_POWERBROADCAST:
@@ -337,8 +342,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return TRUE;
     case WM_APP_SILENCE_ON:
     case WM_APP_SILENCE_OFF:
-        if (!app.windowClosing)
+        if (!app.windowClosing) {
             SetSilenced(message == WM_APP_SILENCE_ON);
+            ShowSaveFailures(window);
+        }
         return 0;
     case WM_APP_RELOAD_ALARMS:
         LoadAlarms();

@@ -101,6 +101,9 @@ static void ShutDown()
     SaveSettings();
     // Notifications outlive the program: the alarms ring through the launcher.
     RescheduleAllAlarms(nullptr);
+    // What could not be saved now would be lost unseen; what was told of
+    // already is not told again.
+    ShowSaveFailures(nullptr);
     FreeClockFace();
     FreeAlarms();
 }

@@ -47,10 +47,7 @@ static void ReportUndelivered(int eventId, bool missed, DWORD error)
     LogNotificationEvent(L"%s event %d could not be handed to Wakeloom: %s not found in its "
                          L"install folder (%s) nor beside the launcher, or could not be "
                          L"started (error %lu)", missed ? L"missed" : L"due", eventId,
-                         WAKELOOM_PROGRAM_FILE,
-                         settings.installDirectory[0] != L'\0' ? settings.installDirectory
-                                                                : L"none registered",
-                         error);
+                         WAKELOOM_PROGRAM_FILE, settings.installDirectory, error);
     wchar_t format[256] = L"";
     LoadStringW(GetModuleHandleW(nullptr), IDS_LAUNCHER_FAILED, format, ARRAYSIZE(format));
     wchar_t text[256];

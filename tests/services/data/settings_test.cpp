@@ -37,7 +37,7 @@ protected:
     static bool KeyExists()
     {
         HKEY key;
-        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS
+        return RegOpenKeyExW(HKEY_CURRENT_USER, SETTINGS_PATH, 0, KEY_READ, &key) == ERROR_SUCCESS
             && RegCloseKey(key) == ERROR_SUCCESS;
     }
 };
@@ -50,7 +50,8 @@ TEST_F(Settings, FirstRunCreatesTheKeyWithEveryDefaultAndTheInstallDirectoryFoun
     for (const Value& v : kValues)
         EXPECT_TRUE(v.text ? v.text[0] == L'\0' : v.number == &settings.TwentyFourHourTime || *v.number == v.firstRun)
             << v.name;
-    EXPECT_STREQ(L"", settings.installDirectory);
+    // None written by an installer: the program's own folder.
+    EXPECT_EQ(ProgramPath(L""), settings.installDirectory + std::wstring(L"\\"));
 
     // The install directory: InstlDir before InstallDir, unless it cannot be
     // read (too long).
@@ -80,7 +81,7 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
     EXPECT_EQ(ERROR_SUCCESS, LoadSettings());
     // Saved into an emptied key, so that every value must be written.
     for (const std::wstring& name : ValueNames(SETTINGS_PATH))
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SETTINGS_PATH, name.c_str());
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, SETTINGS_PATH, name.c_str());
     EXPECT_EQ(ERROR_SUCCESS, SaveSettings());
     for (const Value& v : kValues) {
         if (v.text != nullptr) {
@@ -108,14 +109,14 @@ TEST_F(Settings, EveryValueLoadsFlagsAsZeroOrOneAFullSaveWritesItBackAndWhatDoes
     // as an unambiguous number.
     WriteText(SETTINGS_PATH, L"SnoozeTime", L"30");
     WORD shortValue = 9;
-    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"MaxTime", REG_DWORD, &shortValue, 2);
+    WriteRawValue(HKEY_CURRENT_USER, SETTINGS_PATH, L"MaxTime", REG_DWORD, &shortValue, 2);
     ULONGLONG wideValue = 3;
-    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"SleepTime", REG_QWORD, &wideValue, 8);
+    WriteRawValue(HKEY_CURRENT_USER, SETTINGS_PATH, L"SleepTime", REG_QWORD, &wideValue, 8);
     DWORD number = 0x00410041;   // "AA" if taken as text
-    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"ChimeSound", REG_DWORD, &number, 4);
-    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"SleepPath", REG_BINARY, L"abc", 8);
+    WriteRawValue(HKEY_CURRENT_USER, SETTINGS_PATH, L"ChimeSound", REG_DWORD, &number, 4);
+    WriteRawValue(HKEY_CURRENT_USER, SETTINGS_PATH, L"SleepPath", REG_BINARY, L"abc", 8);
     DWORD binaryNumber = 42;
-    WriteRawValue(HKEY_LOCAL_MACHINE, SETTINGS_PATH, L"CountdownTime", REG_BINARY, &binaryNumber, 4);
+    WriteRawValue(HKEY_CURRENT_USER, SETTINGS_PATH, L"CountdownTime", REG_BINARY, &binaryNumber, 4);
     LoadSettings();
     EXPECT_EQ(15u, settings.SnoozeTime);
     EXPECT_EQ(5u, settings.MaxTime);
@@ -139,7 +140,7 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChi
                                    L"CountdownKeepAwake", L"CountdownSound", L"CountdownTime" } },
     };
     for (const auto& [save, names] : cases) {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
+        RegDeleteTreeW(HKEY_CURRENT_USER, SETTINGS_PATH);
         LoadSettings();
         settings.CountdownHandle = 9;
         EXPECT_EQ(ERROR_SUCCESS, save());
@@ -147,7 +148,7 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChi
     }
     EXPECT_STORED(SETTINGS_PATH, L"CountdownHandle", 9u);
     // Only the load makes the key.
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
+    RegDeleteTreeW(HKEY_CURRENT_USER, SETTINGS_PATH);
     for (LONG (*save)() : { SaveSettings, SaveChimeSettings, SaveCountdownSettings })
         EXPECT_EQ(ERROR_FILE_NOT_FOUND, save());
     EXPECT_FALSE(KeyExists());
@@ -160,7 +161,7 @@ TEST_F(Settings, PartialSavesWriteOnlyTheirOwnValuesNoSaveCreatesTheKeyAndTheChi
     EXPECT_EQ(1234u, settings.ChimeHandle);
     EXPECT_EQ(0u, settings.Chime);
     // A missing value leaves the handle as it was; a missing key is created.
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, SETTINGS_PATH);
+    RegDeleteTreeW(HKEY_CURRENT_USER, SETTINGS_PATH);
     EXPECT_EQ(ERROR_SUCCESS, ReloadChimeHandle());
     EXPECT_EQ(1234u, settings.ChimeHandle);
     EXPECT_TRUE(KeyExists());

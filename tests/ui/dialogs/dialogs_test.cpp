@@ -169,6 +169,24 @@ TEST_F(Dialogs, SnoozeTimeShowsHoursAndMinutesAndRefusesZero)
     }
 }
 
+// A save the registry refuses is told once, in words, and the program goes
+// on with what was set; what can be saved, the alarms, is.
+TEST_F(Dialogs, SettingsThatCannotBeSavedAreToldOnceAndNothingElseIsLost)
+{
+    ReadOnlyKeys denied(HKEY_CURRENT_USER, { SETTINGS_PATH });
+    std::wstring told;
+    Answering({ [](HWND dialog) { SetDigits(dialog, 0, 2, 0); Press(dialog, IDOK); }, AnswerMessageBox(&told) },
+              Command(IDM_SNOOZE_TIME));
+    EXPECT_EQ(0u, told.find(L"Could not save the settings (")) << told;
+    EXPECT_EQ(20u, settings.SnoozeTime);
+    // Set Alarms saves the settings too: that failure was told already.
+    Answering({ [](HWND dialog) { SendDlgItemMessageW(dialog, IDC_ALARM_ON, BM_CLICK, 0, 0); Press(dialog, IDOK); } },
+              [] { Click(mainControls.setAlarmsButton); });
+    EXPECT_STORED(AlarmKeyPath(0).c_str(), L"AlarmOn", 1u);
+    EXPECT_EQ(1u, PendingNotifications().size());
+    EXPECT_EQ(0xFFFFFFFFu, StoredDword(SETTINGS_PATH, L"SnoozeTime"));
+}
+
 // Cancel keeps the ring time and the clock as they were; the device's Done
 // (its OK) stores them and redraws the face. The dialog covers the screen
 // but the menu bar.
