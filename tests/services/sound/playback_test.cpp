@@ -186,34 +186,6 @@ TEST_F(SoundEngine, WavOfEachEncodingAndFilesOfManyChannelsSoundAsTheyShould)
     }
 }
 
-// The tone made in memory rings as an alarm does: loud and beeping, again
-// and again until it is stopped.
-TEST_F(SoundEngine, AlarmToneIsHeardBeepingUntilStopped)
-{
-    ClearSoundCapture();
-    ASSERT_TRUE(PlayAlarmTone(KEEP_DEVICE_VOLUME));
-    ASSERT_TRUE(PumpUntil([] { return ReadSoundCapture().samples.size() > 22050 * 3; }, 6000));
-    // Loud, and in beeps: loud stretches apart by more than 20 ms of quiet.
-    SoundCapture heard = ReadSoundCapture();
-    int beeps = 0, peak = 0;
-    size_t quiet = heard.rate;
-    for (short sample : heard.samples) {
-        peak = std::max(peak, std::abs(static_cast<int>(sample)));
-        if (std::abs(sample) < 1000) {
-            quiet++;
-            continue;
-        }
-        beeps += quiet > static_cast<size_t>(heard.rate / 50);
-        quiet = 0;
-    }
-    EXPECT_GT(peak, 16000);
-    EXPECT_GE(beeps, 6);
-    StopAlarmSound();
-    CloseAlarmSound(false);
-    EXPECT_TRUE(StaysSilent(700));
-    EXPECT_EQ(0u, FmodUseCount());
-}
-
 // This process's handles and threads.
 static std::pair<DWORD, int> HandlesAndThreads()
 {
@@ -323,38 +295,6 @@ TEST_F(MediaPlayback, SkipRestartsAtTheEndsAndMovesBetweenAndPauseHoldsOnlyWhatP
     EXPECT_TRUE(Heard(pass, 1));
     PauseAllSound(false);
 }
-
-// Stop and skip pressed while the end callback moves to the next track:
-// the user's press wins, whatever the callback is doing. Run with a stop,
-// then with a skip.
-class MediaRace : public MediaPlayback, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(MediaRace, PressWinsOverTheTrackBeingOpened)
-{
-    // The second track is gone for now: the callback keeps trying it.
-    MakeTracks(2205);
-    std::vector<BYTE> secondFile = ReadBytes(tracks[1]->path);
-    ASSERT_TRUE(DeleteFileW(tracks[1]->path));
-    ClearSoundCapture();
-    ASSERT_TRUE(PlayMediaList(list));
-    ASSERT_TRUE(PumpUntil([&] { return CurrentTrack() == tracks[1]; }, 10000));
-    bool skip = GetParam();
-    if (skip)
-        SkipTrack(true);
-    else
-        StopMediaList();
-    // The second track appears and the callback sees it, or gives up.
-    WriteBytes(tracks[1]->path, secondFile);
-    EXPECT_TRUE(PumpUntil([] { return MediaCallbacksRunning() == 0; }, 10000));
-    // Stopped, the player stays on the second track; had it started, the
-    // player would be on to the third by now. Skipped, the third plays.
-    EXPECT_EQ(tracks[skip ? 2 : 1], CurrentTrack());
-    auto passes = [&](int i) { return CountPasses(ReadSoundCapture().samples, NoiseSamples(2205, 10 + i)); };
-    EXPECT_EQ(skip, PumpUntil([&] { return passes(2) == 1; }, skip ? 10000 : 1500));
-    EXPECT_EQ(0, passes(1));
-}
-
-INSTANTIATE_TEST_SUITE_P(StopAndSkip, MediaRace, ::testing::Bool());
 
 TEST_F(MediaPlayback, OneFileLoopsAndOnceEmptiedDoesNotSpin)
 {
