@@ -113,7 +113,7 @@ static void OnSilenceAll(HWND window)
 
 static void OnCountdown()
 {
-    if (RunCountdownDialog() != IDC_COUNTDOWN_START)
+    if (RunCountdownDialog(&settings) != IDC_COUNTDOWN_START)
         return;
     // A countdown that could not be set would never ring: not shown as running.
     if (!StartCountdownNotification(app.mainWindow))
@@ -125,20 +125,39 @@ static void OnCountdown()
 
 static void OnHourlyChime()
 {
-    if (RunChimeDialog() != IDOK)
+    if (RunChimeDialog(&settings) != IDOK)
         return;
     ReloadChimeHandle();
     RescheduleChime(app.mainWindow);
 }
 
+INT_PTR EditAlarms()
+{
+    Alarm edited[ALARM_COUNT];
+    for (int i = 0; i < ALARM_COUNT; i++)
+        edited[i] = *alarms[i];
+    INT_PTR result = RunSetAlarmsDialog(edited, settings.TwentyFourHourTime != 0);
+    if (result == IDOK) {
+        for (int i = 0; i < ALARM_COUNT; i++) {
+            // The handle is the scheduler's: a ring meanwhile may have changed it.
+            DWORD handle = alarms[i]->AlarmHandle;
+            *alarms[i] = edited[i];
+            alarms[i]->AlarmHandle = handle;
+        }
+        SaveAlarms();
+        RescheduleAllAlarms(app.mainWindow);
+        // Rescheduled, a snooze is over; after Cancel a snooze still pending
+        // can still be cancelled.
+        EnableCancelSnooze(false);
+    }
+    SaveSettings();
+    return result;
+}
+
 static LRESULT OnButton(HWND button)
 {
     if (button == mainControls.setAlarmsButton) {
-        // Done saved and rescheduled the alarms, which ends any snooze; after
-        // Cancel a snooze still pending can still be cancelled.
-        if (RunSetAlarmsDialog() == IDOK)
-            EnableCancelSnooze(false);
-        SaveSettings();
+        EditAlarms();
     } else if (button == mainControls.sleepButton) {
         StartSleep();
     } else if (button == mainControls.stopCountdownButton) {

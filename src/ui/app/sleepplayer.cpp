@@ -18,7 +18,7 @@ static DWORD sleepRemainingSeconds;
 
 void StartSleep()
 {
-    RunSleepDialog();
+    RunSleepDialog(&settings, &sleepPlayer.sleepList);
     SaveSettings();
     if (settings.TimedSleep) {
         // The extra 59 seconds: sleep ends once less than a whole minute is left.

@@ -16,17 +16,28 @@ INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
 // Runs dialog template `id` modally for `owner`; -1 without such a template.
 INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param = 0);
 
-// Each dialog as the main window (and the tests) run it.
-INT_PTR RunSetAlarmsDialog();   // IDOK (Done) or IDCANCEL
+// Each dialog as the main window (and the tests) run it. A dialog edits
+// what it is given; its caller saves and schedules what the result asks for.
+// Edits the ALARM_COUNT records of `edited`, the hours shown on the 24-hour
+// clock or the 12-hour one; IDOK (Done) or IDCANCEL.
+INT_PTR RunSetAlarmsDialog(struct Alarm* edited, bool twentyFourHour);
 // Edits `snoozeTime` (minutes); IDOK or IDCANCEL.
 INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime);
 // Edits the clock format, the icon, the Internet time and the maximum ring
 // time of `edited`; IDOK (Done) or IDCANCEL.
 INT_PTR RunSettingsDialog(struct SettingsRecord* edited);
 INT_PTR RunAboutDialog();       // IDCANCEL
-INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else IDCANCEL
-INT_PTR RunChimeDialog();       // IDOK (Done) or IDCANCEL
-INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else IDOK
+// Edits the countdown's time, sound and keep-awake of `edited`; a sound
+// browsed for is kept through Cancel. IDC_COUNTDOWN_START when started,
+// else IDCANCEL.
+INT_PTR RunCountdownDialog(struct SettingsRecord* edited);
+// Edits the chime's sound (kept through Cancel) and, on Done, its switch;
+// IDOK (Done) or IDCANCEL.
+INT_PTR RunChimeDialog(struct SettingsRecord* edited);
+// Edits the sleep music's source (kept through Cancel), time and kind of
+// end; Start leaves the list built in `*sleepList`, freeing the one there.
+// IDC_SLEEP_START when started, else IDOK.
+INT_PTR RunSleepDialog(struct SettingsRecord* edited, struct MediaNode** sleepList);
 // The sound-folder picker: IDOK with a folder in `pickedFolderPath`
 // (MAX_PATH units), else IDCANCEL.
 INT_PTR RunFolderPicker(HWND owner, wchar_t* pickedFolderPath);

@@ -33,17 +33,16 @@ static void RescheduleAlarm(int n)
         ClearAlarm(n);
 }
 
-bool FindChimeSound(wchar_t* path)
+bool FindChimeSound(HWND owner, const wchar_t* chimeSound, wchar_t* path)
 {
     wchar_t defaultPath[MAX_PATH];
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
-    bool own = settings.ChimeSound[0] != L'\0'
-               && wcscmp(settings.ChimeSound, DEFAULT_CHIME_SOUND) != 0;
-    StringCchCopyW(path, MAX_PATH, own ? settings.ChimeSound : defaultPath);
+    bool own = chimeSound[0] != L'\0' && wcscmp(chimeSound, DEFAULT_CHIME_SOUND) != 0;
+    StringCchCopyW(path, MAX_PATH, own ? chimeSound : defaultPath);
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         StringCchCopyW(path, MAX_PATH, defaultPath);
         if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-            ShowMessage(app.mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
+            ShowMessage(owner, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
             return false;
         }
     }
@@ -55,7 +54,7 @@ bool FindChimeSound(wchar_t* path)
 static void SoundChime()
 {
     wchar_t path[MAX_PATH], defaultPath[MAX_PATH];
-    if (!FindChimeSound(path) || PlayOneShot(path))
+    if (!FindChimeSound(app.mainWindow, settings.ChimeSound, path) || PlayOneShot(path))
         return;
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
     if (wcscmp(path, defaultPath) == 0 || !PlayOneShot(defaultPath))
@@ -94,7 +93,7 @@ static void RingAlarm(int n)
 static void EndCountdown()
 {
     MessageBeep(0xFFFFFFFF);
-    RunCountdownFinishedDialog(app.mainWindow, false);
+    RunCountdownFinishedDialog(app.mainWindow, settings.CountdownSound, false);
 }
 
 // A due alarm takes the place of a test ring or of the countdown's end

@@ -28,10 +28,10 @@ void HandleMissedEvent(WPARAM n);
 // events queued with them are handled).
 bool MissedEventsToReport();
 
-// Puts the chime's sound into `path` (MAX_PATH units): its own, or the
-// default when that is missing. False, after telling the user, when neither
-// is there.
-bool FindChimeSound(wchar_t* path);
+// Puts the chime's sound into `path` (MAX_PATH units): `chimeSound`, or the
+// default when that is empty or missing. False, after telling the user in a
+// message owned by `owner`, when neither is there.
+bool FindChimeSound(HWND owner, const wchar_t* chimeSound, wchar_t* path);
 
 // What a ringing dialog ended with.
 #define RING_SNOOZED 1
@@ -42,9 +42,9 @@ bool FindChimeSound(wchar_t* path);
 // Returns RING_SNOOZED, or RING_STOPPED when stopped or timed out. A test schedules
 // nothing.
 INT_PTR RunAlarmDialog(HWND owner, int index, const Alarm* alarm, bool test);
-// Sounds the countdown's end until STOP or the maximum time; returns
-// RING_STOPPED.
-INT_PTR RunCountdownFinishedDialog(HWND owner, bool test);
+// Sounds the countdown's end with `sound` (empty for the default) until STOP
+// or the maximum time; returns RING_STOPPED.
+INT_PTR RunCountdownFinishedDialog(HWND owner, const wchar_t* sound, bool test);
 
 // What the ringing dialog open now rings, if one is.
 enum RingKind { RING_NONE, RING_ALARM, RING_TEST, RING_COUNTDOWN, RING_COUNTDOWN_TEST };

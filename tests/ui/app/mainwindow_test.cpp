@@ -3,8 +3,6 @@
 // restarting in countdown mode.
 #include "windowfixture.h"
 
-#include "mainwnd.h"
-
 using MainWindow = MainWindowTest;
 
 static RECT ScreenRect(HWND window)
