@@ -155,18 +155,22 @@ static INT_PTR Picker()
     return RunFolderPicker(app.mainWindow, folder);
 }
 
-static INT_PTR Snooze() { return RunSnoozeTimeDialog(&settings.SnoozeTime); }
-static INT_PTR SettingsShot() { return RunSettingsDialog(&settings); }
+static INT_PTR Snooze() { return RunSnoozeTimeDialog(app.mainWindow, &settings.SnoozeTime); }
+static INT_PTR SettingsShot() { return RunSettingsDialog(app.mainWindow, &settings); }
+static INT_PTR AboutShot() { return RunAboutDialog(app.mainWindow); }
 static INT_PTR SetAlarmsShot()
 {
     Alarm edited[ALARM_COUNT];
     for (int i = 0; i < ALARM_COUNT; i++)
         edited[i] = *alarms[i];
-    return RunSetAlarmsDialog(edited, settings.TwentyFourHourTime != 0);
+    return RunSetAlarmsDialog(app.mainWindow, edited, settings.TwentyFourHourTime != 0);
 }
-static INT_PTR CountdownShot() { return RunCountdownDialog(&settings); }
-static INT_PTR ChimeShot() { return RunChimeDialog(&settings); }
-static INT_PTR SleepShot() { return RunSleepDialog(&settings, &sleepPlayer.sleepList); }
+static INT_PTR CountdownShot() { return RunCountdownDialog(app.mainWindow, &settings); }
+static INT_PTR ChimeShot() { return RunChimeDialog(app.mainWindow, &settings); }
+static INT_PTR SleepShot()
+{
+    return RunSleepDialog(app.mainWindow, &settings, &sleepPlayer.sleepList);
+}
 
 static const Shot shots[] = {
     { L"ringing", RingAlarm },
@@ -174,7 +178,7 @@ static const Shot shots[] = {
     { L"set-alarms", SetAlarmsShot },
     { L"snooze-time", Snooze },
     { L"settings", SettingsShot },
-    { L"about", RunAboutDialog },
+    { L"about", AboutShot },
     { L"countdown", CountdownShot },
     { L"chime", ChimeShot },
     { L"sleep", SleepShot },

@@ -4,7 +4,6 @@
 // player's look.
 #include "clockface.h"
 
-#include "app.h"
 #include "resource.h"
 
 // Indices into faceBitmaps of each orientation's pictures.
@@ -81,9 +80,8 @@ void LoadClockFace(HINSTANCE instance)
     FreeClockFace();
     for (int i = 0; i < FACE_BITMAP_COUNT; i++)
         faceBitmaps[i] = LoadFaceBitmap(instance, faceBitmapIds[i]);
-    HDC dc = GetDC(app.mainWindow);
-    faceMemDC = CreateCompatibleDC(dc);
-    ReleaseDC(app.mainWindow, dc);
+    // Compatible with the screen, which the main window is drawn on.
+    faceMemDC = CreateCompatibleDC(nullptr);
     clockFace.faceLoaded = true;
 
     for (int i = 0; i < PLAYER_BITMAP_COUNT; i++)

@@ -8,12 +8,10 @@
 
 #include "alarms.h"
 #include "alarmtime.h"
-#include "app.h"
 #include "layout.h"
 #include "messages.h"
 #include "resource.h"
 #include "settings.h"
-#include "sleepplayer.h"
 #include "sound.h"
 
 #define REMAINING_UNITS 9
@@ -131,14 +129,14 @@ static void WriteTrackTexts()
     }
 }
 
-void ShowSleepTexts()
+void ShowSleepTexts(const ClockView& view)
 {
     if (TakeTrackInfoChanged())
         WriteTrackTexts();
-    if (settings.TimedSleep == 0 || sleepPlayer.sleepPaused || mainControls.sleepRemainingText == nullptr)
+    if (settings.TimedSleep == 0 || view.sleepPaused || mainControls.sleepRemainingText == nullptr)
         return;
     int hours, minutes;
-    TimeLeft(static_cast<LONGLONG>(sleepPlayer.sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
+    TimeLeft(static_cast<LONGLONG>(view.sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
              &minutes);
     wchar_t text[REMAINING_UNITS + 8];
     StringCchPrintfW(text, ARRAYSIZE(text), L"%02d:%02d", hours, minutes);
@@ -171,9 +169,9 @@ void ClearSavedRemainingText()
     savedRemainingText[0] = L'\0';
 }
 
-void InvalidatePlayerButtons()
+void InvalidatePlayerButtons(HWND window)
 {
-    InvalidateRect(app.mainWindow, &MainLayout().playerStripRect, FALSE);
+    InvalidateRect(window, &MainLayout().playerStripRect, FALSE);
 }
 
 void FitTextToControl(HWND control, HFONT font, const wchar_t* source, wchar_t* destination,

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <strsafe.h>
 
-#include "app.h"
 #include "messages.h"
 #include "resource.h"
 #include "ringing.h"
@@ -35,14 +34,15 @@ static BOOL OnInitDialog(HWND dialog)
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, app.mainWindow, editedSettings->ChimeSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, GetWindow(dialog, GW_OWNER), editedSettings->ChimeSound,
+                   SETTINGS_TEXT_UNITS);
 }
 
 static void OnTest(HWND dialog)
 {
     wchar_t path[MAX_PATH];
     // It tells the user of a missing sound.
-    bool found = FindChimeSound(app.mainWindow, editedSettings->ChimeSound, path);
+    bool found = FindChimeSound(GetWindow(dialog, GW_OWNER), editedSettings->ChimeSound, path);
     if (found && !PlayOneShot(path)) {
         ShowMessage(dialog, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
     } else if (found) {
@@ -88,8 +88,8 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-INT_PTR RunChimeDialog(SettingsRecord* edited)
+INT_PTR RunChimeDialog(HWND owner, SettingsRecord* edited)
 {
     editedSettings = edited;
-    return RunDialog(IDD_HOURLY_CHIME, ChimeDialogProc, true);
+    return RunDialogTemplate(IDD_HOURLY_CHIME, ChimeDialogProc, owner);
 }

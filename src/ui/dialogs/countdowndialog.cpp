@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <strsafe.h>
 
-#include "app.h"
 #include "messages.h"
 #include "resource.h"
 #include "ringing.h"
@@ -47,14 +46,16 @@ static void OnStart(HWND dialog)
         return;
     }
     editedSettings->CountdownTime = static_cast<DWORD>(minutes);
-    editedSettings->CountdownKeepAwake = IsDlgButtonChecked(dialog, IDC_KEEP_AWAKE) == BST_CHECKED ? 1 : 0;
+    editedSettings->CountdownKeepAwake =
+        IsDlgButtonChecked(dialog, IDC_KEEP_AWAKE) == BST_CHECKED ? 1 : 0;
     EndCountdownDialog(dialog, IDC_COUNTDOWN_START);
 }
 
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, app.mainWindow, editedSettings->CountdownSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, GetWindow(dialog, GW_OWNER), editedSettings->CountdownSound,
+                   SETTINGS_TEXT_UNITS);
 }
 
 static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,7 +76,8 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
             OnBrowse(dialog);
             break;
         case IDC_TEST:
-            RunCountdownFinishedDialog(app.mainWindow, editedSettings->CountdownSound, true);
+            RunCountdownFinishedDialog(GetWindow(dialog, GW_OWNER), editedSettings->CountdownSound,
+                                       true);
             BringBackToFront(dialog);
             break;
         default:
@@ -89,8 +91,8 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
-INT_PTR RunCountdownDialog(SettingsRecord* edited)
+INT_PTR RunCountdownDialog(HWND owner, SettingsRecord* edited)
 {
     editedSettings = edited;
-    return RunDialog(IDD_COUNTDOWN, CountdownDialogProc);
+    return RunDialogTemplate(IDD_COUNTDOWN, CountdownDialogProc, owner);
 }

@@ -7,7 +7,7 @@
 #include <strsafe.h>
 
 #include "alarmrecord.h"
-#include "layout.h"
+#include "screen.h"
 #include "medialist.h"
 #include "messages.h"
 #include "resource.h"
@@ -219,9 +219,9 @@ static INT_PTR CALLBACK SetAlarmsDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
-INT_PTR RunSetAlarmsDialog(Alarm* edited, bool twentyFourHour)
+INT_PTR RunSetAlarmsDialog(HWND owner, Alarm* edited, bool twentyFourHour)
 {
     editedAlarms = edited;
     twentyFourHourClock = twentyFourHour;
-    return RunDialog(IDD_SET_ALARMS, SetAlarmsDialogProc);
+    return RunDialogTemplate(IDD_SET_ALARMS, SetAlarmsDialogProc, owner);
 }

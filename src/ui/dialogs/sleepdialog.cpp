@@ -6,7 +6,6 @@
 #include <initializer_list>
 #include <strsafe.h>
 
-#include "app.h"
 #include "medialist.h"
 #include "messages.h"
 #include "resource.h"
@@ -67,7 +66,8 @@ static BOOL OnInitDialog(HWND dialog)
     ShowSourceLabel(dialog);
     ShowSource(dialog);
     CheckDlgButton(dialog, IDC_FOR_THE_TIME, editedSettings->TimedSleep ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_UNTIL_MUSIC_ENDS, editedSettings->TimedSleep ? BST_UNCHECKED : BST_CHECKED);
+    CheckDlgButton(dialog, IDC_UNTIL_MUSIC_ENDS,
+                   editedSettings->TimedSleep ? BST_UNCHECKED : BST_CHECKED);
     return TRUE;
 }
 
@@ -96,9 +96,9 @@ static void OnBrowse(HWND dialog)
         if (RunFolderPicker(dialog, folder) == IDOK)
             Choose(dialog, folder, MEDIA_SOURCE_FOLDER);
     } else if (kind == BROWSE_FILE) {
-        if (BrowseForFile(app.mainWindow, false, path))
+        if (BrowseForFile(GetWindow(dialog, GW_OWNER), false, path))
             Choose(dialog, path, MEDIA_SOURCE_FILE);
-    } else if (kind == BROWSE_PLAYLIST && BrowseForFile(app.mainWindow, true, path)) {
+    } else if (kind == BROWSE_PLAYLIST && BrowseForFile(GetWindow(dialog, GW_OWNER), true, path)) {
         // Read at once, so a playlist without music is never kept.
         MediaNode* list = ReadAsxPlaylist(path);
         if (list != nullptr) {
@@ -115,7 +115,8 @@ static void OnStart(HWND dialog)
 {
     HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     PlaylistResult playlistResult;
-    MediaNode* list = BuildMediaList(editedSettings->SleepPathType, editedSettings->SleepPath, &playlistResult);
+    MediaNode* list = BuildMediaList(editedSettings->SleepPathType, editedSettings->SleepPath,
+                                     &playlistResult);
     SetCursor(cursor);
     ShowPlaylistResult(playlistResult);
     if (list == nullptr) {
@@ -167,9 +168,9 @@ static INT_PTR CALLBACK SleepDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-INT_PTR RunSleepDialog(SettingsRecord* edited, MediaNode** sleepList)
+INT_PTR RunSleepDialog(HWND owner, SettingsRecord* edited, MediaNode** sleepList)
 {
     editedSettings = edited;
     sleepListSlot = sleepList;
-    return RunDialog(IDD_SLEEP, SleepDialogProc);
+    return RunDialogTemplate(IDD_SLEEP, SleepDialogProc, owner);
 }

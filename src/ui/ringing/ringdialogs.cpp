@@ -11,11 +11,11 @@
 
 #include "alarms.h"
 #include "alarmtime.h"
-#include "dialogs.h"
-#include "layout.h"
+#include "dialogtemplate.h"
 #include "messages.h"
 #include "resource.h"
 #include "schedule.h"
+#include "screen.h"
 #include "settings.h"
 #include "shell.h"
 #include "sound.h"

@@ -261,7 +261,7 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
             Press(dialog, IDC_TEST);
             took = GetTickCount() - start;
             Press(dialog, IDCANCEL);
-        } }, [] { RunChimeDialog(&settings); });
+        } }, [] { RunChimeDialog(app.mainWindow, &settings); });
         SoundCapture heard = ReadSoundCapture();
         if (sound == longSound.c_str()) {
             double seconds = static_cast<double>(heard.samples.size()) / (heard.rate * heard.channels);
