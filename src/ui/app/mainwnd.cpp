@@ -332,8 +332,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_PAINT:
-        if (!app.windowClosing)
+        if (!app.windowClosing) {
+            // Painted and validated: the default handling would only begin
+            // and end another paint.
             OnPaint(window);
+            return 0;
+        }
         break;
     case WM_CLOSE:
         CloseSequence(window);

@@ -14,12 +14,13 @@
 #define PLAYER_BITMAP_COUNT 13
 
 // ---- drawing (clockface.cpp) ----
-// Loads the bitmaps (a set still loaded is freed first).
+// Loads the pictures (a set still loaded is freed first).
 void LoadClockFace(HINSTANCE instance);
 void FreeClockFace();
 struct ClockFaceBitmaps {
     bool faceLoaded;
-    // The bitmaps loaded and not yet deleted.
+    // The bitmaps loaded and not yet deleted: the pictures' sheet, once the
+    // pictures are on it.
     unsigned liveFaceBitmaps;
     // Bitmap copies made so far: what a tick costs, for tests and the benchmark.
     unsigned faceCopyCount;
