@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "alarmname.h"
 #include "alarms.h"
 #include "alarmtime.h"
 #include "layout.h"
@@ -110,6 +111,8 @@ static void WriteTrackTexts()
     wchar_t title[TRACK_TEXT_UNITS] = L"", artist[TRACK_TEXT_UNITS] = L"";
     wchar_t album[TRACK_TEXT_UNITS] = L"";
     GetTrackInfo(title, artist, album);
+    if (artist[0] == L'\0')
+        LoadResourceText(IDS_ARTIST_UNKNOWN, artist, ARRAYSIZE(artist));
     wchar_t fitted[2 * TRACK_TEXT_UNITS + 4];
     if (mainControls.trackTitleText != nullptr) {
         FitTextToControl(mainControls.trackTitleText, mainControls.trackTitleFont, title, fitted,

@@ -51,11 +51,12 @@ static void ReportUndelivered(int eventId, bool missed, DWORD error)
                          settings.installDirectory[0] != L'\0' ? settings.installDirectory
                                                                 : L"none registered",
                          error);
-    wchar_t format[256] = L"";
+    wchar_t format[256] = L"", caption[64] = L"";
     LoadStringW(GetModuleHandleW(nullptr), IDS_LAUNCHER_FAILED, format, ARRAYSIZE(format));
+    LoadStringW(GetModuleHandleW(nullptr), IDS_WAKELOOM, caption, ARRAYSIZE(caption));
     wchar_t text[256];
     StringCchPrintfW(text, ARRAYSIZE(text), format, eventId, WAKELOOM_PROGRAM_FILE);
-    MessageBoxW(nullptr, text, WAKELOOM_NAME, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 // Posts the event to the running Wakeloom, or starts Wakeloom with it. A
@@ -115,7 +116,7 @@ static void SetTrayIcon(HWND window, DWORD action)
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAY_CALLBACK;
     nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    StringCchCopyW(nid.szTip, ARRAYSIZE(nid.szTip), WAKELOOM_NAME);
+    LoadStringW(GetModuleHandleW(nullptr), IDS_WAKELOOM, nid.szTip, ARRAYSIZE(nid.szTip));
     Shell_NotifyIconW(action, &nid);
 }
 

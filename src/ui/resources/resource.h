@@ -53,6 +53,8 @@
 #define IDS_SOURCE_PLAYLIST_LABEL 345
 #define IDS_NO_SOUNDS_SELECTED  346
 #define IDS_ALARMS_MISSED       347
+#define IDS_ALARM_NUMBER        348
+#define IDS_ARTIST_UNKNOWN      349
 
 // The version the About dialog shows.
 #define WAKELOOM_VERSION_TEXT   "Version 1.0"

@@ -9,6 +9,7 @@
 
 #include <strsafe.h>
 
+#include "alarmname.h"
 #include "alarms.h"
 #include "alarmtime.h"
 #include "dialogtemplate.h"

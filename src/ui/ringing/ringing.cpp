@@ -4,6 +4,7 @@
 
 #include <strsafe.h>
 
+#include "alarmname.h"
 #include "alarmrequests.h"
 #include "alarms.h"
 #include "contract.h"
