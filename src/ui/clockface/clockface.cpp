@@ -8,7 +8,7 @@
 
 #include "resource.h"
 
-// Indices into the pictures of each orientation's.
+// Where each orientation's pictures stand among the face's.
 #define PORTRAIT_DIGITS     0
 #define PORTRAIT_COLON      10
 #define PORTRAIT_COLON_OFF  11
@@ -56,8 +56,8 @@ static const WORD playerBitmapIds[PLAYER_BITMAP_COUNT] = {
 };
 
 #define PICTURE_COUNT (FACE_BITMAP_COUNT + PLAYER_BITMAP_COUNT)
-// The rows the pictures are laid in on their sheet are this wide.
-#define SHEET_WIDTH   512
+// The pictures are laid in rows of about this width on their sheet.
+#define SHEET_ROW_WIDTH 512
 
 ClockFaceBitmaps clockFace;
 // Every picture on one sheet, which stays selected in the memory DC: a copy
@@ -84,17 +84,17 @@ static void DeleteFaceBitmap(HBITMAP& bitmap)
     bitmap = nullptr;
 }
 
-// Places each loaded picture in rows on the sheet; returns the sheet's
-// height.
-static int PlacePictures(const HBITMAP* loaded)
+// Places each loaded picture in rows on the sheet; returns the sheet's size.
+static SIZE PlacePictures(const HBITMAP* loaded)
 {
+    SIZE sheet = {};
     int x = 0, y = 0, rowHeight = 0;
     for (int i = 0; i < PICTURE_COUNT; i++) {
         BITMAP size = {};
         pictureRects[i] = {};
         if (loaded[i] == nullptr || GetObjectW(loaded[i], sizeof(size), &size) == 0)
             continue;
-        if (x > 0 && x + size.bmWidth > SHEET_WIDTH) {
+        if (x > 0 && x + size.bmWidth > SHEET_ROW_WIDTH) {
             x = 0;
             y += rowHeight;
             rowHeight = 0;
@@ -102,8 +102,10 @@ static int PlacePictures(const HBITMAP* loaded)
         pictureRects[i] = { x, y, x + size.bmWidth, y + size.bmHeight };
         x += size.bmWidth;
         rowHeight = std::max(rowHeight, static_cast<int>(size.bmHeight));
+        sheet.cx = std::max(sheet.cx, static_cast<LONG>(x));
     }
-    return y + rowHeight;
+    sheet.cy = y + rowHeight;
+    return sheet;
 }
 
 void LoadClockFace(HINSTANCE instance)
@@ -115,12 +117,12 @@ void LoadClockFace(HINSTANCE instance)
     for (int i = 0; i < PICTURE_COUNT; i++)
         loaded[i] = LoadFaceBitmap(instance, i < FACE_BITMAP_COUNT ? faceBitmapIds[i]
                                                  : playerBitmapIds[i - FACE_BITMAP_COUNT]);
-    int height = PlacePictures(loaded);
+    SIZE sheet = PlacePictures(loaded);
     // Compatible with the screen, which the main window is drawn on.
     HDC screen = GetDC(nullptr);
     faceMemDC = CreateCompatibleDC(screen);
     HDC picture = CreateCompatibleDC(screen);
-    pictureSheet = height > 0 ? CreateCompatibleBitmap(screen, SHEET_WIDTH, height) : nullptr;
+    pictureSheet = sheet.cy > 0 ? CreateCompatibleBitmap(screen, sheet.cx, sheet.cy) : nullptr;
     ReleaseDC(nullptr, screen);
     if (pictureSheet != nullptr) {
         clockFace.liveFaceBitmaps++;
