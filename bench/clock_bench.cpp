@@ -10,6 +10,7 @@
 #include "alarmtime.h"
 #include "app.h"
 #include "clockface.h"
+#include "displaymode.h"
 #include "layout.h"
 #include "resource.h"
 #include "testsupport.h"
@@ -54,7 +55,7 @@ static void MeasureTicks()
     benchTime.wSecond = 0;
     clockTimeSource = BenchClock;
     ResetClockCache();
-    UpdateClock();
+    UpdateClock(MainClockView());
     UpdateWindow(app.mainWindow);
     const int ticks = 1000;
     unsigned copies = clockFace.faceCopyCount;
@@ -64,7 +65,7 @@ static void MeasureTicks()
     for (int i = 0; i < ticks; i++) {
         benchTime.wSecond = static_cast<WORD>(1 + i % 58);   // ordinary seconds of one minute
         // The tick invalidates; its drawing is the paint that follows.
-        UpdateClock();
+        UpdateClock(MainClockView());
         UpdateWindow(app.mainWindow);
         // Idle until the next tick, as the message loop is: what was drawn
         // reaches the screen then.

@@ -145,26 +145,43 @@ static INT_PTR RingAlarm()
     return RunAlarmDialog(app.mainWindow, 2, alarms[2], true);
 }
 
-static INT_PTR RingCountdown() { return RunCountdownFinishedDialog(app.mainWindow, true); }
+static INT_PTR RingCountdown()
+{
+    return RunCountdownFinishedDialog(app.mainWindow, settings.CountdownSound, true);
+}
 static INT_PTR Picker()
 {
     wchar_t folder[MAX_PATH];
     return RunFolderPicker(app.mainWindow, folder);
 }
 
-static INT_PTR Snooze() { return RunSnoozeTimeDialog(&settings.SnoozeTime); }
-static INT_PTR SettingsShot() { return RunSettingsDialog(&settings); }
+static INT_PTR Snooze() { return RunSnoozeTimeDialog(app.mainWindow, &settings.SnoozeTime); }
+static INT_PTR SettingsShot() { return RunSettingsDialog(app.mainWindow, &settings); }
+static INT_PTR AboutShot() { return RunAboutDialog(app.mainWindow); }
+static INT_PTR SetAlarmsShot()
+{
+    Alarm edited[ALARM_COUNT];
+    for (int i = 0; i < ALARM_COUNT; i++)
+        edited[i] = *alarms[i];
+    return RunSetAlarmsDialog(app.mainWindow, edited, settings.TwentyFourHourTime != 0);
+}
+static INT_PTR CountdownShot() { return RunCountdownDialog(app.mainWindow, &settings); }
+static INT_PTR ChimeShot() { return RunChimeDialog(app.mainWindow, &settings); }
+static INT_PTR SleepShot()
+{
+    return RunSleepDialog(app.mainWindow, &settings, &sleepPlayer.sleepList);
+}
 
 static const Shot shots[] = {
     { L"ringing", RingAlarm },
     { L"countdown-finished", RingCountdown },
-    { L"set-alarms", RunSetAlarmsDialog },
+    { L"set-alarms", SetAlarmsShot },
     { L"snooze-time", Snooze },
     { L"settings", SettingsShot },
-    { L"about", RunAboutDialog },
-    { L"countdown", RunCountdownDialog },
-    { L"chime", RunChimeDialog },
-    { L"sleep", RunSleepDialog },
+    { L"about", AboutShot },
+    { L"countdown", CountdownShot },
+    { L"chime", ChimeShot },
+    { L"sleep", SleepShot },
     { L"folder-picker", Picker },
 };
 

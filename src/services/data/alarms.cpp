@@ -204,17 +204,3 @@ void FreeAlarms()
         alarm = nullptr;
     }
 }
-
-void AlarmDisplayName(int i, wchar_t* name, size_t nameCount)
-{
-    RecordDisplayName(IsValidIndex(i) ? alarms[i] : nullptr, i, name, nameCount);
-}
-
-void RecordDisplayName(const Alarm* alarm, int i, wchar_t* name, size_t nameCount)
-{
-    if (alarm != nullptr && alarm->AlarmName[0] != L'\0'
-        && wcscmp(alarm->AlarmName, UNTITLED_ALARM_NAME) != 0)
-        StringCchCopyW(name, nameCount, alarm->AlarmName);
-    else
-        StringCchPrintfW(name, nameCount, L"Alarm %d", i + 1);
-}

@@ -27,9 +27,4 @@ LONG LoadAlarmHandle(int i, Alarm* alarm);
 bool StoreAlarmHandle(int i, DWORD handle);
 void FreeAlarms();
 
-// The user's name for alarm i, or "Alarm %d" (i + 1) when it has none.
-void AlarmDisplayName(int i, wchar_t* name, size_t nameCount);
-// The same for a record of alarm i that may not be the table's (an edited copy).
-void RecordDisplayName(const Alarm* alarm, int i, wchar_t* name, size_t nameCount);
-
 #endif

@@ -114,8 +114,6 @@ static void ReadTrackTags(FSOUND_STREAM* stream, const wchar_t* widePath)
         FileNamePart(widePath, name);
         StringCchCopyW(title, TRACK_TEXT_UNITS, name);
     }
-    if (!artistFound)
-        StringCchCopyW(artist, TRACK_TEXT_UNITS, L"<Artist Unknown>");
     std::lock_guard<std::mutex> hold(trackTextLock);
     StringCchCopyW(trackTitle, TRACK_TEXT_UNITS, title);
     StringCchCopyW(trackArtist, TRACK_TEXT_UNITS, artist);

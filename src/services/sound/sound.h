@@ -71,7 +71,8 @@ bool TakeMediaTrackFailure();
 bool TrackInfoChanged();
 bool TakeTrackInfoChanged();
 void MarkTrackInfoChanged();
-// Copies the current track's title, artist and album (each TRACK_TEXT_UNITS).
+// Copies the current track's title, artist and album (each TRACK_TEXT_UNITS);
+// the artist is empty when the track names none.
 void GetTrackInfo(wchar_t* title, wchar_t* artist, wchar_t* album);
 // The media end callbacks running now; they may still read the list.
 int MediaCallbacksRunning();

@@ -19,7 +19,7 @@ struct AppState {
     bool windowClosing;
     // Set while the clock bitmaps are released on low memory.
     bool bitmapsReleased;
-    // The main window, which every part of the window layer owns by.
+    // The main window, handed to the parts below as the owner of what they show.
     HWND mainWindow;
     // DISPLAY_CLOCK, DISPLAY_COUNTDOWN or DISPLAY_SLEEP.
     int displayMode;

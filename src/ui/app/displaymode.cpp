@@ -8,7 +8,6 @@
 #include "settings.h"
 #include "sleepplayer.h"
 
-
 void SetDisplayMode(int mode)
 {
     if (mode != DISPLAY_CLOCK && mode != DISPLAY_SLEEP && mode != DISPLAY_COUNTDOWN)
@@ -25,9 +24,15 @@ void SetDisplayMode(int mode)
     DestroyTextControls();
     app.displayMode = mode;
     ApplyDisplayModeToMenus();
-    CreateTextControls();
-    ShowFaceTexts();
-    ShowButtonsForMode();
+    CreateTextControls(app.mainWindow, mode);
+    ShowFaceTexts(MainClockView());
+    ShowButtonsForMode(mode);
+}
+
+ClockView MainClockView()
+{
+    return ClockView{ app.mainWindow, app.displayMode, sleepPlayer.sleepPaused != 0,
+                      sleepPlayer.sleepEndTime };
 }
 
 void InvalidateClockArea(bool wide)

@@ -39,17 +39,17 @@ static void CheckOrientation()
     if (app.mainWindow == nullptr || GetOrientation() == orientation)
         return;
     FreeClockFace();
-    ComputeLayout();
+    ComputeLayout(app.mainWindow);
     LoadClockFace(app.appInstance);
     DestroyTextControls();
-    CreateTextControls();
+    CreateTextControls(app.mainWindow, app.displayMode);
     DestroyButtons();
-    CreateButtons();
-    ShowButtonsForMode();
+    CreateButtons(app.mainWindow);
+    ShowButtonsForMode(app.displayMode);
     // The new lines show the current track and every text at once.
     if (app.displayMode == DISPLAY_SLEEP)
         MarkTrackInfoChanged();
-    ShowFaceTexts();
+    ShowFaceTexts(MainClockView());
     InvalidateRect(app.mainWindow, nullptr, TRUE);
 }
 
@@ -94,13 +94,16 @@ static void OpenSoundControlPanel()
 
 static void OnSettings(HWND window)
 {
-    if (RunSettingsDialog(&settings) != IDOK)
+    EnableMenuBar(false);
+    INT_PTR result = RunSettingsDialog(window, &settings);
+    EnableMenuBar(true);
+    if (result != IDOK)
         return;
     SaveSettings();
     InvalidateClockArea(orientation != 1);
     DestroyTextControls();
-    CreateTextControls();
-    ShowFaceTexts();
+    CreateTextControls(window, app.displayMode);
+    ShowFaceTexts(MainClockView());
     PaintClockNow(window);
     UpdateTaskbarIcon();
 }
@@ -111,9 +114,12 @@ static void OnSilenceAll(HWND window)
     InvalidateRect(window, &MainLayout().bellRect, FALSE);
 }
 
-static void OnCountdown()
+static void OnCountdown(HWND window)
 {
-    if (RunCountdownDialog() != IDC_COUNTDOWN_START)
+    EnableMenuBar(false);
+    INT_PTR result = RunCountdownDialog(window, &settings);
+    EnableMenuBar(true);
+    if (result != IDC_COUNTDOWN_START)
         return;
     // A countdown that could not be set would never ring: not shown as running.
     if (!StartCountdownNotification(app.mainWindow))
@@ -123,22 +129,60 @@ static void OnCountdown()
     SetDisplayMode(DISPLAY_COUNTDOWN);
 }
 
+static void OnSnoozeTime(HWND window)
+{
+    EnableMenuBar(false);
+    INT_PTR result = RunSnoozeTimeDialog(window, &settings.SnoozeTime);
+    EnableMenuBar(true);
+    if (result == IDOK)
+        SaveSettings();
+}
+
+static void OnAbout(HWND window)
+{
+    EnableMenuBar(false);
+    RunAboutDialog(window);
+    EnableMenuBar(true);
+}
+
+// The menu bar stays on around this dialog.
 static void OnHourlyChime()
 {
-    if (RunChimeDialog() != IDOK)
+    if (RunChimeDialog(app.mainWindow, &settings) != IDOK)
         return;
     ReloadChimeHandle();
     RescheduleChime(app.mainWindow);
 }
 
+INT_PTR EditAlarms()
+{
+    Alarm edited[ALARM_COUNT];
+    for (int i = 0; i < ALARM_COUNT; i++)
+        edited[i] = *alarms[i];
+    EnableMenuBar(false);
+    INT_PTR result = RunSetAlarmsDialog(app.mainWindow, edited, settings.TwentyFourHourTime != 0);
+    EnableMenuBar(true);
+    if (result == IDOK) {
+        for (int i = 0; i < ALARM_COUNT; i++) {
+            // The handle is the scheduler's: a ring meanwhile may have changed it.
+            DWORD handle = alarms[i]->AlarmHandle;
+            *alarms[i] = edited[i];
+            alarms[i]->AlarmHandle = handle;
+        }
+        SaveAlarms();
+        RescheduleAllAlarms(app.mainWindow);
+        // Rescheduled, a snooze is over; after Cancel a snooze still pending
+        // can still be cancelled.
+        EnableCancelSnooze(false);
+    }
+    SaveSettings();
+    return result;
+}
+
 static LRESULT OnButton(HWND button)
 {
     if (button == mainControls.setAlarmsButton) {
-        // Done saved and rescheduled the alarms, which ends any snooze; after
-        // Cancel a snooze still pending can still be cancelled.
-        if (RunSetAlarmsDialog() == IDOK)
-            EnableCancelSnooze(false);
-        SaveSettings();
+        EditAlarms();
     } else if (button == mainControls.sleepButton) {
         StartSleep();
     } else if (button == mainControls.stopCountdownButton) {
@@ -176,7 +220,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         LaunchProgram(L"PegHelp.exe", L"wkl.htp");
         return 0;
     case IDM_ABOUT:
-        RunAboutDialog();
+        OnAbout(window);
         return 0;
     case IDM_SLEEP:
         StartSleep();
@@ -185,11 +229,10 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         OnSilenceAll(window);
         return 0;
     case IDM_COUNTDOWN:
-        OnCountdown();
+        OnCountdown(window);
         return 0;
     case IDM_SNOOZE_TIME:
-        if (RunSnoozeTimeDialog(&settings.SnoozeTime) == IDOK)
-            SaveSettings();
+        OnSnoozeTime(window);
         return 0;
     case IDM_HOURLY_CHIME:
         OnHourlyChime();
@@ -207,7 +250,7 @@ static void OnClockTimer()
     // The chime's one-shot gives its use of the sound library back.
     if (TakeOneShotFinished() && CloseOneShot())
         ReleaseFMOD();
-    UpdateClock();
+    UpdateClock(MainClockView());
     if (app.displayMode == DISPLAY_SLEEP) {
         // The sound library's thread leaves the telling to this one, after
         // the music has stopped.
@@ -223,13 +266,35 @@ static void OnClockTimer()
     }
 }
 
+// ---- events ------------------------------------------------------------------------------
+
+// An event, on time or missed, and what it leaves to the window: an alarm
+// rings alone, so sleep music and a running countdown end first.
+static void OnEvent(HWND window, WPARAM event, bool missed)
+{
+    EventResult result = missed ? HandleMissedEvent(window, event) : HandleEvent(window, event);
+    if (result == EVENT_ENDS_COUNTDOWN) {
+        StopCountdown();
+    } else if (result == EVENT_RINGS_ALARM) {
+        if (app.displayMode == DISPLAY_SLEEP)
+            StopSleep();
+        if (app.displayMode == DISPLAY_COUNTDOWN)
+            StopCountdown();
+        EnableCancelSnooze(false);
+        // A snooze asked for is already requested, and can be cancelled.
+        EnableCancelSnooze(RingAlarm(window, static_cast<int>(event)) == RING_SNOOZED);
+    }
+    ShowPendingAlarm();
+    ShowSaveFailures(window);
+}
+
 // ---- painting ---------------------------------------------------------------------------
 
 static void OnPaint(HWND window)
 {
     // The digits are brought to the time now first: their slots join this
     // paint when they changed.
-    RefreshFace();
+    RefreshFace(MainClockView());
     PaintMainWindow(window, MainLayout(), ShownFace(), app.displayMode, CurrentPlayerLook(),
                     settings.Silenced != 0);
 }
@@ -270,8 +335,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_PAINT:
-        if (!app.windowClosing)
+        if (!app.windowClosing) {
+            // Painted and validated: the default handling would only begin
+            // and end another paint.
             OnPaint(window);
+            return 0;
+        }
         break;
     case WM_CLOSE:
         CloseSequence(window);
@@ -320,18 +389,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_APP_EVENT:
-        if (!app.windowClosing) {
-            HandleEvent(wParam);
-            ShowPendingAlarm();
-            ShowSaveFailures(window);
-        }
-        return 0;
     case WM_APP_MISSED:
-        if (!app.windowClosing) {
-            HandleMissedEvent(wParam);
-            ShowPendingAlarm();
-            ShowSaveFailures(window);
-        }
+        if (!app.windowClosing)
+            OnEvent(window, wParam, message == WM_APP_MISSED);
         return 0;
     case WM_POWERBROADCAST:
         // The nearest the desktop comes to the device being switched off

@@ -13,5 +13,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 // Sets or ends the silence of all alarms: saved, rescheduled and shown in
 // the menu.
 void SetSilenced(bool on);
+// The "Set Alarms" button: the dialog edits a copy of the alarms, which Done
+// saves and reschedules, ending any snooze. Returns the dialog's result.
+INT_PTR EditAlarms();
 
 #endif

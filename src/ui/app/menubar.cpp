@@ -70,6 +70,7 @@ void EnableMenuBar(bool enable)
     EnableBarButton(IDM_ALARMS_MENU, enable);
     EnableBarButton(IDM_OPTIONS_MENU, enable);
     EnableBarButton(IDM_SETTINGS, enable && app.displayMode == DISPLAY_CLOCK);
+    DrawMenuBar(app.mainWindow);
 }
 
 void EnableCancelSnooze(bool enable)

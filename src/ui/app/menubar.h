@@ -10,8 +10,9 @@
 void CreateMainMenuBar(HWND window);
 // The menu of the menu bar, or null without one.
 HMENU MenuBarMenu();
-// The two menus and the Settings button, disabled around every dialog;
-// enabling keeps what the display mode does not allow disabled.
+// The two menus and the Settings button, disabled around every dialog but
+// the chime's, and redrawn; enabling keeps what the display mode does not
+// allow disabled.
 void EnableMenuBar(bool enable);
 void EnableCancelSnooze(bool enable);
 // Greys the commands the display mode does not allow (Sleep, Countdown,

@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "displaymode.h"
 #include "layout.h"
+#include "menubar.h"
 #include "messages.h"
 #include "resource.h"
 #include "settings.h"
@@ -18,7 +19,9 @@ static DWORD sleepRemainingSeconds;
 
 void StartSleep()
 {
-    RunSleepDialog();
+    EnableMenuBar(false);
+    RunSleepDialog(app.mainWindow, &settings, &sleepPlayer.sleepList);
+    EnableMenuBar(true);
     SaveSettings();
     if (settings.TimedSleep) {
         // The extra 59 seconds: sleep ends once less than a whole minute is left.

@@ -82,11 +82,11 @@ bool InitInstance(HINSTANCE instance)
     EndStaleCountdown();
     if (settings.Countdown != 0)
         app.displayMode = DISPLAY_COUNTDOWN;
-    ComputeLayout();
-    CreateTextControls();
+    ComputeLayout(window);
+    CreateTextControls(window, app.displayMode);
     ResetClockCache();
-    ShowFaceTexts();
-    CreateButtons();
+    ShowFaceTexts(MainClockView());
+    CreateButtons(window);
     LoadClockFace(app.appInstance);
 
     ShowWindow(window, SW_SHOW);

@@ -4,10 +4,11 @@
 // player's look.
 #include "clockface.h"
 
-#include "app.h"
+#include <algorithm>
+
 #include "resource.h"
 
-// Indices into faceBitmaps of each orientation's pictures.
+// Where each orientation's pictures stand among the face's.
 #define PORTRAIT_DIGITS     0
 #define PORTRAIT_COLON      10
 #define PORTRAIT_COLON_OFF  11
@@ -42,11 +43,11 @@ static const WORD faceBitmapIds[FACE_BITMAP_COUNT] = {
     IDB_SQUARE_COLON, IDB_SQUARE_COLON_OFF, IDB_SQUARE_BLANK,
 };
 
-// Player buttons and bell, in the order they are loaded.
+// Player buttons and bell, in the order they are loaded, after the face's.
 enum {
-    PLAY_GREEN, PLAY_YELLOW, PAUSE_GREEN, PAUSE_YELLOW, STOP_GREEN, STOP_YELLOW,
-    NEXT_GREEN, NEXT_YELLOW, PREVIOUS_GREEN, PREVIOUS_YELLOW, PREVIOUS_GREY, NEXT_GREY,
-    SILENCED_BELL,
+    PLAY_GREEN = FACE_BITMAP_COUNT, PLAY_YELLOW, PAUSE_GREEN, PAUSE_YELLOW, STOP_GREEN,
+    STOP_YELLOW, NEXT_GREEN, NEXT_YELLOW, PREVIOUS_GREEN, PREVIOUS_YELLOW, PREVIOUS_GREY,
+    NEXT_GREY, SILENCED_BELL,
 };
 static const WORD playerBitmapIds[PLAYER_BITMAP_COUNT] = {
     IDB_PLAY_GREEN, IDB_PLAY_YELLOW, IDB_PAUSE_GREEN, IDB_PAUSE_YELLOW, IDB_STOP_GREEN,
@@ -54,10 +55,19 @@ static const WORD playerBitmapIds[PLAYER_BITMAP_COUNT] = {
     IDB_PREVIOUS_GREY, IDB_NEXT_GREY, IDB_SILENCED,
 };
 
+#define PICTURE_COUNT (FACE_BITMAP_COUNT + PLAYER_BITMAP_COUNT)
+// The pictures are laid in rows of about this width on their sheet.
+#define SHEET_ROW_WIDTH 512
+
 ClockFaceBitmaps clockFace;
-static HBITMAP faceBitmaps[FACE_BITMAP_COUNT];
-static HBITMAP playerBitmaps[PLAYER_BITMAP_COUNT];
+// Every picture on one sheet, which stays selected in the memory DC: a copy
+// is one BitBlt, without selecting a bitmap, which costs the display driver
+// about as much again each time. Where each picture lies on it; an empty
+// place for a picture that could not be loaded.
+static HBITMAP pictureSheet;
+static RECT pictureRects[PICTURE_COUNT];
 static HDC faceMemDC;
+static HGDIOBJ memDCBitmap;   // what the memory DC held before the sheet
 
 static HBITMAP LoadFaceBitmap(HINSTANCE instance, WORD id)
 {
@@ -74,20 +84,64 @@ static void DeleteFaceBitmap(HBITMAP& bitmap)
     bitmap = nullptr;
 }
 
+// Places each loaded picture in rows on the sheet; returns the sheet's size.
+static SIZE PlacePictures(const HBITMAP* loaded)
+{
+    SIZE sheet = {};
+    int x = 0, y = 0, rowHeight = 0;
+    for (int i = 0; i < PICTURE_COUNT; i++) {
+        BITMAP size = {};
+        pictureRects[i] = {};
+        if (loaded[i] == nullptr || GetObjectW(loaded[i], sizeof(size), &size) == 0)
+            continue;
+        if (x > 0 && x + size.bmWidth > SHEET_ROW_WIDTH) {
+            x = 0;
+            y += rowHeight;
+            rowHeight = 0;
+        }
+        pictureRects[i] = { x, y, x + size.bmWidth, y + size.bmHeight };
+        x += size.bmWidth;
+        rowHeight = std::max(rowHeight, static_cast<int>(size.bmHeight));
+        sheet.cx = std::max(sheet.cx, static_cast<LONG>(x));
+    }
+    sheet.cy = y + rowHeight;
+    return sheet;
+}
+
 void LoadClockFace(HINSTANCE instance)
 {
     // A release on low memory and a turn of the screen can both ask for a
     // load: the set of the first must not be leaked.
     FreeClockFace();
-    for (int i = 0; i < FACE_BITMAP_COUNT; i++)
-        faceBitmaps[i] = LoadFaceBitmap(instance, faceBitmapIds[i]);
-    HDC dc = GetDC(app.mainWindow);
-    faceMemDC = CreateCompatibleDC(dc);
-    ReleaseDC(app.mainWindow, dc);
+    HBITMAP loaded[PICTURE_COUNT];
+    for (int i = 0; i < PICTURE_COUNT; i++)
+        loaded[i] = LoadFaceBitmap(instance, i < FACE_BITMAP_COUNT ? faceBitmapIds[i]
+                                                 : playerBitmapIds[i - FACE_BITMAP_COUNT]);
+    SIZE sheet = PlacePictures(loaded);
+    // Compatible with the screen, which the main window is drawn on.
+    HDC screen = GetDC(nullptr);
+    faceMemDC = CreateCompatibleDC(screen);
+    HDC picture = CreateCompatibleDC(screen);
+    pictureSheet = sheet.cy > 0 ? CreateCompatibleBitmap(screen, sheet.cx, sheet.cy) : nullptr;
+    ReleaseDC(nullptr, screen);
+    if (pictureSheet != nullptr) {
+        clockFace.liveFaceBitmaps++;
+        memDCBitmap = SelectObject(faceMemDC, pictureSheet);
+    }
+    for (int i = 0; i < PICTURE_COUNT; i++) {
+        const RECT& r = pictureRects[i];
+        if (pictureSheet == nullptr) {
+            pictureRects[i] = {};
+        } else if (loaded[i] != nullptr) {
+            HGDIOBJ old = SelectObject(picture, loaded[i]);
+            BitBlt(faceMemDC, r.left, r.top, r.right - r.left, r.bottom - r.top, picture, 0, 0,
+                   SRCCOPY);
+            SelectObject(picture, old);
+        }
+        DeleteFaceBitmap(loaded[i]);
+    }
+    DeleteDC(picture);
     clockFace.faceLoaded = true;
-
-    for (int i = 0; i < PLAYER_BITMAP_COUNT; i++)
-        playerBitmaps[i] = LoadFaceBitmap(instance, playerBitmapIds[i]);
 }
 
 void FreeClockFace()
@@ -95,46 +149,47 @@ void FreeClockFace()
     if (!clockFace.faceLoaded)
         return;
     clockFace.faceLoaded = false;
+    if (pictureSheet != nullptr)
+        SelectObject(faceMemDC, memDCBitmap);
     DeleteDC(faceMemDC);
     faceMemDC = nullptr;
-    for (HBITMAP& bitmap : faceBitmaps)
-        DeleteFaceBitmap(bitmap);
-    for (HBITMAP& bitmap : playerBitmaps)
-        DeleteFaceBitmap(bitmap);
+    DeleteFaceBitmap(pictureSheet);
 }
 
-static void CopyBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height)
+// Copies picture `picture` to the top left of `r`, no more of it than fits.
+static void CopyPicture(HDC dc, int picture, const RECT& r)
 {
+    const RECT& from = pictureRects[picture];
+    if (IsRectEmpty(&from))
+        return;
     clockFace.faceCopyCount++;
-    HGDIOBJ old = SelectObject(faceMemDC, bitmap);
-    BitBlt(dc, x, y, width, height, faceMemDC, 0, 0, SRCCOPY);
-    SelectObject(faceMemDC, old);
+    LONG width = std::min(r.right - r.left, from.right - from.left);
+    LONG height = std::min(r.bottom - r.top, from.bottom - from.top);
+    BitBlt(dc, r.left, r.top, width, height, faceMemDC, from.left, from.top, SRCCOPY);
 }
 
-// The bitmap for a slot, or null for a value it cannot show.
-static HBITMAP SlotBitmap(int turn, int value, int slot)
+// The picture for a slot, or -1 for a value it cannot show.
+static int SlotPicture(int turn, int value, int slot)
 {
     if (slot == COLON_SLOT) {
         int on = turn < 0 ? LANDSCAPE_COLON : (turn == 0 ? SQUARE_COLON : PORTRAIT_COLON);
         int off = turn < 0 ? LANDSCAPE_COLON_OFF
                            : (turn == 0 ? SQUARE_COLON_OFF : PORTRAIT_COLON_OFF);
-        return faceBitmaps[value == 1 ? on : off];
+        return value == 1 ? on : off;
     }
     if (value == FACE_BLANK)
-        return faceBitmaps[turn < 0 ? LANDSCAPE_BLANK : (turn == 0 ? SQUARE_BLANK : PORTRAIT_BLANK)];
+        return turn < 0 ? LANDSCAPE_BLANK : (turn == 0 ? SQUARE_BLANK : PORTRAIT_BLANK);
     if (value < 0 || value > 9)
-        return nullptr;
+        return -1;
     int digits = turn < 0 ? LANDSCAPE_DIGITS : (turn == 0 ? SQUARE_DIGITS : PORTRAIT_DIGITS);
-    return faceBitmaps[digits + value];
+    return digits + value;
 }
 
 static void DrawSlot(HDC dc, const Layout& layout, int value, int slot)
 {
-    HBITMAP bitmap = SlotBitmap(layout.orientation, value, slot);
-    if (bitmap == nullptr)
-        return;
-    const RECT& r = layout.digitSlots[slot];
-    CopyBitmap(dc, bitmap, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    int picture = SlotPicture(layout.orientation, value, slot);
+    if (picture >= 0)
+        CopyPicture(dc, picture, layout.digitSlots[slot]);
 }
 
 static void FillBox(HDC dc, const RECT& r, int stockBrush)
@@ -147,23 +202,23 @@ static void DrawIndicator(HDC dc, const Layout& layout, int indicator)
 {
     bool landscape = layout.orientation < 0;
     const RECT& r = indicator == FACE_COUNTDOWN ? layout.labelRect : layout.indicatorRect;
-    int bitmap;
+    int picture;
     if (indicator == FACE_AM || indicator == FACE_PM)
-        bitmap = (landscape ? AMPM_BLOCK : AMPM_STRIP) + (indicator == FACE_PM ? 1 : 0);
+        picture = (landscape ? AMPM_BLOCK : AMPM_STRIP) + (indicator == FACE_PM ? 1 : 0);
     else if (indicator == FACE_COUNTDOWN)
-        bitmap = landscape ? COUNTDOWN_DOWN : COUNTDOWN_ACROSS;
+        picture = landscape ? COUNTDOWN_DOWN : COUNTDOWN_ACROSS;
     else
-        bitmap = -1;
-    if (bitmap < 0)
+        picture = -1;
+    if (picture < 0)
         FillBox(dc, r, BLACK_BRUSH);
     else
-        CopyBitmap(dc, faceBitmaps[bitmap], r.left, r.top, r.right - r.left, r.bottom - r.top);
+        CopyPicture(dc, picture, r);
 }
 
-static void DrawPlayerButton(HDC dc, const RECT& r, int bitmap)
+static void DrawPlayerButton(HDC dc, const RECT& r, int picture)
 {
     if (RectVisible(dc, &r))
-        CopyBitmap(dc, playerBitmaps[bitmap], r.left, r.top, r.right - r.left, r.bottom - r.top);
+        CopyPicture(dc, picture, r);
 }
 
 static void DrawPlayerButtons(HDC dc, const Layout& layout, const PlayerLook& player)
@@ -250,8 +305,7 @@ void PaintMainWindow(HWND window, const Layout& layout, const FaceState& face, i
         else if (mode == FACE_MODE_SLEEP && clockFace.faceLoaded)
             DrawPlayerButtons(dc, layout, player);
         if (silenced && clockFace.faceLoaded)
-            CopyBitmap(dc, playerBitmaps[SILENCED_BELL], layout.bellRect.left, layout.bellRect.top,
-                       16, 16);
+            CopyPicture(dc, SILENCED_BELL, layout.bellRect);
     }
     EndPaint(window, &ps);
 }

@@ -14,12 +14,13 @@
 #define PLAYER_BITMAP_COUNT 13
 
 // ---- drawing (clockface.cpp) ----
-// Loads the bitmaps (a set still loaded is freed first).
+// Loads the pictures (a set still loaded is freed first).
 void LoadClockFace(HINSTANCE instance);
 void FreeClockFace();
 struct ClockFaceBitmaps {
     bool faceLoaded;
-    // The bitmaps loaded and not yet deleted.
+    // The bitmaps loaded and not yet deleted: the pictures' sheet, once the
+    // pictures are on it.
     unsigned liveFaceBitmaps;
     // Bitmap copies made so far: what a tick costs, for tests and the benchmark.
     unsigned faceCopyCount;
@@ -42,6 +43,15 @@ void PaintMainWindow(HWND window, const Layout& layout, const FaceState& face, i
                      const PlayerLook& player, bool silenced);
 
 // ---- the periodic update (clockupdate.cpp) ----
+// What the main window tells the face at each update: the window it is
+// drawn in, the display mode (FACE_MODE_*), and the sleep player's pause and
+// end (a local FILETIME count).
+struct ClockView {
+    HWND window;
+    int mode;
+    bool sleepPaused;
+    ULONGLONG sleepEndTime;
+};
 // Where the clock reads the local and the UTC time; tests set their own.
 typedef void (*ClockTimeSource)(SYSTEMTIME* localNow, SYSTEMTIME* utcNow);
 extern ClockTimeSource clockTimeSource;
@@ -49,18 +59,18 @@ extern ClockTimeSource clockTimeSource;
 ULONGLONG ClockNowTicks();
 // The once-a-second update: invalidates the slots that changed and writes
 // the text lines that changed; always 1.
-int UpdateClock();
+int UpdateClock(const ClockView& view);
 // Forgets what the face and its lines show, so that the next update and
 // paint redraw every slot and line, with the colon on.
 void ResetClockCache();
 // Brings the digits to the time now without turning the colon, and
 // invalidates the slots that change: a paint draws the time it is.
-void RefreshFace();
+void RefreshFace(const ClockView& view);
 // What the face shows, or is about to once the invalidated slots are painted.
 const FaceState& ShownFace();
 // Writes every text line of the display mode now (after the lines were
 // made anew).
-void ShowFaceTexts();
+void ShowFaceTexts(const ClockView& view);
 // The Internet time now, 0-999 beats.
 int InternetTimeBeats();
 
@@ -69,11 +79,11 @@ void ShowInternetTime(int beats);
 // dayOfWeek 0 is Sunday; monthIndex is the month minus 1.
 void ShowDate(int dayOfWeek, int monthIndex, int day);
 void ShowPendingAlarm();
-void ShowSleepTexts();
+void ShowSleepTexts(const ClockView& view);
 void BlinkSleepTexts(bool show);
 // Forgets the time-left text hidden by the paused blink.
 void ClearSavedRemainingText();
-void InvalidatePlayerButtons();
+void InvalidatePlayerButtons(HWND window);
 // Puts into `destination` the source text, shortened with "..." until it
 // fits the control's client area; the whole text when nothing shorter fits.
 void FitTextToControl(HWND control, HFONT font, const wchar_t* source, wchar_t* destination,

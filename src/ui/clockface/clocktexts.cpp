@@ -6,14 +6,13 @@
 
 #include <string>
 
+#include "alarmname.h"
 #include "alarms.h"
 #include "alarmtime.h"
-#include "app.h"
 #include "layout.h"
 #include "messages.h"
 #include "resource.h"
 #include "settings.h"
-#include "sleepplayer.h"
 #include "sound.h"
 
 #define REMAINING_UNITS 9
@@ -112,6 +111,8 @@ static void WriteTrackTexts()
     wchar_t title[TRACK_TEXT_UNITS] = L"", artist[TRACK_TEXT_UNITS] = L"";
     wchar_t album[TRACK_TEXT_UNITS] = L"";
     GetTrackInfo(title, artist, album);
+    if (artist[0] == L'\0')
+        LoadResourceText(IDS_ARTIST_UNKNOWN, artist, ARRAYSIZE(artist));
     wchar_t fitted[2 * TRACK_TEXT_UNITS + 4];
     if (mainControls.trackTitleText != nullptr) {
         FitTextToControl(mainControls.trackTitleText, mainControls.trackTitleFont, title, fitted,
@@ -131,14 +132,14 @@ static void WriteTrackTexts()
     }
 }
 
-void ShowSleepTexts()
+void ShowSleepTexts(const ClockView& view)
 {
     if (TakeTrackInfoChanged())
         WriteTrackTexts();
-    if (settings.TimedSleep == 0 || sleepPlayer.sleepPaused || mainControls.sleepRemainingText == nullptr)
+    if (settings.TimedSleep == 0 || view.sleepPaused || mainControls.sleepRemainingText == nullptr)
         return;
     int hours, minutes;
-    TimeLeft(static_cast<LONGLONG>(sleepPlayer.sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
+    TimeLeft(static_cast<LONGLONG>(view.sleepEndTime), static_cast<LONGLONG>(ClockNowTicks()), &hours,
              &minutes);
     wchar_t text[REMAINING_UNITS + 8];
     StringCchPrintfW(text, ARRAYSIZE(text), L"%02d:%02d", hours, minutes);
@@ -171,9 +172,9 @@ void ClearSavedRemainingText()
     savedRemainingText[0] = L'\0';
 }
 
-void InvalidatePlayerButtons()
+void InvalidatePlayerButtons(HWND window)
 {
-    InvalidateRect(app.mainWindow, &MainLayout().playerStripRect, FALSE);
+    InvalidateRect(window, &MainLayout().playerStripRect, FALSE);
 }
 
 void FitTextToControl(HWND control, HFONT font, const wchar_t* source, wchar_t* destination,

@@ -3,11 +3,8 @@
 // the text lines that changed.
 #include "clockface.h"
 
-#include "app.h"
-#include "displaymode.h"
 #include "layout.h"
 #include "settings.h"
-#include "sleepplayer.h"
 #include "sound.h"
 
 // What the face shows, or will once the slots invalidated are painted, and
@@ -15,28 +12,29 @@
 static FaceState shown = UnknownFace();
 static bool faceKnown;
 
-static FaceInput InputNow()
+static FaceInput InputNow(const ClockView& view)
 {
     FaceInput in = {};
     clockTimeSource(&in.localNow, &in.utcNow);
-    in.mode = app.displayMode;
+    in.mode = view.mode;
     in.twentyFourHour = settings.TwentyFourHourTime != 0;
-    in.countdownEndTicks = static_cast<LONGLONG>((static_cast<ULONGLONG>(settings.CDFTHigh) << 32) | settings.CDFTLow);
-    in.sleepPaused = sleepPlayer.sleepPaused != 0;
+    in.countdownEndTicks = static_cast<LONGLONG>((static_cast<ULONGLONG>(settings.CDFTHigh) << 32)
+                                                 | settings.CDFTLow);
+    in.sleepPaused = view.sleepPaused;
     return in;
 }
 
-static void InvalidateSlots(unsigned changes)
+static void InvalidateSlots(HWND window, unsigned changes)
 {
     const Layout& layout = MainLayout();
     for (int slot = 1; slot <= COLON_SLOT; slot++) {
         if (changes & FACE_SLOT_CHANGED(slot))
-            InvalidateRect(app.mainWindow, &layout.digitSlots[slot], FALSE);
+            InvalidateRect(window, &layout.digitSlots[slot], FALSE);
     }
     if (changes & FACE_INDICATOR_CHANGED) {
-        InvalidateRect(app.mainWindow, &layout.indicatorRect, FALSE);
+        InvalidateRect(window, &layout.indicatorRect, FALSE);
         if (!EqualRect(&layout.indicatorRect, &layout.labelRect))
-            InvalidateRect(app.mainWindow, &layout.labelRect, FALSE);
+            InvalidateRect(window, &layout.labelRect, FALSE);
     }
 }
 
@@ -50,9 +48,9 @@ static void TakeDrawnPart(const FaceState& face)
 }
 
 // Writes the lines of `changes`; their part of `face` becomes what is shown.
-static void WriteLines(const FaceState& face, unsigned changes)
+static void WriteLines(const ClockView& view, const FaceState& face, unsigned changes)
 {
-    if (app.displayMode == DISPLAY_CLOCK || app.displayMode == DISPLAY_COUNTDOWN) {
+    if (view.mode == FACE_MODE_CLOCK || view.mode == FACE_MODE_COUNTDOWN) {
         if (changes & FACE_DATE_CHANGED)
             ShowDate(face.dayOfWeek, face.month - 1, face.day);
         if (changes & FACE_BEATS_CHANGED)
@@ -60,12 +58,12 @@ static void WriteLines(const FaceState& face, unsigned changes)
         // An alarm whose minute has come makes way for the next one.
         if (changes & FACE_MINUTE_CHANGED)
             ShowPendingAlarm();
-    } else if (app.displayMode == DISPLAY_SLEEP) {
-        if ((changes & FACE_BLINK_CHANGED) && sleepPlayer.sleepPaused)
+    } else if (view.mode == FACE_MODE_SLEEP) {
+        if ((changes & FACE_BLINK_CHANGED) && view.sleepPaused)
             BlinkSleepTexts(face.sleepTextsShown);
         if (TrackInfoChanged())
-            InvalidatePlayerButtons();
-        ShowSleepTexts();
+            InvalidatePlayerButtons(view.window);
+        ShowSleepTexts(view);
     }
     shown.minuteOfDay = face.minuteOfDay;
     shown.day = face.day;
@@ -75,23 +73,23 @@ static void WriteLines(const FaceState& face, unsigned changes)
     shown.sleepTextsShown = face.sleepTextsShown;
 }
 
-int UpdateClock()
+int UpdateClock(const ClockView& view)
 {
-    FaceState face = FaceAt(InputNow(), !shown.colonOn);
+    FaceState face = FaceAt(InputNow(view), !shown.colonOn);
     faceKnown = true;
     unsigned changes = FaceChanges(shown, face);
-    InvalidateSlots(changes);
+    InvalidateSlots(view.window, changes);
     TakeDrawnPart(face);
-    WriteLines(face, changes);
+    WriteLines(view, face, changes);
     return 1;
 }
 
-void RefreshFace()
+void RefreshFace(const ClockView& view)
 {
     // A paint after a reset shows the colon, and the next tick hides it.
-    FaceState face = FaceAt(InputNow(), faceKnown ? shown.colonOn : true);
+    FaceState face = FaceAt(InputNow(view), faceKnown ? shown.colonOn : true);
     faceKnown = true;
-    InvalidateSlots(FaceChanges(shown, face));
+    InvalidateSlots(view.window, FaceChanges(shown, face));
     TakeDrawnPart(face);
 }
 
@@ -106,13 +104,15 @@ const FaceState& ShownFace()
     return shown;
 }
 
-void ShowFaceTexts()
+void ShowFaceTexts(const ClockView& view)
 {
-    FaceState face = FaceAt(InputNow(), shown.colonOn);
-    WriteLines(face, FaceChanges(UnknownFace(), face));
+    FaceState face = FaceAt(InputNow(view), shown.colonOn);
+    WriteLines(view, face, FaceChanges(UnknownFace(), face));
 }
 
 int InternetTimeBeats()
 {
-    return InternetTimeBeatsAt(InputNow().utcNow);
+    SYSTEMTIME localNow, utcNow;
+    clockTimeSource(&localNow, &utcNow);
+    return InternetTimeBeatsAt(utcNow);
 }

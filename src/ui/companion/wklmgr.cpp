@@ -47,12 +47,16 @@ static void ReportUndelivered(int eventId, bool missed, DWORD error)
     LogNotificationEvent(L"%s event %d could not be handed to Wakeloom: %s not found in its "
                          L"install folder (%s) nor beside the launcher, or could not be "
                          L"started (error %lu)", missed ? L"missed" : L"due", eventId,
-                         WAKELOOM_PROGRAM_FILE, settings.installDirectory, error);
-    wchar_t format[256] = L"";
+                         WAKELOOM_PROGRAM_FILE,
+                         settings.installDirectory[0] != L'\0' ? settings.installDirectory
+                                                                : L"none registered",
+                         error);
+    wchar_t format[256] = L"", caption[64] = L"";
     LoadStringW(GetModuleHandleW(nullptr), IDS_LAUNCHER_FAILED, format, ARRAYSIZE(format));
+    LoadStringW(GetModuleHandleW(nullptr), IDS_WAKELOOM, caption, ARRAYSIZE(caption));
     wchar_t text[256];
     StringCchPrintfW(text, ARRAYSIZE(text), format, eventId, WAKELOOM_PROGRAM_FILE);
-    MessageBoxW(nullptr, text, WAKELOOM_NAME, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 // Posts the event to the running Wakeloom, or starts Wakeloom with it. A
@@ -112,7 +116,7 @@ static void SetTrayIcon(HWND window, DWORD action)
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAY_CALLBACK;
     nid.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_WAKELOOM));
-    StringCchCopyW(nid.szTip, ARRAYSIZE(nid.szTip), WAKELOOM_NAME);
+    LoadStringW(GetModuleHandleW(nullptr), IDS_WAKELOOM, nid.szTip, ARRAYSIZE(nid.szTip));
     Shell_NotifyIconW(action, &nid);
 }
 

@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <strsafe.h>
 
-#include "app.h"
 #include "messages.h"
 #include "resource.h"
 #include "ringing.h"
@@ -17,6 +16,8 @@
 #define TEST_LOOK_MS  200
 
 static HFONT labelFont;
+// The caller's record, which a browse and Done change.
+static SettingsRecord* editedSettings;
 
 static BOOL OnInitDialog(HWND dialog)
 {
@@ -25,21 +26,23 @@ static BOOL OnInitDialog(HWND dialog)
     for (int id : { IDC_CHIME_TITLE, IDC_SOUND_LABEL, IDC_SOUND_NAME, IDC_CHIME_ON,
                     IDC_CHIME_WARNING })
         SetControlFont(dialog, id, labelFont);
-    ShowFileName(dialog, IDC_SOUND_NAME, settings.ChimeSound);
-    CheckDlgButton(dialog, IDC_CHIME_ON, settings.Chime ? BST_CHECKED : BST_UNCHECKED);
+    ShowFileName(dialog, IDC_SOUND_NAME, editedSettings->ChimeSound);
+    CheckDlgButton(dialog, IDC_CHIME_ON, editedSettings->Chime ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, app.mainWindow, settings.ChimeSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, GetWindow(dialog, GW_OWNER), editedSettings->ChimeSound,
+                   SETTINGS_TEXT_UNITS);
 }
 
 static void OnTest(HWND dialog)
 {
     wchar_t path[MAX_PATH];
-    bool found = FindChimeSound(path);   // it tells the user of a missing sound
+    // It tells the user of a missing sound.
+    bool found = FindChimeSound(GetWindow(dialog, GW_OWNER), editedSettings->ChimeSound, path);
     if (found && !PlayOneShot(path)) {
         ShowMessage(dialog, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
     } else if (found) {
@@ -63,7 +66,7 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
         // The whole wParam: a notification other than a click is no command.
         switch (wParam) {
         case IDOK:
-            settings.Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
+            editedSettings->Chime = IsDlgButtonChecked(dialog, IDC_CHIME_ON) == BST_CHECKED ? 1 : 0;
             DeleteFontOf(&labelFont);
             EndDialog(dialog, IDOK);
             break;
@@ -85,7 +88,8 @@ static INT_PTR CALLBACK ChimeDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-INT_PTR RunChimeDialog()
+INT_PTR RunChimeDialog(HWND owner, SettingsRecord* edited)
 {
-    return RunDialog(IDD_HOURLY_CHIME, ChimeDialogProc, true);
+    editedSettings = edited;
+    return RunDialogTemplate(IDD_HOURLY_CHIME, ChimeDialogProc, owner);
 }

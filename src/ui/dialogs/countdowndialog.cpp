@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <strsafe.h>
 
-#include "app.h"
 #include "messages.h"
 #include "resource.h"
 #include "ringing.h"
@@ -13,6 +12,8 @@
 #include "timedigits.h"
 
 static HFONT labelFont, digitFont;
+// The caller's record, which a browse and Start change.
+static SettingsRecord* editedSettings;
 
 static BOOL OnInitDialog(HWND dialog)
 {
@@ -24,9 +25,9 @@ static BOOL OnInitDialog(HWND dialog)
     PrepareTimeDigits(dialog, digitFont);
     // Every opening offers half an hour.
     SetTimeDigits(dialog, 0, 30);
-    ShowFileName(dialog, IDC_SOUND_NAME, settings.CountdownSound);
+    ShowFileName(dialog, IDC_SOUND_NAME, editedSettings->CountdownSound);
     CheckDlgButton(dialog, IDC_KEEP_AWAKE,
-                   settings.CountdownKeepAwake ? BST_CHECKED : BST_UNCHECKED);
+                   editedSettings->CountdownKeepAwake ? BST_CHECKED : BST_UNCHECKED);
     return TRUE;
 }
 
@@ -44,15 +45,17 @@ static void OnStart(HWND dialog)
         ShowMessage(nullptr, IDS_ZERO_COUNTDOWN, IDS_ERROR, MB_OK);
         return;
     }
-    settings.CountdownTime = static_cast<DWORD>(minutes);
-    settings.CountdownKeepAwake = IsDlgButtonChecked(dialog, IDC_KEEP_AWAKE) == BST_CHECKED ? 1 : 0;
+    editedSettings->CountdownTime = static_cast<DWORD>(minutes);
+    editedSettings->CountdownKeepAwake =
+        IsDlgButtonChecked(dialog, IDC_KEEP_AWAKE) == BST_CHECKED ? 1 : 0;
     EndCountdownDialog(dialog, IDC_COUNTDOWN_START);
 }
 
 static void OnBrowse(HWND dialog)
 {
     // Kept even when the dialog is then cancelled.
-    BrowseForSound(dialog, app.mainWindow, settings.CountdownSound, SETTINGS_TEXT_UNITS);
+    BrowseForSound(dialog, GetWindow(dialog, GW_OWNER), editedSettings->CountdownSound,
+                   SETTINGS_TEXT_UNITS);
 }
 
 static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -73,7 +76,8 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
             OnBrowse(dialog);
             break;
         case IDC_TEST:
-            RunCountdownFinishedDialog(app.mainWindow, true);
+            RunCountdownFinishedDialog(GetWindow(dialog, GW_OWNER), editedSettings->CountdownSound,
+                                       true);
             BringBackToFront(dialog);
             break;
         default:
@@ -87,7 +91,8 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
-INT_PTR RunCountdownDialog()
+INT_PTR RunCountdownDialog(HWND owner, SettingsRecord* edited)
 {
-    return RunDialog(IDD_COUNTDOWN, CountdownDialogProc);
+    editedSettings = edited;
+    return RunDialogTemplate(IDD_COUNTDOWN, CountdownDialogProc, owner);
 }

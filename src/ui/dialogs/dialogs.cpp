@@ -7,65 +7,17 @@
 
 #include <algorithm>
 
-#include "app.h"
 #include "medialist.h"
-#include "menubar.h"
 #include "resource.h"
+#include "screen.h"
 #include "shell.h"
 
 #define TITLE_BLUE RGB(0, 0, 156)
-
-// Closes a dialog that has no procedure of its own on OK or Cancel.
-static INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == WM_INITDIALOG)
-        return TRUE;
-    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
-INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param)
-{
-    HRSRC found = FindResourceW(app.appInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(app.appInstance, found) : nullptr;
-    auto* dialogTemplate = loaded != nullptr
-        ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-    if (dialogTemplate == nullptr)
-        return -1;
-    return DialogBoxIndirectParamW(app.appInstance, dialogTemplate, owner,
-                                   proc != nullptr ? proc : PlainDialogProc, param);
-}
-
-INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar)
-{
-    if (!keepMenuBar) {
-        EnableMenuBar(false);
-        DrawMenuBar(app.mainWindow);
-    }
-    INT_PTR result = RunDialogTemplate(id, proc, app.mainWindow);
-    if (!keepMenuBar) {
-        EnableMenuBar(true);
-        DrawMenuBar(app.mainWindow);
-    }
-    return result;
-}
 
 void MakeFullScreen(HWND dialog)
 {
     SHINITDLGINFO info = { SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLG };
     SHInitDialog(&info);
-}
-
-// The main window's pixels per inch, vertically.
-static int ScreenPixelsPerInch()
-{
-    HDC dc = GetDC(app.mainWindow);
-    int pixels = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(app.mainWindow, dc);
-    return pixels;
 }
 
 HFONT CreateLabelFont()
@@ -151,7 +103,7 @@ bool BrowseForFile(HWND owner, bool playlist, wchar_t* path)
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
-    ofn.hInstance = app.appInstance;
+    ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = filter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = chosen;

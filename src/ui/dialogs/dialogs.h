@@ -9,24 +9,32 @@
 
 #include <initializer_list>
 
-// Runs dialog template `id` modally, owned by the main window, with the
-// menu bar disabled around it (unless `keepMenuBar`). Returns the dialog's
-// result, or -1 when the program has no such template.
-INT_PTR RunDialog(int id, DLGPROC proc, bool keepMenuBar = false);
-// Runs dialog template `id` modally for `owner`; -1 without such a template.
-INT_PTR RunDialogTemplate(int id, DLGPROC proc, HWND owner, LPARAM param = 0);
+#include "dialogtemplate.h"
 
-// Each dialog as the main window (and the tests) run it.
-INT_PTR RunSetAlarmsDialog();   // IDOK (Done) or IDCANCEL
+// Each dialog as the main window (and the tests) run it, modal for `owner`
+// (the main window, which also owns the file dialogs and the rings a dialog
+// opens). A dialog edits what it is given; its caller saves and schedules
+// what the result asks for.
+// Edits the ALARM_COUNT records of `edited`, the hours shown on the 24-hour
+// clock or the 12-hour one; IDOK (Done) or IDCANCEL.
+INT_PTR RunSetAlarmsDialog(HWND owner, struct Alarm* edited, bool twentyFourHour);
 // Edits `snoozeTime` (minutes); IDOK or IDCANCEL.
-INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime);
+INT_PTR RunSnoozeTimeDialog(HWND owner, DWORD* snoozeTime);
 // Edits the clock format, the icon, the Internet time and the maximum ring
 // time of `edited`; IDOK (Done) or IDCANCEL.
-INT_PTR RunSettingsDialog(struct SettingsRecord* edited);
-INT_PTR RunAboutDialog();       // IDCANCEL
-INT_PTR RunCountdownDialog();   // IDC_COUNTDOWN_START when started, else IDCANCEL
-INT_PTR RunChimeDialog();       // IDOK (Done) or IDCANCEL
-INT_PTR RunSleepDialog();       // IDC_SLEEP_START when started, else IDOK
+INT_PTR RunSettingsDialog(HWND owner, struct SettingsRecord* edited);
+INT_PTR RunAboutDialog(HWND owner);       // IDCANCEL
+// Edits the countdown's time, sound and keep-awake of `edited`; a sound
+// browsed for is kept through Cancel. IDC_COUNTDOWN_START when started,
+// else IDCANCEL.
+INT_PTR RunCountdownDialog(HWND owner, struct SettingsRecord* edited);
+// Edits the chime's sound (kept through Cancel) and, on Done, its switch;
+// IDOK (Done) or IDCANCEL.
+INT_PTR RunChimeDialog(HWND owner, struct SettingsRecord* edited);
+// Edits the sleep music's source (kept through Cancel), time and kind of
+// end; Start leaves the list built in `*sleepList`, freeing the one there.
+// IDC_SLEEP_START when started, else IDOK.
+INT_PTR RunSleepDialog(HWND owner, struct SettingsRecord* edited, struct MediaNode** sleepList);
 // The sound-folder picker: IDOK with a folder in `pickedFolderPath`
 // (MAX_PATH units), else IDCANCEL.
 INT_PTR RunFolderPicker(HWND owner, wchar_t* pickedFolderPath);
@@ -39,7 +47,7 @@ bool CreateFolderImageList(HWND treeView);
 // ---- what the dialogs share ----
 // Full screen below the title strip, with a Done button that sends IDOK.
 void MakeFullScreen(HWND dialog);
-// The stock system font, bold, 8 points on the main window's screen.
+// The stock system font, bold, 8 points on the screen.
 HFONT CreateLabelFont();
 // "Tahoma", bold, `height` as a LOGFONT height.
 HFONT CreateDigitFont(int height);

@@ -1,28 +1,26 @@
-// The Set Alarms dialog: the ten alarms edited one at a time in memory;
-// Done saves them all and reschedules them.
+// The Set Alarms dialog: the ten records it is given, edited one at a time;
+// its caller saves and reschedules them after Done.
 #include "dialogs.h"
 
 #include <initializer_list>
 #include <commctrl.h>
 #include <strsafe.h>
 
-#include "alarms.h"
-#include "layout.h"
+#include "alarmrecord.h"
+#include "screen.h"
 #include "medialist.h"
 #include "messages.h"
 #include "resource.h"
 #include "ringing.h"
-#include "alarmrequests.h"
-#include "schedule.h"
 #include "settings.h"
 #include "sound.h"
 #include "timedigits.h"
 
 static int selectedAlarm;
-// The ten records as edited: the alarms themselves change only on Done, so
-// Cancel leaves them as they were, and an alarm that rings meanwhile is
-// scheduled from what was saved.
-static Alarm editedAlarms[ALARM_COUNT];
+// The caller's ten records: a copy of the alarms, so Cancel leaves them as
+// they were and an alarm that rings meanwhile is scheduled from what was saved.
+static Alarm* editedAlarms;
+static bool twentyFourHourClock;
 static DWORD savedDeviceVolume;
 // The slider position last heard; kept from one opening to the next.
 static int lastVolumePosition;
@@ -34,7 +32,7 @@ static const int dayBoxes[7] = { IDC_SUNDAY, IDC_MONDAY, IDC_TUESDAY, IDC_WEDNES
 
 static HourRange HoursShown()
 {
-    return settings.TwentyFourHourTime ? HOURS_OF_A_DAY : HOURS_OF_TWELVE;
+    return twentyFourHourClock ? HOURS_OF_A_DAY : HOURS_OF_TWELVE;
 }
 
 static void Check(HWND dialog, int id, bool checked)
@@ -51,7 +49,7 @@ static void LoadAlarmIntoDialog(HWND dialog)
 {
     const Alarm* r = &editedAlarms[selectedAlarm];
     int hour = static_cast<int>(r->AThour);
-    bool twelve = settings.TwentyFourHourTime == 0;
+    bool twelve = !twentyFourHourClock;
     EnableWindow(GetDlgItem(dialog, IDC_AM), twelve);
     EnableWindow(GetDlgItem(dialog, IDC_PM), twelve);
     if (twelve) {
@@ -77,7 +75,7 @@ static void SaveDialogIntoAlarm(HWND dialog)
 {
     Alarm* r = &editedAlarms[selectedAlarm];
     int hour = TimeDigitsHour(dialog);
-    if (settings.TwentyFourHourTime == 0)
+    if (!twentyFourHourClock)
         hour = HourFromTwelve(hour, Checked(dialog, IDC_PM));
     r->AThour = static_cast<DWORD>(hour);
     r->ATmin = static_cast<DWORD>(TimeDigitsMinutes(dialog));
@@ -102,8 +100,6 @@ static BOOL OnInitDialog(HWND dialog)
 {
     MakeFullScreen(dialog);
     selectedAlarm = 0;
-    for (int i = 0; i < ALARM_COUNT; i++)
-        editedAlarms[i] = *alarms[i];
     savedDeviceVolume = GetWaveVolume();
     digitFont = CreateDigitFont(PointsToHeight(14));
     labelFont = CreateLabelFont();
@@ -136,14 +132,6 @@ static void EndSetAlarms(HWND dialog, INT_PTR result)
 static void OnDone(HWND dialog)
 {
     SaveDialogIntoAlarm(dialog);
-    for (int i = 0; i < ALARM_COUNT; i++) {
-        // The handle is the scheduler's: a ring meanwhile may have changed it.
-        DWORD handle = alarms[i]->AlarmHandle;
-        *alarms[i] = editedAlarms[i];
-        alarms[i]->AlarmHandle = handle;
-    }
-    SaveAlarms();
-    RescheduleAllAlarms(dialog);
     Sleep(1000);
     EndSetAlarms(dialog, IDOK);
 }
@@ -231,7 +219,9 @@ static INT_PTR CALLBACK SetAlarmsDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
-INT_PTR RunSetAlarmsDialog()
+INT_PTR RunSetAlarmsDialog(HWND owner, Alarm* edited, bool twentyFourHour)
 {
-    return RunDialog(IDD_SET_ALARMS, SetAlarmsDialogProc);
+    editedAlarms = edited;
+    twentyFourHourClock = twentyFourHour;
+    return RunDialogTemplate(IDD_SET_ALARMS, SetAlarmsDialogProc, owner);
 }

@@ -79,10 +79,10 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wPa
     return FALSE;
 }
 
-INT_PTR RunSettingsDialog(SettingsRecord* edited)
+INT_PTR RunSettingsDialog(HWND owner, SettingsRecord* edited)
 {
     editedSettings = edited;
-    return RunDialog(IDD_SETTINGS, SettingsDialogProc);
+    return RunDialogTemplate(IDD_SETTINGS, SettingsDialogProc, owner);
 }
 
 static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -107,7 +107,7 @@ static INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-INT_PTR RunAboutDialog()
+INT_PTR RunAboutDialog(HWND owner)
 {
-    return RunDialog(IDD_ABOUT, AboutDialogProc);
+    return RunDialogTemplate(IDD_ABOUT, AboutDialogProc, owner);
 }

@@ -1,17 +1,15 @@
 // The Sleep dialog: where the sleep music comes from (a folder, a file or a
 // playlist) and whether it stops when played through or after a time. Start
-// leaves the list in sleepPlayer.sleepList for the main window to play.
+// leaves the list in the slot it is given, for the main window to play.
 #include "dialogs.h"
 
 #include <initializer_list>
 #include <strsafe.h>
 
-#include "app.h"
 #include "medialist.h"
 #include "messages.h"
 #include "resource.h"
 #include "settings.h"
-#include "sleepplayer.h"
 #include "timedigits.h"
 
 // The kinds offered for the next browse, by their index in the list.
@@ -20,11 +18,14 @@
 #define BROWSE_PLAYLIST 2
 
 static HFONT labelFont, digitFont;
+// The caller's record, which a browse and Start change, and its list slot.
+static SettingsRecord* editedSettings;
+static MediaNode** sleepListSlot;
 
 static void ShowSourceLabel(HWND dialog)
 {
-    UINT id = settings.SleepPathType == MEDIA_SOURCE_FOLDER ? IDS_SOURCE_FOLDER_LABEL
-        : settings.SleepPathType == MEDIA_SOURCE_PLAYLIST ? IDS_SOURCE_PLAYLIST_LABEL
+    UINT id = editedSettings->SleepPathType == MEDIA_SOURCE_FOLDER ? IDS_SOURCE_FOLDER_LABEL
+        : editedSettings->SleepPathType == MEDIA_SOURCE_PLAYLIST ? IDS_SOURCE_PLAYLIST_LABEL
         : IDS_SOURCE_FILE_LABEL;
     wchar_t label[32];
     LoadResourceText(id, label, ARRAYSIZE(label));
@@ -33,7 +34,7 @@ static void ShowSourceLabel(HWND dialog)
 
 static void ShowSource(HWND dialog)
 {
-    if (settings.SleepPath[0] == L'\0') {
+    if (editedSettings->SleepPath[0] == L'\0') {
         wchar_t text[64];
         LoadResourceText(IDS_NO_SOUNDS_SELECTED, text, ARRAYSIZE(text));
         SetDlgItemTextW(dialog, IDC_SLEEP_SOURCE_NAME, text);
@@ -41,7 +42,7 @@ static void ShowSource(HWND dialog)
         return;
     }
     EnableWindow(GetDlgItem(dialog, IDC_SLEEP_START), TRUE);
-    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, settings.SleepPath);
+    ShowFileName(dialog, IDC_SLEEP_SOURCE_NAME, editedSettings->SleepPath);
 }
 
 static BOOL OnInitDialog(HWND dialog)
@@ -53,7 +54,7 @@ static BOOL OnInitDialog(HWND dialog)
                     IDC_UNTIL_MUSIC_ENDS, IDC_FOR_THE_TIME })
         SetControlFont(dialog, id, labelFont);
     PrepareTimeDigits(dialog, digitFont);
-    SetTimeDigitsDuration(dialog, settings.SleepTime);
+    SetTimeDigitsDuration(dialog, editedSettings->SleepTime);
     // In the order of the BROWSE_ indexes.
     for (UINT id : { IDS_SOURCE_FOLDER, IDS_SOURCE_FILE, IDS_SOURCE_PLAYLIST }) {
         wchar_t kind[32];
@@ -64,8 +65,9 @@ static BOOL OnInitDialog(HWND dialog)
     SendDlgItemMessageW(dialog, IDC_SOURCE_KIND, CB_SETCURSEL, BROWSE_FOLDER, 0);
     ShowSourceLabel(dialog);
     ShowSource(dialog);
-    CheckDlgButton(dialog, IDC_FOR_THE_TIME, settings.TimedSleep ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_UNTIL_MUSIC_ENDS, settings.TimedSleep ? BST_UNCHECKED : BST_CHECKED);
+    CheckDlgButton(dialog, IDC_FOR_THE_TIME, editedSettings->TimedSleep ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_UNTIL_MUSIC_ENDS,
+                   editedSettings->TimedSleep ? BST_UNCHECKED : BST_CHECKED);
     return TRUE;
 }
 
@@ -78,8 +80,8 @@ static void EndSleepDialog(HWND dialog, INT_PTR result)
 
 static void Choose(HWND dialog, const wchar_t* path, DWORD type)
 {
-    StringCchCopyW(settings.SleepPath, SETTINGS_TEXT_UNITS, path);
-    settings.SleepPathType = type;
+    StringCchCopyW(editedSettings->SleepPath, SETTINGS_TEXT_UNITS, path);
+    editedSettings->SleepPathType = type;
     ShowSourceLabel(dialog);
     ShowSource(dialog);
 }
@@ -94,9 +96,9 @@ static void OnBrowse(HWND dialog)
         if (RunFolderPicker(dialog, folder) == IDOK)
             Choose(dialog, folder, MEDIA_SOURCE_FOLDER);
     } else if (kind == BROWSE_FILE) {
-        if (BrowseForFile(app.mainWindow, false, path))
+        if (BrowseForFile(GetWindow(dialog, GW_OWNER), false, path))
             Choose(dialog, path, MEDIA_SOURCE_FILE);
-    } else if (kind == BROWSE_PLAYLIST && BrowseForFile(app.mainWindow, true, path)) {
+    } else if (kind == BROWSE_PLAYLIST && BrowseForFile(GetWindow(dialog, GW_OWNER), true, path)) {
         // Read at once, so a playlist without music is never kept.
         MediaNode* list = ReadAsxPlaylist(path);
         if (list != nullptr) {
@@ -113,7 +115,8 @@ static void OnStart(HWND dialog)
 {
     HCURSOR cursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     PlaylistResult playlistResult;
-    MediaNode* list = BuildMediaList(settings.SleepPathType, settings.SleepPath, &playlistResult);
+    MediaNode* list = BuildMediaList(editedSettings->SleepPathType, editedSettings->SleepPath,
+                                     &playlistResult);
     SetCursor(cursor);
     ShowPlaylistResult(playlistResult);
     if (list == nullptr) {
@@ -127,10 +130,10 @@ static void OnStart(HWND dialog)
         ShowMessage(nullptr, IDS_ZERO_SLEEP, IDS_ERROR, MB_OK);
         return;
     }
-    FreeMediaList(sleepPlayer.sleepList);
-    sleepPlayer.sleepList = list;
-    settings.SleepTime = static_cast<DWORD>(minutes);
-    settings.TimedSleep = IsDlgButtonChecked(dialog, IDC_FOR_THE_TIME) == BST_CHECKED ? 1 : 0;
+    FreeMediaList(*sleepListSlot);
+    *sleepListSlot = list;
+    editedSettings->SleepTime = static_cast<DWORD>(minutes);
+    editedSettings->TimedSleep = IsDlgButtonChecked(dialog, IDC_FOR_THE_TIME) == BST_CHECKED ? 1 : 0;
     EndSleepDialog(dialog, IDC_SLEEP_START);
 }
 
@@ -165,7 +168,9 @@ static INT_PTR CALLBACK SleepDialogProc(HWND dialog, UINT message, WPARAM wParam
     return FALSE;
 }
 
-INT_PTR RunSleepDialog()
+INT_PTR RunSleepDialog(HWND owner, SettingsRecord* edited, MediaNode** sleepList)
 {
-    return RunDialog(IDD_SLEEP, SleepDialogProc);
+    editedSettings = edited;
+    sleepListSlot = sleepList;
+    return RunDialogTemplate(IDD_SLEEP, SleepDialogProc, owner);
 }

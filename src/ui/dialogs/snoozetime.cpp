@@ -52,8 +52,8 @@ static INT_PTR CALLBACK SnoozeTimeDialogProc(HWND dialog, UINT message, WPARAM w
     return FALSE;
 }
 
-INT_PTR RunSnoozeTimeDialog(DWORD* snoozeTime)
+INT_PTR RunSnoozeTimeDialog(HWND owner, DWORD* snoozeTime)
 {
     editedSnoozeTime = snoozeTime;
-    return RunDialog(IDD_SNOOZE_TIME, SnoozeTimeDialogProc);
+    return RunDialogTemplate(IDD_SNOOZE_TIME, SnoozeTimeDialogProc, owner);
 }

@@ -55,6 +55,8 @@
 #define IDS_ALARMS_MISSED       347
 #define IDS_NOT_SAVED           348
 #define IDS_THE_SETTINGS        349
+#define IDS_ALARM_NUMBER        350
+#define IDS_ARTIST_UNKNOWN      351
 
 // The version the About dialog shows.
 #define WAKELOOM_VERSION_TEXT   "Version 1.0"

@@ -9,13 +9,14 @@
 
 #include <strsafe.h>
 
+#include "alarmname.h"
 #include "alarms.h"
 #include "alarmtime.h"
-#include "dialogs.h"
-#include "layout.h"
+#include "dialogtemplate.h"
 #include "messages.h"
 #include "resource.h"
 #include "schedule.h"
+#include "screen.h"
 #include "settings.h"
 #include "shell.h"
 #include "sound.h"
@@ -33,6 +34,7 @@ struct RingDialog {
     RingKind kind;
     int alarmIndex;               // the alarm rung or tested; -1 for the countdown
     const Alarm* alarm;
+    const wchar_t* countdownSound;   // the countdown's: empty for the default
     bool soundOn;
     RingSound playing;
     wchar_t unplayable[MAX_PATH]; // the first file that did not play, for the user
@@ -54,9 +56,9 @@ static void RingSoundPaths(const RingDialog* ring, wchar_t* own, wchar_t* fallba
     const wchar_t* chosen;
     if (ring->kind == RING_COUNTDOWN || ring->kind == RING_COUNTDOWN_TEST) {
         DefaultSoundPath(DEFAULT_COUNTDOWN_SOUND, fallback, MAX_PATH);
-        bool isDefault = settings.CountdownSound[0] == L'\0'
-                      || wcscmp(settings.CountdownSound, DEFAULT_COUNTDOWN_SOUND) == 0;
-        chosen = isDefault ? fallback : settings.CountdownSound;
+        bool isDefault = ring->countdownSound[0] == L'\0'
+                      || wcscmp(ring->countdownSound, DEFAULT_COUNTDOWN_SOUND) == 0;
+        chosen = isDefault ? fallback : ring->countdownSound;
     } else {
         DefaultSoundPath(DEFAULT_ALARM_SOUND, fallback, MAX_PATH);
         chosen = wcscmp(ring->alarm->AlarmSound, DEFAULT_ALARM_SOUND) == 0
@@ -352,11 +354,12 @@ static INT_PTR CALLBACK CountdownDialogProc(HWND dialog, UINT message, WPARAM wP
     return FALSE;
 }
 
-INT_PTR RunCountdownFinishedDialog(HWND owner, bool test)
+INT_PTR RunCountdownFinishedDialog(HWND owner, const wchar_t* sound, bool test)
 {
     RingDialog ring = {};
     ring.kind = test ? RING_COUNTDOWN_TEST : RING_COUNTDOWN;
     ring.alarmIndex = -1;
+    ring.countdownSound = sound;
     return RunDialogTemplate(IDD_COUNTDOWN_FINISHED, CountdownDialogProc, owner,
                              reinterpret_cast<LPARAM>(&ring));
 }

@@ -4,18 +4,14 @@
 
 #include <strsafe.h>
 
+#include "alarmname.h"
+#include "alarmrequests.h"
 #include "alarms.h"
-#include "app.h"
 #include "contract.h"
-#include "displaymode.h"
-#include "layout.h"
-#include "menubar.h"
 #include "messages.h"
 #include "resource.h"
-#include "alarmrequests.h"
 #include "schedule.h"
 #include "settings.h"
-#include "sleepplayer.h"
 #include "sound.h"
 
 RingingState ringing;
@@ -25,25 +21,24 @@ static bool IsAlarmEvent(int n)
     return n >= EVENT_FIRST_ALARM && n <= EVENT_LAST_ALARM;
 }
 
-static void RescheduleAlarm(int n)
+static void RescheduleAlarm(HWND window, int n)
 {
     if (alarms[n]->AlarmOn == 1)
-        ScheduleAlarm(n, app.mainWindow);
+        ScheduleAlarm(n, window);
     else
         ClearAlarm(n);
 }
 
-bool FindChimeSound(wchar_t* path)
+bool FindChimeSound(HWND owner, const wchar_t* chimeSound, wchar_t* path)
 {
     wchar_t defaultPath[MAX_PATH];
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
-    bool own = settings.ChimeSound[0] != L'\0'
-               && wcscmp(settings.ChimeSound, DEFAULT_CHIME_SOUND) != 0;
-    StringCchCopyW(path, MAX_PATH, own ? settings.ChimeSound : defaultPath);
+    bool own = chimeSound[0] != L'\0' && wcscmp(chimeSound, DEFAULT_CHIME_SOUND) != 0;
+    StringCchCopyW(path, MAX_PATH, own ? chimeSound : defaultPath);
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         StringCchCopyW(path, MAX_PATH, defaultPath);
         if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-            ShowMessage(app.mainWindow, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
+            ShowMessage(owner, IDS_CHIME_SOUND_MISSING, IDS_ERROR, MB_ICONHAND, defaultPath);
             return false;
         }
     }
@@ -52,49 +47,43 @@ bool FindChimeSound(wchar_t* path)
 
 // A chime file that does not play gives way to the default bell; only
 // when that does not play either is the user told, once.
-static void SoundChime()
+static void SoundChime(HWND window)
 {
     wchar_t path[MAX_PATH], defaultPath[MAX_PATH];
-    if (!FindChimeSound(path) || PlayOneShot(path))
+    if (!FindChimeSound(window, settings.ChimeSound, path) || PlayOneShot(path))
         return;
     DefaultSoundPath(DEFAULT_CHIME_SOUND, defaultPath, ARRAYSIZE(defaultPath));
     if (wcscmp(path, defaultPath) == 0 || !PlayOneShot(defaultPath))
-        ShowMessage(app.mainWindow, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
+        ShowMessage(window, IDS_CANNOT_PLAY, IDS_ERROR, MB_ICONEXCLAMATION);
 }
 
-static void RingAlarm(int n)
+INT_PTR RingAlarm(HWND window, int n)
 {
-    if (app.displayMode == DISPLAY_SLEEP)
-        StopSleep();
-    // A ringing alarm cancels a running countdown.
-    if (app.displayMode == DISPLAY_COUNTDOWN)
-        StopCountdown();
     ringing.alarmRinging = 1;
     ringing.maxTimeReached = 0;
     ringing.currentAlarm = n;
     MessageBeep(0xFFFFFFFF);
     Sleep(1000);
-    SetWindowPos(app.mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    EnableCancelSnooze(false);
-    if (RunAlarmDialog(app.mainWindow, n, alarms[n], false) == RING_SNOOZED) {
-        EnableCancelSnooze(true);   // the snooze is already requested
-    } else {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    INT_PTR result = RunAlarmDialog(window, n, alarms[n], false);
+    // A snooze is already requested.
+    if (result != RING_SNOOZED) {
         if (alarms[n]->AlarmOn == 1)
             alarms[n]->AlarmHandle = 0;
-        RescheduleAlarm(n);
-        EnableCancelSnooze(false);
+        RescheduleAlarm(window, n);
     }
     ringing.alarmRinging = 0;
     if (ringing.maxTimeReached) {
         ShowMessage(nullptr, IDS_MAX_TIME_REACHED, IDS_WAKELOOM, MB_OK);
         ringing.maxTimeReached = 0;
     }
+    return result;
 }
 
-static void EndCountdown()
+static void EndCountdown(HWND window)
 {
     MessageBeep(0xFFFFFFFF);
-    RunCountdownFinishedDialog(app.mainWindow, false);
+    RunCountdownFinishedDialog(window, settings.CountdownSound, false);
 }
 
 // A due alarm takes the place of a test ring or of the countdown's end
@@ -108,15 +97,15 @@ static bool GivesWayTo(RingKind open, int n)
     return open == RING_COUNTDOWN && IsAlarmEvent(n);
 }
 
-void HandleEvent(WPARAM event)
+EventResult HandleEvent(HWND window, WPARAM event)
 {
     // Only the numbers of events: a wider wParam is no event at all.
     if (event > EVENT_CHIME)
-        return;
+        return EVENT_HANDLED;
     int n = static_cast<int>(event);
     bool isAlarm = IsAlarmEvent(n) && alarms[n] != nullptr;
     if (!isAlarm && n != EVENT_COUNTDOWN && n != EVENT_CHIME)
-        return;
+        return EVENT_HANDLED;
     bool mayRing = ringing.alarmRinging == 0 && settings.Silenced == 0;
     // An alarm turned off, or a countdown stopped, whose notification could
     // not be cleared: nothing to ring.
@@ -124,23 +113,25 @@ void HandleEvent(WPARAM event)
                 : n == EVENT_COUNTDOWN ? settings.Countdown != 0 : true;
     if (mayRing && wanted && n != EVENT_CHIME && GivesWayTo(OpenRingKind(), n)) {
         EndOpenRing();
-        PostMessageW(app.mainWindow, WM_APP_EVENT, event, 0);
-        return;
+        PostMessageW(window, WM_APP_EVENT, event, 0);
+        return EVENT_HANDLED;
     }
     if (n == EVENT_COUNTDOWN) {
         // The countdown's own dialog open already rings for it.
         if (mayRing && wanted && OpenRingKind() != RING_COUNTDOWN)
-            EndCountdown();
-        StopCountdown();
-    } else if (n == EVENT_CHIME) {
-        if (mayRing)
-            SoundChime();
-        RescheduleChime(app.mainWindow);
-    } else if (mayRing && wanted) {
-        RingAlarm(n);
-    } else {
-        RescheduleAlarm(n);
+            EndCountdown(window);
+        return EVENT_ENDS_COUNTDOWN;
     }
+    if (n == EVENT_CHIME) {
+        if (mayRing)
+            SoundChime(window);
+        RescheduleChime(window);
+    } else if (mayRing && wanted) {
+        return EVENT_RINGS_ALARM;
+    } else {
+        RescheduleAlarm(window, n);
+    }
+    return EVENT_HANDLED;
 }
 
 // Missed events arrive in a burst when the computer wakes. Their report
@@ -148,6 +139,7 @@ void HandleEvent(WPARAM event)
 // so it tells of the whole burst at once.
 struct MissedReport {
     UINT_PTR timer;
+    HWND owner;
     bool countdown;
     bool alarm[ALARM_COUNT];
 };
@@ -176,14 +168,15 @@ static void CALLBACK ReportMissedEvents(HWND, UINT, UINT_PTR timer, DWORD)
         }
     }
     if (count > 0)
-        ShowMessage(app.mainWindow, count == 1 ? IDS_ALARM_MISSED : IDS_ALARMS_MISSED, IDS_WAKELOOM,
+        ShowMessage(report.owner, count == 1 ? IDS_ALARM_MISSED : IDS_ALARMS_MISSED, IDS_WAKELOOM,
                     MB_ICONINFORMATION, names);
     if (report.countdown)
-        ShowMessage(app.mainWindow, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
+        ShowMessage(report.owner, IDS_COUNTDOWN_MISSED, IDS_WAKELOOM, MB_ICONINFORMATION);
 }
 
-static void ReportMissedLater()
+static void ReportMissedLater(HWND owner)
 {
+    missed.owner = owner;
     if (missed.timer == 0)
         missed.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, ReportMissedEvents);
 }
@@ -193,25 +186,27 @@ bool MissedEventsToReport()
     return missed.timer != 0;
 }
 
-void HandleMissedEvent(WPARAM event)
+EventResult HandleMissedEvent(HWND window, WPARAM event)
 {
     if (event > EVENT_CHIME)
-        return;
+        return EVENT_HANDLED;
     int n = static_cast<int>(event);
     if (n == EVENT_COUNTDOWN) {
-        bool wasRunning = settings.Countdown != 0;
-        StopCountdown();
-        if (wasRunning) {
+        // Told only when it was running; stopped either way.
+        if (settings.Countdown != 0) {
             missed.countdown = true;
-            ReportMissedLater();
+            ReportMissedLater(window);
         }
-    } else if (n == EVENT_CHIME) {
-        RescheduleChime(app.mainWindow);
+        return EVENT_ENDS_COUNTDOWN;
+    }
+    if (n == EVENT_CHIME) {
+        RescheduleChime(window);
     } else if (IsAlarmEvent(n) && alarms[n] != nullptr) {
-        RescheduleAlarm(n);
+        RescheduleAlarm(window, n);
         if (alarms[n]->AlarmOn == 1 && settings.Silenced == 0) {
             missed.alarm[n] = true;
-            ReportMissedLater();
+            ReportMissedLater(window);
         }
     }
+    return EVENT_HANDLED;
 }

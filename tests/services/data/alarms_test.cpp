@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "alarmname.h"
 #include "alarms.h"
 #include "testsupport.h"
 

@@ -2,8 +2,6 @@
 // screen turning.
 #include "windowfixture.h"
 
-#include "mainwnd.h"
-
 using MainWindow = MainWindowTest;
 
 static RECT ScreenRect(HWND window)

@@ -19,6 +19,7 @@
 #include "dialogs.h"
 #include "displaymode.h"
 #include "layout.h"
+#include "mainwnd.h"
 #include "menubar.h"
 #include "resource.h"
 #include "settings.h"

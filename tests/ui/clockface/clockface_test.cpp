@@ -50,10 +50,10 @@ TEST_F(ClockFace, HoursOfTheTwelveAndTwentyFourHourClocksTheTickAndTheCountdowns
         ExpectFace(Face(), c.digits, c.indicator);
     }
     // The tick blinks the colon, and brings the next minute.
-    UpdateClock();
+    UpdateClock(MainClockView());
     EXPECT_TRUE(Filled(CaptureWindow(app.mainWindow), MainLayout().digitSlots[COLON_SLOT], 0x000000));
     SetClock(MakeTime(2026, 12, 6, 21, 48));
-    UpdateClock();
+    UpdateClock(MainClockView());
     Capture face = CaptureWindow(app.mainWindow);
     EXPECT_TRUE(Shows(face, MainLayout().digitSlots[COLON_SLOT], IDB_PORTRAIT_COLON));
     EXPECT_TRUE(Shows(face, MainLayout().digitSlots[4], kDigit[8]));
@@ -81,11 +81,11 @@ TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
 {
     SetClock(MakeTime(2026, 1, 4, 22, 59, 59));
     ResetClockCache();
-    UpdateClock();
+    UpdateClock(MainClockView());
     EXPECT_EQ(L"Sunday, Jan 4", WindowText(mainControls.dateText));
     EXPECT_EQ(L"@999", WindowText(mainControls.internetTimeText));
     SetClock(MakeTime(2026, 12, 9, 23, 0, 0));   // midnight at UTC+1
-    UpdateClock();
+    UpdateClock(MainClockView());
     EXPECT_EQ(L"Wednesday, Dec 9", WindowText(mainControls.dateText));
     EXPECT_EQ(L"@000", WindowText(mainControls.internetTimeText));
 
@@ -111,7 +111,7 @@ TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
 
     settings.ShowITime = 0;
     DestroyTextControls();
-    CreateTextControls();
+    CreateTextControls(app.mainWindow, app.displayMode);
     EXPECT_EQ(nullptr, mainControls.internetTimeText);
 }
 
@@ -124,7 +124,7 @@ TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedAndNoT
     settings.TimedSleep = 1;
     SetDisplayMode(DISPLAY_SLEEP);
     sleepPlayer.sleepEndTime = static_cast<ULONGLONG>(Ticks(MakeTime(2026, 12, 6, 11, 8, 40)));
-    ShowSleepTexts();   // at 9:05:10
+    ShowSleepTexts(MainClockView());   // at 9:05:10
     EXPECT_EQ(L"02:03", WindowText(mainControls.sleepRemainingText));
     sleepPlayer.sleepPaused = 1;
     BlinkSleepTexts(false);

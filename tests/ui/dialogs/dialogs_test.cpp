@@ -49,7 +49,7 @@ TEST_F(Dialogs, SetAlarmsShowsWrapsAndSavesTheHourOnEitherClock)
             else if (c.press != 0)
                 Press(dialog, c.press);
             Press(dialog, IDOK);
-        } }, [] { EXPECT_EQ(1, RunSetAlarmsDialog()); });
+        } }, [] { EXPECT_EQ(1, EditAlarms()); });
         EXPECT_STORED(AlarmKeyPath(0).c_str(), L"AThour", c.saved);
     }
 }
@@ -71,7 +71,7 @@ TEST_F(Dialogs, SetAlarmsKeepsEditsAcrossAlarmsAndDoneSavesAllTenAndArmsThem)
             CheckDlgButton(dialog, day, BST_UNCHECKED);
         Press(dialog, IDOK);
     }, Says(L"No days were selected for alarm 3.  All days have been automatically selected",
-            L"No Days Selected") }, [] { EXPECT_EQ(1, RunSetAlarmsDialog()); });
+            L"No Days Selected") }, [] { EXPECT_EQ(1, EditAlarms()); });
     for (int i = 0; i < ALARM_COUNT; i++)
         EXPECT_EQ(9u, ValueNames(AlarmKeyPath(i).c_str()).size()) << i;
     EXPECT_STORED(AlarmKeyPath(2).c_str(), L"Days", 0x7Fu);
@@ -117,7 +117,7 @@ TEST_F(Dialogs, SetAlarmsPreviewsANewVolumeTestRingsTheAlarmEditedAndCancelSaves
         EXPECT_EQ(L"Alarm 3", WindowText(ringing));
         realRung = true;
         Press(ringing, IDC_STOP);
-    } }, [] { EXPECT_EQ(2, RunSetAlarmsDialog()); });
+    } }, [] { EXPECT_EQ(2, EditAlarms()); });
     EXPECT_EQ(0xFFFFFFFFu, GetWaveVolume());
     EXPECT_EQ(0u, FmodUseCount());   // both rings gave the sound library back
     // Cancel leaves the alarms as they were; the test scheduled nothing.
@@ -279,7 +279,7 @@ TEST_F(Dialogs, ChimeTestPlaysOnceAndCutsALongSoundAndDoneSchedulesOrClears)
             Press(dialog, IDC_TEST);
             took = GetTickCount() - start;
             Press(dialog, IDCANCEL);
-        } }, [] { RunChimeDialog(); });
+        } }, [] { RunChimeDialog(app.mainWindow, &settings); });
         SoundCapture heard = ReadSoundCapture();
         if (sound == longSound.c_str()) {
             double seconds = static_cast<double>(heard.samples.size()) / (heard.rate * heard.channels);
@@ -340,7 +340,7 @@ static std::vector<HGDIOBJ> Pictures(HWND dialog)
 TEST_F(Dialogs, PicturesOfADialogAreFreedOrShownAgainByItsNextOpening)
 {
     for (const std::function<void()>& open : { Command(IDM_SNOOZE_TIME), Command(IDM_COUNTDOWN), Command(IDM_SLEEP),
-                                               Command(IDM_ABOUT), std::function<void()>([] { RunSetAlarmsDialog(); }) }) {
+                                               Command(IDM_ABOUT), std::function<void()>([] { EditAlarms(); }) }) {
         std::vector<HGDIOBJ> first, second;
         for (std::vector<HGDIOBJ>* shown : { &first, &second })
             Answering({ [shown](HWND dialog) {

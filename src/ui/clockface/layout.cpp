@@ -2,8 +2,6 @@
 
 #include <strsafe.h>
 
-#include "app.h"
-#include "displaymode.h"
 #include "messages.h"
 #include "resource.h"
 #include "settings.h"
@@ -17,15 +15,6 @@ static HFONT dateFont, pendingAlarmFont, internetTimeFont, sleepRemainingFont;
 
 #define BUTTON_HEIGHT 20
 #define YELLOW        RGB(255, 255, 0)
-
-int GetOrientation()
-{
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    if (width > height)
-        return -1;
-    return width < height ? 1 : 0;
-}
 
 // The places of the face that follow from the clock rectangle and the
 // client size.
@@ -108,23 +97,15 @@ const Layout& MainLayout()
     return current;
 }
 
-void ComputeLayout()
+void ComputeLayout(HWND window)
 {
     RECT client;
-    GetClientRect(app.mainWindow, &client);
+    GetClientRect(window, &client);
     current = LayoutFor(GetOrientation(), client);
     orientation = current.orientation;
 }
 
 // ---- text controls ---------------------------------------------------------------
-
-int PointsToHeight(int points)
-{
-    HDC dc = GetDC(app.mainWindow);
-    int height = -(points * GetDeviceCaps(dc, LOGPIXELSY)) / 72;
-    ReleaseDC(app.mainWindow, dc);
-    return height;
-}
 
 // The stock system font's face at the given size and weight.
 static HFONT CreateSystemFont(int points, int weight)
@@ -138,41 +119,49 @@ static HFONT CreateSystemFont(int points, int weight)
     return CreateFontIndirectW(&font);
 }
 
-static HWND CreateText(int x, int y, int width, int height, HFONT font, const wchar_t* text)
+static HINSTANCE InstanceOf(HWND window)
+{
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+}
+
+static HWND CreateText(HWND window, int x, int y, int width, int height, HFONT font,
+                       const wchar_t* text)
 {
     // The beats line overlaps the pending-alarm line; clipping keeps one
     // from painting over the other.
     HWND control = CreateWindowExW(0, L"STATIC", text,
                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER, x, y,
-                                   width, height, app.mainWindow, nullptr, app.appInstance, nullptr);
+                                   width, height, window, nullptr, InstanceOf(window), nullptr);
     if (control != nullptr && font != nullptr)
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return control;
 }
 
-static void CreateClockTexts()
+static void CreateClockTexts(HWND window)
 {
     int left = current.clockRect.left, bottom = current.clockRect.bottom;
     if (settings.ShowITime) {
         // The date narrows to leave the beats room at its right.
         dateFont = CreateSystemFont(8, FW_BOLD);
-        mainControls.dateText = CreateText(left, bottom + 8, 150, 20, dateFont, L"");
+        mainControls.dateText = CreateText(window, left, bottom + 8, 150, 20, dateFont, L"");
         LOGFONTW tahoma = {};
         tahoma.lfHeight = PointsToHeight(16);
         tahoma.lfWeight = FW_BOLD;
         StringCchCopyW(tahoma.lfFaceName, LF_FACESIZE, L"Tahoma");
         internetTimeFont = CreateFontIndirectW(&tahoma);
-        mainControls.internetTimeText = CreateText(left + 150, bottom, 70, 40, internetTimeFont, L"");
+        mainControls.internetTimeText = CreateText(window, left + 150, bottom, 70, 40,
+                                                   internetTimeFont, L"");
     } else {
         dateFont = CreateSystemFont(12, FW_BOLD);
-        mainControls.dateText = CreateText(left, bottom, 220, 20, dateFont, L"");
+        mainControls.dateText = CreateText(window, left, bottom, 220, 20, dateFont, L"");
     }
     pendingAlarmFont = CreateSystemFont(8, FW_BOLD);
-    mainControls.pendingAlarmText = CreateText(left, bottom + 28, 220, 20, pendingAlarmFont, L"");
+    mainControls.pendingAlarmText = CreateText(window, left, bottom + 28, 220, 20,
+                                               pendingAlarmFont, L"");
     SetWindowPos(mainControls.pendingAlarmText, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-static void CreateSleepTexts()
+static void CreateSleepTexts(HWND window)
 {
     int left = current.clockRect.left, bottom = current.clockRect.bottom;
     int top = bottom + 8;
@@ -182,21 +171,23 @@ static void CreateSleepTexts()
     mainControls.trackTitleFont = CreateSystemFont(10, FW_BOLD);
     if (settings.TimedSleep) {
         sleepRemainingFont = CreateSystemFont(16, FW_BOLD);
-        mainControls.sleepRemainingText = CreateText(left + 150, top, 70, 40, sleepRemainingFont, L"00:00");
+        mainControls.sleepRemainingText = CreateText(window, left + 150, top, 70, 40,
+                                                     sleepRemainingFont, L"00:00");
         titleWidth = 150;
         titleHeight = 16;
     }
     MainControls& c = mainControls;
-    c.trackTitleText = CreateText(left + 2, top, titleWidth, titleHeight, c.trackTitleFont, L"");
-    c.trackDetailText = CreateText(left + 2, bottom + 28, titleWidth, 20, c.trackDetailFont, L"");
+    c.trackTitleText = CreateText(window, left + 2, top, titleWidth, titleHeight, c.trackTitleFont, L"");
+    c.trackDetailText = CreateText(window, left + 2, bottom + 28, titleWidth, 20, c.trackDetailFont,
+                                   L"");
 }
 
-void CreateTextControls()
+void CreateTextControls(HWND window, int mode)
 {
-    if (app.displayMode == DISPLAY_SLEEP)
-        CreateSleepTexts();
+    if (mode == FACE_MODE_SLEEP)
+        CreateSleepTexts(window);
     else
-        CreateClockTexts();
+        CreateClockTexts(window);
 }
 
 static void DestroyControl(HWND* control)
@@ -241,21 +232,22 @@ bool IsMainText(HWND control)
 
 // ---- buttons -------------------------------------------------------------------------
 
-static HWND CreateButton(UINT textId, int x, int width, bool visible)
+static HWND CreateButton(HWND window, UINT textId, int x, int width, bool visible)
 {
     wchar_t text[32];
     LoadResourceText(textId, text, ARRAYSIZE(text));
     DWORD style = WS_CHILD | BS_OWNERDRAW | (visible ? WS_VISIBLE : 0);
     return CreateWindowExW(0, L"BUTTON", text, style, x, current.buttonsTop, width, BUTTON_HEIGHT,
-                           app.mainWindow, nullptr, app.appInstance, nullptr);
+                           window, nullptr, InstanceOf(window), nullptr);
 }
 
-void CreateButtons()
+void CreateButtons(HWND window)
 {
     int left = current.clockRect.left;
-    mainControls.setAlarmsButton = CreateButton(IDS_SET_ALARMS_BUTTON, left + 20, 80, true);
-    mainControls.sleepButton = CreateButton(IDS_SLEEP_BUTTON, left + 120, 80, true);
-    mainControls.stopCountdownButton = CreateButton(IDS_STOP_COUNTDOWN_BUTTON, left + 40, 140, false);
+    MainControls& c = mainControls;
+    c.setAlarmsButton = CreateButton(window, IDS_SET_ALARMS_BUTTON, left + 20, 80, true);
+    c.sleepButton = CreateButton(window, IDS_SLEEP_BUTTON, left + 120, 80, true);
+    c.stopCountdownButton = CreateButton(window, IDS_STOP_COUNTDOWN_BUTTON, left + 40, 140, false);
 }
 
 void DestroyButtons()
@@ -265,11 +257,11 @@ void DestroyButtons()
     DestroyControl(&mainControls.stopCountdownButton);
 }
 
-void ShowButtonsForMode()
+void ShowButtonsForMode(int mode)
 {
-    ShowWindow(mainControls.setAlarmsButton, app.displayMode == DISPLAY_CLOCK ? SW_SHOW : SW_HIDE);
-    ShowWindow(mainControls.sleepButton, app.displayMode == DISPLAY_CLOCK ? SW_SHOW : SW_HIDE);
-    ShowWindow(mainControls.stopCountdownButton, app.displayMode == DISPLAY_COUNTDOWN ? SW_SHOW : SW_HIDE);
+    ShowWindow(mainControls.setAlarmsButton, mode == FACE_MODE_CLOCK ? SW_SHOW : SW_HIDE);
+    ShowWindow(mainControls.sleepButton, mode == FACE_MODE_CLOCK ? SW_SHOW : SW_HIDE);
+    ShowWindow(mainControls.stopCountdownButton, mode == FACE_MODE_COUNTDOWN ? SW_SHOW : SW_HIDE);
 }
 
 bool IsMainButton(HWND control)

@@ -2,6 +2,7 @@
 
 #include <strsafe.h>
 
+#include "alarmname.h"
 #include "alarms.h"
 #include "messages.h"
 #include "regstore.h"

@@ -6,11 +6,10 @@
 #include <windows.h>
 
 #include "facestate.h"
+#include "screen.h"
 
 // The screen orientation last laid out: -1 landscape, 0 square, 1 portrait.
 extern int orientation;
-// The orientation of the screen now.
-int GetOrientation();
 
 // Where everything goes for one orientation and client size: every
 // rectangle the face is drawn in, invalidated in or tapped in.
@@ -46,16 +45,15 @@ struct MainControls {
 };
 extern MainControls mainControls;
 
-// Lays out for the screen now and stores the new orientation.
-void ComputeLayout();
-// The text lines of the display mode; the others are null.
-// A font height (LOGFONT's, negative) for a size in points on this screen.
-int PointsToHeight(int points);
-void CreateTextControls();
+// Lays out `window` for the screen now and stores the new orientation.
+void ComputeLayout(HWND window);
+// The text lines of display mode `mode` in `window`; the others are null.
+void CreateTextControls(HWND window, int mode);
 void DestroyTextControls();
-void CreateButtons();
+void CreateButtons(HWND window);
 void DestroyButtons();
-void ShowButtonsForMode();
+// Shows the buttons display mode `mode` offers and hides the others.
+void ShowButtonsForMode(int mode);
 
 // The controls drawn yellow on black.
 bool IsMainButton(HWND control);
