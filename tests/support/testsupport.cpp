@@ -249,19 +249,10 @@ DialogStep AnswerMessageBox(std::wstring* text)
     };
 }
 
-std::vector<ReceivedEvent> receivedEvents;
-
-static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_APP_EVENT)
-        receivedEvents.push_back({ wParam, LocalNowTicks() });
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 HWND CreateStandInWindow(const wchar_t* className, const wchar_t* title)
 {
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = StandInProc;
+    wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = className;
     RegisterClassW(&wc);
@@ -431,14 +422,6 @@ void KillProgram(ChildProcess& child)
     WaitForSingleObject(child.process, 5000);
     CloseHandle(child.process);
     child.process = nullptr;
-}
-
-double ProcessCpuSeconds(HANDLE process)
-{
-    ULARGE_INTEGER created, exited, kernel, user;
-    GetProcessTimes(process, reinterpret_cast<FILETIME*>(&created), reinterpret_cast<FILETIME*>(&exited),
-                    reinterpret_cast<FILETIME*>(&kernel), reinterpret_cast<FILETIME*>(&user));
-    return static_cast<double>(kernel.QuadPart + user.QuadPart) / 1e7;
 }
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)

@@ -84,13 +84,7 @@ std::wstring WindowText(HWND window);
 // Clicks a button of a dialog as the user would.
 void ClickDialogButton(HWND dialog, int id);
 
-// A top-level window of the given class and title, as another process sees
-// a running program; it records the events posted to it.
-struct ReceivedEvent {
-    WPARAM event;
-    ULONGLONG localTicks;
-};
-extern std::vector<ReceivedEvent> receivedEvents;
+// A plain top-level window of the given class and title.
 HWND CreateStandInWindow(const wchar_t* className, const wchar_t* title);
 
 // ---- captures ----
@@ -127,8 +121,6 @@ ChildProcess StartProgram(const wchar_t* fileName, const wchar_t* arguments);
 // (messages are pumped meanwhile, so windows of this thread stay live).
 DWORD WaitForExit(ChildProcess& child, DWORD timeoutMs);
 void KillProgram(ChildProcess& child);
-// The CPU time a process has taken so far, in seconds.
-double ProcessCpuSeconds(HANDLE process);
 // The top-level window of class and title, waited for up to `timeoutMs`.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 

@@ -93,7 +93,8 @@ int CountPasses(const std::vector<short>& samples, const std::vector<short>& pas
     return passes;
 }
 
-std::vector<BYTE> MakeWavOf(const void* format, DWORD formatBytes, const std::vector<BYTE>& data)
+// A WAV file of a format structure (WAVEFORMATEX or a larger one) and data.
+static std::vector<BYTE> MakeWavOf(const void* format, DWORD formatBytes, const std::vector<BYTE>& data)
 {
     DWORD dataBytes = static_cast<DWORD>(data.size());
     const DWORD head[] = { FOURCC_RIFF, 20 + formatBytes + dataBytes, mmioFOURCC('W', 'A', 'V', 'E'),

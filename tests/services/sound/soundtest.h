@@ -34,8 +34,6 @@ int CountPasses(const std::vector<short>& samples, const std::vector<short>& pas
                 double volume = 1.0, int tolerance = 2);
 // A 16-bit PCM WAV file of interleaved samples.
 std::vector<BYTE> MakeWav(const std::vector<short>& samples, int channels, int rate);
-// A WAV file of a format structure (WAVEFORMATEX or a larger one) and data.
-std::vector<BYTE> MakeWavOf(const void* format, DWORD formatBytes, const std::vector<BYTE>& data);
 // Paths of what people put where a sound should be that gives no sound:
 // files made in `folder` (empty, a header only, one byte or one sample of
 // sound, ADPCM, text, random bytes, "OggS" and garbage, an MP3 that is only

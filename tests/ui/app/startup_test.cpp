@@ -10,21 +10,6 @@ namespace {
 
 const DWORD kStartTimeout = 15000;
 
-TEST(SecondStart, HandsItsEventToTheRunningWakeloomAndEnds)
-{
-    // A window that looks like a running Wakeloom.
-    HWND running = CreateStandInWindow(WAKELOOM_NAME, WAKELOOM_NAME);
-    ASSERT_NE(nullptr, running);
-    receivedEvents.clear();
-    ChildProcess child = StartProgram(WAKELOOM_PROGRAM_FILE, L"/ID:3");
-    EXPECT_EQ(1u, WaitForExit(child, kStartTimeout));
-    KillProgram(child);
-    PumpPending();   // it posted before it ended
-    ASSERT_EQ(1u, receivedEvents.size());
-    EXPECT_EQ(3u, receivedEvents[0].event);
-    DestroyWindow(running);
-}
-
 class RealProgram : public ::testing::Test {
 protected:
     void SetUp() override

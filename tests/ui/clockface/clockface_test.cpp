@@ -108,11 +108,6 @@ TEST_F(ClockFace, DateAndInternetTimeFollowTheTickAndThePendingAlarmLine)
     SetClock(MakeTime(2026, 12, 6, 8, 0));   // Sunday, after 7:00
     ShowPendingAlarm();
     EXPECT_EQ(L"Alarm 4 (7:00 AM Mon)", WindowText(mainControls.pendingAlarmText));
-
-    settings.ShowITime = 0;
-    DestroyTextControls();
-    CreateTextControls(app.mainWindow, app.displayMode);
-    EXPECT_EQ(nullptr, mainControls.internetTimeText);
 }
 
 TEST_F(ClockFace, SleepLinesAndPlayerButtonsTheTimeLeftBlinkingWhilePausedAndNoTraceOnceSleepEnds)
