@@ -14,16 +14,17 @@
 #define DEVICE_HANDLES_KEY   L"Software\\Hazelmere\\WakeloomNotifications"
 #define DEVICE_HANDLES_VALUE L"NextHandle"
 
+// Both of these copy an earlier install's data first when this user has
+// none yet: its keys, and its machine-wide notification store, so that its
+// pending alarms still ring. Whichever program asks first makes the copy,
+// and the others wait for it; a copy cut short is made again.
+
 // The root of the program's keys: the user's own (HKEY_CURRENT_USER).
 // The root of an earlier install's is HKEY_LOCAL_MACHINE, only ever read.
 HKEY DeviceDataRoot();
 // The folder of the program's files (the notification store and its log):
 // "Wakeloom" in the user's local application data.
 bool DeviceDataFolder(wchar_t* path, size_t pathCount);
-// Both copy an earlier install's data first when this user has none yet:
-// its keys, and its machine-wide notification store, so that its pending
-// alarms still ring. Whichever program asks first makes the copy, and the
-// others wait for it; a copy cut short is made again.
 
 // The earlier install's folder: "Wakeloom" in the common application data.
 bool EarlierDataFolder(wchar_t* path, size_t pathCount);
