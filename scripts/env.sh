@@ -89,11 +89,12 @@ DESKTOP
 # with the session's environment like the autostart entry, and its icon
 # drawn from the program's own (build/bitmaps/wakeloom.ico).
 write_desktop_entry() {
-    local data=${XDG_DATA_HOME:-$HOME/.local/share} size
-    for size in 48 256; do
+    local data=${XDG_DATA_HOME:-$HOME/.local/share} size image
+    # The .ico's images are 16, 24, 32, 48, 64 and 256 pixels, from 0.
+    for size in 48:3 256:5; do
+        image=${size#*:} size=${size%:*}
         mkdir -p "$data/icons/hicolor/${size}x$size/apps"
-        convert "$WAKELOOM_BUILD/bitmaps/wakeloom.ico[$([ $size = 48 ] && echo 3 || echo 5)]" \
-            "$data/icons/hicolor/${size}x$size/apps/wakeloom.png"
+        convert "$WAKELOOM_BUILD/bitmaps/wakeloom.ico[$image]" "$data/icons/hicolor/${size}x$size/apps/wakeloom.png"
     done
     mkdir -p "$data/applications"
     cat > "$data/applications/wakeloom.desktop" <<DESKTOP
